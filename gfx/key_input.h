@@ -1,0 +1,31 @@
+// The stores that carry input from the window side to the program side.
+#pragma once
+
+#include <cstdint>
+
+#include "gfx/screen.h"
+
+struct TextValue;
+
+struct KeyBuffer {
+  int32_t key_buffer[16];
+  int32_t key_write_index;
+  int32_t key_read_index;
+  int32_t key_hit;
+};
+extern KeyBuffer key_buffer;
+
+constexpr int32_t kCloseKey = 0x6BFF;
+
+void key_buffer_push(int32_t code);  // caller holds the window lock
+int32_t key_buffer_pop();
+int32_t key_buffer_take_hit();
+
+int gfx_keyhit();
+int gfx_getkey();
+TextValue* gfx_inkey();
+int gfx_multikey(int scancode);
+
+void post_screen_event(const ScreenEvent& event);
+// Takes the oldest event; false when the queue is empty or no screen is open.
+bool take_screen_event(ScreenEvent* event);

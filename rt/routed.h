@@ -1,0 +1,29 @@
+// The runtime's routed operations: each calls its HookTable slot when a
+// graphics screen is open and its console branch otherwise.
+#pragma once
+
+#include <cstdint>
+
+#include "rt/text_value.h"
+
+constexpr int32_t kNoClearArgument = static_cast<int32_t>(0xFFFF0000u);
+
+void clear_screen(int32_t mode);
+int locate(int row, int column, int cursor, int* result);
+int set_width(int columns, int rows);
+int get_column();
+int get_row();
+void get_cursor(int* column, int* row);
+void get_text_size(int* columns, int* rows);
+void print_bytes(const uint8_t* bytes, int length, int flags);
+void print_wide(const uint16_t* units, int length, int flags);
+void view_changed();
+int page_set(int work, int visible);
+
+// Sleeping and keys.
+int sleep_for(int milliseconds, int flag);
+void sleep_wait(int milliseconds);
+TextValue* read_key_text();
+int wait_key();
+int key_waiting();
+int key_held(int scancode);

@@ -1,0 +1,47 @@
+// What the portable code needs of the operating system, behind one header.
+// One implementation for Windows (sys/win32) and one for POSIX (sys/posix).
+#pragma once
+
+#include <cstdint>
+#include <cstddef>
+
+namespace sys {
+
+// Sleeps at least the given number of milliseconds; 0 yields the time slice.
+void sleep_ms(uint32_t milliseconds);
+
+// Sounds the speaker (Windows) or does nothing where there is none.
+void beep(uint32_t frequency, uint32_t milliseconds);
+
+// Milliseconds from an arbitrary start; wraps after about 49 days.
+uint32_t tick_count_ms();
+
+// Seconds from an arbitrary start with the best resolution available.
+double precise_seconds();
+
+// A counting semaphore with a maximum count. Null on failure.
+struct Semaphore;
+Semaphore* semaphore_new(int initial, int maximum);
+void semaphore_delete(Semaphore* semaphore);
+void semaphore_acquire(Semaphore* semaphore);
+void semaphore_signal(Semaphore* semaphore);
+
+// Writes the program's full file path (zero-terminated, cut to size) and
+// returns the number of bytes written without the terminator.
+size_t module_path(char* buffer, size_t size);
+
+// Raw processor identification: CPUID leaf 1 signature and feature flags.
+// Returns false when the processor has no CPUID instruction.
+bool cpuid_leaf1(uint32_t* signature, uint32_t* features);
+// Whether a bit of the processor's flags register can be toggled (used to
+// tell a 486 from a 386 when CPUID is missing). Always true on 64-bit hosts.
+bool eflags_bit_toggles(uint32_t bit);
+
+// Writes bytes to the process's standard output unchanged.
+void write_stdout(const void* bytes, size_t length);
+
+// Sets the floating-point unit to 64-bit precision, round to nearest,
+// where the hardware has such a control.
+void set_fpu_precision_and_rounding();
+
+}  // namespace sys

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs what the builds, tests and benchmarks need on a Debian 12 machine.
+# Idempotent: packages already present are left alone, and nothing is
+# installed when everything is there.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ clang
+  g++-mingw-w64-i686-posix mingw-w64-i686-dev
+  googletest libgtest-dev libbenchmark-dev
+  wine wine32:i386 xvfb xauth xdotool x11-utils imagemagick
+  vgabios libsdl2-dev libpixman-1-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
+
+echo "setup: installing ${missing[*]}" >&2
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  as_root dpkg --add-architecture i386
+fi
+as_root apt-get update -qq
+as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
