@@ -52,3 +52,11 @@ uint32_t cpu_features();
 
 // The context's work page is the visible page.
 bool work_page_is_visible(const DrawContext* context);
+
+// The blend of colour s (alpha in its top byte) over pixel d: each colour
+// byte becomes d + floor((s - d) * a / 256); the alpha byte is the colour's.
+uint32_t blend_pixel(uint32_t s, uint32_t d);
+
+// The plain forms, for the vector forms' tests and fallbacks.
+void plain_fill_span_16(uint8_t* address, uint32_t colour, int count);
+void plain_fill_span_32(uint8_t* address, uint32_t colour, int count);

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
+#include <sched.h>
 #include <semaphore.h>
 #include <unistd.h>
 #include <new>

@@ -1,0 +1,71 @@
+#include "app/viewer.h"
+
+#include "gfx/screen.h"
+#include "rt/routed.h"
+#include "rt/runtime.h"
+#include "rt/text_value.h"
+
+namespace {
+
+// The ü of the prompt is the single byte 0xFC, drawn as glyph 252.
+constexpr char kPrompt[] = " Bitte Taste dr\xFC" "cken!";
+constexpr char kUnderline[] = " ********************";
+constexpr char kListLabel[] = " Scancodes: ";
+constexpr char kSeparator[] = ", ";
+constexpr char kNoKeys[] = "(keine)";
+constexpr char kBanner[] = " * Klimperdetektor by Tukani *";
+constexpr char kCloseKey[] = "\xFFk";
+
+constexpr int kScreenFile = 0;
+constexpr int kNewLine = 1;
+constexpr int kSameLine = 0;
+
+void print_literal(const char* text, int mask) {
+  print_value(kScreenFile, text_literal_z(text), mask);
+}
+
+}  // namespace
+
+void viewer_draw_page() {
+  screen_lock();
+  clear_screen(kNoClearArgument);
+  print_end(kScreenFile, kNewLine);
+  print_literal(kPrompt, kNewLine);
+  print_literal(kUnderline, kNewLine);
+  print_end(kScreenFile, kNewLine);
+  print_literal(kListLabel, kSameLine);
+
+  int found = 0;
+  for (int code = 1; code <= 65535; ++code) {
+    if (key_held(code) != 0) {
+      if (found != 0) print_literal(kSeparator, kSameLine);
+      else found = 1;
+      print_value(kScreenFile, text_concat(nullptr, "", 0, text_from_int(code), kTextValueOperand),
+                  kSameLine);
+    }
+  }
+  if (found == 0) print_literal(kNoKeys, kSameLine);
+
+  print_end(kScreenFile, kNewLine);
+  print_end(kScreenFile, kNewLine);
+  print_literal(kBanner, kNewLine);
+  screen_unlock(-1, -1);
+}
+
+bool viewer_pass() {
+  viewer_draw_page();
+  sleep_for(10, 1);
+  return text_compare(read_key_text(), kTextValueOperand, kCloseKey, 2) == 0;
+}
+
+void viewer_loop() {
+  while (!viewer_pass()) {
+  }
+}
+
+void viewer_main(int argc, char** argv) {
+  runtime_set_args(argc, argv, nullptr);
+  set_screen_mode(13, 8, 0, 0, 0);
+  viewer_loop();
+  end_program(0);
+}

@@ -1,0 +1,16 @@
+// The scancode viewer: one page of German text listing the held scancodes.
+#pragma once
+
+// Draws one page (locks, clears, prints, scans all 65,535 codes, unlocks
+// with every line marked).
+void viewer_draw_page();
+
+// One pass: the page, the 10 ms sleep and one key taken. True when that key
+// was the close key.
+bool viewer_pass();
+
+// Repeats passes until the close key is read.
+void viewer_loop();
+
+// The program: opens mode 13, runs the loop and ends with exit code 0.
+[[noreturn]] void viewer_main(int argc, char** argv);

@@ -1,0 +1,64 @@
+// The graphics screen's key handlers: typed keys from the key buffer, held
+// keys from the key-state table.
+#include "gfx/key_input.h"
+#include "rt/routed.h"
+#include "rt/text_value.h"
+
+namespace {
+// Second characters for codes 256 to 276 that are not of the 0xNNFF form.
+constexpr char kLowExtendedKeys[11] = {'k', 'H', 'P', 'K', 'M', 'R', 'S', 'G', 'O', 'I', 'Q'};
+
+char extended_key_character(int32_t code) {
+  if ((code & 0xFF) == 0xFF) return static_cast<char>((code >> 8) & 0xFF);
+  int index = code - 256;
+  if (index > 20) index = 20;
+  if (index <= 10) return kLowExtendedKeys[index];
+  return static_cast<char>(0x3B + (index - 11));
+}
+}  // namespace
+
+int gfx_keyhit() {
+  screen_lock();
+  const int waiting = key_buffer.key_read_index != key_buffer.key_write_index ? 1 : 0;
+  screen_unlock(1, 0);
+  return waiting;
+}
+
+int gfx_getkey() {
+  if (!screen_state) return 0;
+  int32_t code = 0;
+  do {
+    code = key_buffer_pop();
+    sleep_wait(20);
+  } while (code == 0);
+  return code;
+}
+
+TextValue* gfx_inkey() {
+  if (!screen_state) return text_empty();
+  const int32_t code = key_buffer_pop();
+  if (code == 0) return text_empty();
+  char bytes[2];
+  int length = 1;
+  if (code <= 255) {
+    bytes[0] = static_cast<char>(code);
+  } else {
+    bytes[0] = static_cast<char>(0xFF);
+    bytes[1] = extended_key_character(code);
+    length = 2;
+  }
+  TextValue* value = text_temp(nullptr, length);
+  if (!value) return text_empty();
+  value->data[0] = bytes[0];
+  if (length == 2) value->data[1] = bytes[1];
+  value->data[length] = 0;
+  return value;
+}
+
+int gfx_multikey(int scancode) {
+  if (!screen_state || scancode < 0 || scancode > 127) return 0;
+  screen_lock();
+  const int held = screen_state->key_state[scancode] ? -1 : 0;
+  screen_unlock(1, 0);
+  return held;
+}

@@ -1,0 +1,86 @@
+// The routed text operations: the graphics screen's handler when its slot is
+// set, the console otherwise.
+#include "rt/routed.h"
+
+#include "con/console.h"
+#include "rt/hook_table.h"
+#include "rt/runtime.h"
+
+void clear_screen(int32_t mode) {
+  if (auto handler = hook_table().clear_screen) handler(mode);
+  else console_clear(mode);
+  file_record(0)->column = 0;
+}
+
+int locate(int row, int column, int cursor, int* result) {
+  int error = 0;
+  int top = 0, bottom = 0;
+  view_rows_1based(&top, &bottom);
+  int columns = 0, rows = 0;
+  get_text_size(&columns, &rows);
+  if ((row != 0 && (row < top || row > bottom)) || (column != 0 && (column < 1 || column > columns))) {
+    if (result) *result = 0;
+    return set_error(1);
+  }
+  int value = 0;
+  if (auto handler = hook_table().locate) value = handler(row, column, cursor);
+  else value = console_locate(row, column, cursor);
+  if (result) *result = value;
+  if (column != 0) file_record(0)->column = static_cast<uint32_t>(column - 1);
+  return set_error(error);
+}
+
+int set_width(int columns, int rows) {
+  int value = 0;
+  if (auto handler = hook_table().set_width) value = handler(columns, rows);
+  else value = console_set_width(columns, rows);
+  if (columns > 0) file_record(0)->width = static_cast<uint32_t>(columns);
+  if (columns > 0 || rows > 0) {
+    set_view_print(0, 0, 1);
+    return 0;
+  }
+  return value;
+}
+
+int get_column() {
+  if (auto handler = hook_table().get_column) return handler();
+  return console_get_column();
+}
+
+int get_row() {
+  if (auto handler = hook_table().get_row) return handler();
+  int column = 0, row = 0;
+  console_get_cursor(&column, &row);
+  return row;
+}
+
+void get_cursor(int* column, int* row) {
+  if (auto handler = hook_table().get_cursor) handler(column, row);
+  else console_get_cursor(column, row);
+}
+
+void get_text_size(int* columns, int* rows) {
+  if (auto handler = hook_table().get_text_size) handler(columns, rows);
+  else console_get_size(columns, rows);
+}
+
+void print_bytes(const uint8_t* bytes, int length, int flags) {
+  if (auto handler = hook_table().print_bytes) handler(bytes, length, flags);
+  else console_print(bytes, length, flags);
+}
+
+void print_wide(const uint16_t* units, int length, int flags) {
+  if (auto handler = hook_table().print_wide) handler(units, length, flags);
+  else console_print_wide(units, length, flags);
+}
+
+void view_changed() {
+  if (auto handler = hook_table().view_changed) handler();
+  else console_view_changed();
+}
+
+int page_set(int work, int visible) {
+  if (auto handler = hook_table().page_set) return handler(work, visible);
+  if (work > 3 || visible > 3) return -1;
+  return console_page_set(work, visible);
+}
