@@ -114,6 +114,10 @@ constexpr int32_t kFlagClosingAtExit = static_cast<int32_t>(0x80000000u);
 // The open screen, or null.
 extern ScreenState* screen_state;
 
+// The drivers mode setting tries, in order; driver_list unless replaced
+// (tests put fake records here).
+extern const VideoDriver* const* screen_driver_list;
+
 // The 2048-byte hi-colour expansion table of the blitters; lives with the screen.
 extern uint32_t* conversion_table;
 

@@ -13,6 +13,7 @@
 
 ScreenState* screen_state = nullptr;
 uint32_t* conversion_table = nullptr;
+const VideoDriver* const* screen_driver_list = driver_list;
 
 void make_title_from_program_name();
 
@@ -182,7 +183,7 @@ int apply_screen_mode(const ModeInfo* info, int mode, int depth, int pages, int 
     if (is_null_driver_requested(flags)) {
       driver = &null_driver;
     } else {
-      driver = select_driver(driver_list, std::getenv("ZQGFX"), screen_title(), screen->width,
+      driver = select_driver(screen_driver_list, std::getenv("ZQGFX"), screen_title(), screen->width,
                              screen->height * screen->scanline_multiplier, screen->depth,
                              refresh_rate, flags);
     }
