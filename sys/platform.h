@@ -44,4 +44,8 @@ void write_stdout(const void* bytes, size_t length);
 // where the hardware has such a control.
 void set_fpu_precision_and_rounding();
 
+// The unshifted character the keyboard layout gives a virtual key (letters
+// in upper case), 0 when it gives none; bit 31 marks a dead key.
+uint32_t map_virtual_key_to_char(uint32_t virtual_key);
+
 }  // namespace sys

@@ -1,0 +1,91 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "gfx/key_tables.h"
+#include "gfx/key_translation.h"
+#include "gfx/virtual_keys.h"
+
+namespace {
+
+TEST(KeyTranslation, KeysWithoutCharacterBecomeExtendedCodes) {
+  EXPECT_EQ(translate_key(0, 0x3B, VK_F1, 0), 0x3BFF);
+  EXPECT_EQ(translate_key(0, 0x3E, VK_F4, LEFT_ALT_PRESSED), 0x6BFF);
+  EXPECT_EQ(translate_key(0, 0x3E, VK_F4, RIGHT_ALT_PRESSED), 0x6BFF);
+  EXPECT_EQ(translate_key(0, 0x44, VK_F10, 0), 0x44FF);
+  EXPECT_EQ(translate_key(0, 0x3C, VK_F1 + 1, SHIFT_PRESSED), 0x55FF);
+  EXPECT_EQ(translate_key(0, 0x57, VK_F11, 0), 0x85FF);
+  EXPECT_EQ(translate_key(0, 0x58, VK_F12, LEFT_CTRL_PRESSED), 0x8AFF);
+}
+
+TEST(KeyTranslation, EnhancedKeysUseTheirOwnTable) {
+  EXPECT_EQ(translate_key(0, 0x48, VK_UP, ENHANCED_KEY), 0x48FF);
+  EXPECT_EQ(translate_key(0, 0x4D, VK_RIGHT, ENHANCED_KEY), 0x4DFF);
+  EXPECT_EQ(translate_key(0, 0x48, VK_UP, ENHANCED_KEY | LEFT_CTRL_PRESSED), 0x8DFF);
+  EXPECT_EQ(translate_key(0, 0x53, VK_DELETE, ENHANCED_KEY | LEFT_ALT_PRESSED), 0xA3FF);
+  // The keypad's Enter gives a character, Ctrl+Enter a line feed.
+  EXPECT_EQ(translate_key(0, 0x1C, VK_RETURN, ENHANCED_KEY), 0x0D);
+  EXPECT_EQ(translate_key(0, 0x1C, VK_RETURN, ENHANCED_KEY | RIGHT_CTRL_PRESSED), 0x0A);
+  // An enhanced key that has no row (right Ctrl) gives nothing.
+  EXPECT_EQ(translate_key(0, 0x1D, VK_CONTROL, ENHANCED_KEY | RIGHT_CTRL_PRESSED), -1);
+}
+
+TEST(KeyTranslation, KeypadFollowsNumLock) {
+  // NumLock off: the keypad 8 arrives as VK_UP without the enhanced bit.
+  EXPECT_EQ(translate_key(0, 0x48, VK_UP, 0), 0x48FF);
+  EXPECT_EQ(translate_key('8', 0x48, VK_NUMPAD8, 0), '8');
+}
+
+TEST(KeyTranslation, CharactersAndModifiers) {
+  EXPECT_EQ(translate_key('a', 0x1E, 'A', 0), 'a');
+  EXPECT_EQ(translate_key('A', 0x1E, 'A', SHIFT_PRESSED), 'A');
+  EXPECT_EQ(translate_key(1, 0x1E, 'A', LEFT_CTRL_PRESSED), 1);
+  EXPECT_EQ(translate_key('\t', 0x0F, VK_TAB, SHIFT_PRESSED), 0x0FFF);
+  EXPECT_EQ(translate_key('\t', 0x0F, VK_TAB, 0), '\t');
+  // Alt with a letter in either case gives the letter's scancode.
+  EXPECT_EQ(translate_key('a', 0x1E, 'A', LEFT_ALT_PRESSED), 0x1EFF);
+  EXPECT_EQ(translate_key('A', 0x1E, 'A', LEFT_ALT_PRESSED | SHIFT_PRESSED), 0x1EFF);
+  // A character that is not the key's own does not take the extended code.
+  EXPECT_EQ(translate_key('@', 0x10, 'Q', RIGHT_ALT_PRESSED | LEFT_CTRL_PRESSED), '@');
+}
+
+TEST(KeyTranslation, NothingToReport) {
+  EXPECT_EQ(translate_key(0, 0x38, VK_MENU, LEFT_ALT_PRESSED), -1);
+  EXPECT_EQ(translate_key(0, 0x2A, VK_SHIFT, SHIFT_PRESSED), -1);
+  EXPECT_EQ(translate_key(0, 0x7F, 0xFF, 0), -1);
+  EXPECT_EQ(translate_key('x', 0xFF, 'X', 0), 'x');
+  EXPECT_EQ(translate_key(0, -5, 0, 0), -1);
+}
+
+TEST(KeyTables, KeyTableShape) {
+  int rows = 0;
+  int previous = 0;
+  for (const KeyTableRow* row = key_table; row->scancode != 0; ++row) {
+    EXPECT_GT(row->scancode, previous) << "row " << rows;
+    EXPECT_NE(row->virtual_key, 0) << "row " << rows;
+    previous = row->scancode;
+    ++rows;
+  }
+  EXPECT_EQ(rows, kKeyTableRows);
+  EXPECT_EQ(key_table[kKeyTableRows - 1].scancode, 0x5D);
+  const std::set<int> gaps = {0x4A, 0x4C, 0x54, 0x55, 0x56, 0x59, 0x5A};
+  for (int s = 1; s <= 0x5D; ++s) {
+    bool found = false;
+    for (int i = 0; i < kKeyTableRows; ++i) found = found || key_table[i].scancode == s;
+    EXPECT_EQ(found, gaps.count(s) == 0) << "scancode " << s;
+  }
+}
+
+TEST(KeyTables, VirtualKeyToScancode) {
+  EXPECT_EQ(scancode_from_virtual_key(VK_SHIFT), 0x2A);
+  EXPECT_EQ(scancode_from_virtual_key('A'), 0x1E);
+  EXPECT_EQ(scancode_from_virtual_key(VK_NUMPAD8), 0x48);
+  EXPECT_EQ(scancode_from_virtual_key(VK_UP), 0x48);
+  EXPECT_EQ(scancode_from_virtual_key(VK_SUBTRACT), 0x0C);
+  EXPECT_EQ(scancode_from_virtual_key(VK_APPS), 0x5D);
+  EXPECT_EQ(scancode_from_virtual_key(VK_LSHIFT), 0);
+  EXPECT_EQ(scancode_from_virtual_key(0), 0);
+  EXPECT_EQ(scancode_from_virtual_key(-1), 0);
+}
+
+}  // namespace
