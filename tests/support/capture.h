@@ -2,6 +2,7 @@
 // open screens on the Null driver.
 #pragma once
 
+#include <cstdlib>
 #include <string>
 
 #include "gfx/screen.h"
@@ -36,3 +37,13 @@ inline int open_null_screen(int mode = 13, int depth = 8, int pages = 0) {
 }
 
 inline void close_screen() { close_screen_at_exit(); }
+
+// Sets or removes an environment variable on both platforms.
+inline void set_environment(const char* name, const char* value) {
+#ifdef _WIN32
+  _putenv_s(name, value ? value : "");
+#else
+  if (value) setenv(name, value, 1);
+  else unsetenv(name);
+#endif
+}

@@ -32,7 +32,7 @@ const VideoDriver* const fake_list[] = {&fake_driver, nullptr};
 class ScreenModeTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    unsetenv("ZQGFX");
+    set_environment("ZQGFX", nullptr);
     init_calls.clear();
     fake_result = 0;
     screen_driver_list = fake_list;
@@ -40,7 +40,7 @@ class ScreenModeTest : public ::testing::Test {
   void TearDown() override {
     close_screen();
     screen_driver_list = driver_list;
-    unsetenv("ZQGFX");
+    set_environment("ZQGFX", nullptr);
   }
 };
 
@@ -184,7 +184,7 @@ TEST_F(ScreenModeTest, NoDriverLeavesNoScreenAndAnEmptyTable) {
 
 TEST_F(ScreenModeTest, NullDriverByEnvironmentInAnyCase) {
   for (const char* name : {"null", "NULL", "nUlL"}) {
-    setenv("ZQGFX", name, 1);
+    set_environment("ZQGFX", name);
     init_calls.clear();
     ASSERT_EQ(set_screen_mode(13, 8, 0, 0, 0), 0) << name;
     EXPECT_EQ(screen_state->driver, &null_driver);

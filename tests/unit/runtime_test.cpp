@@ -1,0 +1,136 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "rt/hook_table.h"
+#include "rt/routed.h"
+#include "rt/runtime.h"
+#include "support/capture.h"
+
+namespace {
+
+int32_t cleared_with = 0;
+void record_clear(int32_t mode) { cleared_with = mode; }
+int fake_rows = 0;
+void fake_text_size(int* columns, int* rows) {
+  *columns = 80;
+  *rows = fake_rows;
+}
+
+class RuntimeTest : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    close_screen();
+    set_view_rows(-1, -1);
+  }
+};
+
+TEST_F(RuntimeTest, ErrorNumberAndContextSlots) {
+  EXPECT_EQ(set_error(7), 7);
+  EXPECT_EQ(get_error(), 7);
+  void* first = context_slot(2, 64);
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(context_slot(2, 4096), first);  // allocated once, kept
+  EXPECT_EQ(static_cast<unsigned char*>(first)[63], 0);
+  EXPECT_EQ(context_slot(5, 8), nullptr);
+  EXPECT_EQ(context_slot(-1, 8), nullptr);
+}
+
+TEST_F(RuntimeTest, ViewPrintOnTheConsole) {
+  EXPECT_EQ(set_view_print(3, 2, 1), 0);  // top below bottom: nothing changes
+  EXPECT_EQ(set_view_print(0, 26, 0), 0);
+  EXPECT_EQ(set_view_print(0, 0, 0), 1 + 25 * 65536);
+  EXPECT_EQ(view_top(), 0);
+  EXPECT_EQ(view_bottom(), 24);
+  EXPECT_EQ(set_view_print(5, 10, 0), 5 + 10 * 65536);
+  EXPECT_EQ(set_view_print(-1, -1, 0), 5 + 10 * 65536);  // both kept: a query
+  int top = 0, bottom = 0;
+  view_rows_1based(&top, &bottom);
+  EXPECT_EQ(top, 5);
+  EXPECT_EQ(bottom, 10);
+}
+
+TEST_F(RuntimeTest, ViewBottomDefaultsTo24WithoutRows) {
+  set_view_rows(-1, -1);
+  hook_table().get_text_size = fake_text_size;
+  fake_rows = 0;
+  EXPECT_EQ(view_bottom(), 24);
+  set_view_rows(-1, -1);
+  fake_rows = 30;
+  EXPECT_EQ(view_bottom(), 29);
+  hook_table_clear();
+}
+
+TEST_F(RuntimeTest, RoutingFollowsTheHookTable) {
+  close_screen();
+  HookTable empty{};
+  EXPECT_EQ(std::memcmp(&hook_table(), &empty, sizeof empty), 0);
+  // The console side: 80 x 25 and no keys.
+  int columns = 0, rows = 0;
+  get_text_size(&columns, &rows);
+  EXPECT_EQ(columns, 80);
+  EXPECT_EQ(rows, 25);
+  EXPECT_EQ(key_held(30), 0);
+
+  ASSERT_EQ(open_null_screen(), 0);
+  hook_table().clear_screen = record_clear;
+  file_record(0)->column = 9;
+  clear_screen(kNoClearArgument);
+  EXPECT_EQ(cleared_with, kNoClearArgument);
+  EXPECT_EQ(file_record(0)->column, 0u);
+}
+
+TEST_F(RuntimeTest, LocateChecksAgainstViewAndWidth) {
+  ASSERT_EQ(open_null_screen(), 0);
+  int result = -5;
+  EXPECT_EQ(locate(26, 1, -1, &result), 1);
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(locate(1, 41, -1, &result), 1);
+  EXPECT_EQ(locate(25, 40, -1, &result), 0);
+  EXPECT_EQ(screen_state->cursor_y, 24);
+  EXPECT_EQ(screen_state->cursor_x, 39);
+  EXPECT_EQ(file_record(0)->column, 39u);
+  EXPECT_EQ(locate(0, 5, -1, nullptr), 0);  // row 0 keeps the row
+  EXPECT_EQ(screen_state->cursor_y, 24);
+  EXPECT_EQ(screen_state->cursor_x, 4);
+}
+
+TEST_F(RuntimeTest, ModeSetPutsTheCursorHomeAndTheViewOnAllRows) {
+  ASSERT_EQ(open_null_screen(14), 0);
+  EXPECT_EQ(view_top(), 0);
+  EXPECT_EQ(view_bottom(), 29);
+  EXPECT_EQ(screen_state->cursor_x, 0);
+  EXPECT_EQ(screen_state->cursor_y, 0);
+}
+
+TEST_F(RuntimeTest, ProgramPathWithoutBackslashReturnsTheStart) {
+  char buffer[256];
+  EXPECT_EQ(program_path(buffer, sizeof buffer), buffer);  // native paths use slashes
+  EXPECT_NE(std::strlen(buffer), 0u);
+  char tiny[4];
+  program_path(tiny, sizeof tiny);
+  EXPECT_LE(std::strlen(tiny), 3u);
+}
+
+TEST_F(RuntimeTest, SemaphoreBoxIsALock) {
+  SemaphoreBox* box = semaphore_create();
+  ASSERT_NE(box, nullptr);
+  semaphore_wait(box);
+  semaphore_release(box);
+  semaphore_release(box);  // past the maximum: refused, still a lock of one
+  semaphore_wait(box);
+  semaphore_release(box);
+  semaphore_destroy(box);
+  semaphore_destroy(nullptr);
+  semaphore_wait(nullptr);
+  semaphore_release(nullptr);
+}
+
+TEST_F(RuntimeTest, SleepFlags) {
+  EXPECT_EQ(sleep_for(10, 2), 1);
+  EXPECT_EQ(get_error(), 1);
+  EXPECT_EQ(sleep_for(-1, 1), 0);  // a negative plain sleep returns at once
+  EXPECT_EQ(sleep_for(0, 0), 0);
+}
+
+}  // namespace
