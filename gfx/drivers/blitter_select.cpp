@@ -1,0 +1,71 @@
+// Choosing the blitter for the open screen and a driver's surface format.
+#include "gfx/draw_context.h"
+#include "gfx/drivers/blitters.h"
+#include "gfx/screen.h"
+
+namespace {
+
+constexpr uint32_t kCpuSse2 = 1u << 26;
+
+int source_class(int depth) {
+  switch (depth) {
+    case 1: case 2: case 4: case 8: return 0;
+    case 15: case 16: return 1;
+    case 24: case 32: return 2;
+    default: return -1;
+  }
+}
+
+int destination_column(int depth) {
+  switch (depth) {
+    case 15: return 0;
+    case 16: return 1;
+    case 24: return 2;
+    case 32: return 3;
+    default: return -1;
+  }
+}
+
+}  // namespace
+
+void fill_conversion_table(uint32_t* table, bool swapped) {
+  uint32_t* low = table;
+  uint32_t* high = table + 256;
+  for (uint32_t i = 0; i < 256; ++i) {
+    if (swapped) {
+      low[i] = ((i & 0x1Fu) << 19) | ((i & 0xE0u) << 5);
+      high[i] = ((i & 0x07u) << 13) | (i & 0xF8u);
+    } else {
+      low[i] = ((i & 0x1Fu) << 3) | ((i & 0xE0u) << 5);
+      high[i] = ((i & 0x07u) << 13) | ((i & 0xF8u) << 16);
+    }
+  }
+}
+
+// The vector forms are written for SSE2; a processor with MMX but without
+// SSE2 takes the scalar forms, which give the same output.
+bool vector_blitters_supported() {
+#if defined(__i386__) || defined(__x86_64__)
+  return (cpu_features() & kCpuSse2) != 0;
+#else
+  return false;
+#endif
+}
+
+Blitter select_blitter(int destination_depth, int swap_red_blue) {
+  const ScreenState* screen = screen_state;
+  if (!screen || !conversion_table) return nullptr;
+  fill_conversion_table(conversion_table, swap_red_blue != 0);
+
+  const bool vector = (screen->flags & kScreenHasMmx) && screen->scanline_multiplier == 1 &&
+                      screen->width % 4 == 0 && vector_blitters_supported();
+  const Blitter* table = vector ? (swap_red_blue ? swapped_blitters_mmx : native_blitters_mmx)
+                                : (swap_red_blue ? swapped_blitters : native_blitters);
+
+  const int source = source_class(screen->depth);
+  if (source < 0) return nullptr;
+  if (source == 0 && destination_depth == 8) return copy_lines;
+  const int column = destination_column(destination_depth);
+  if (column < 0) return nullptr;
+  return table[4 * source + column];
+}

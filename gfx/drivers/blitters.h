@@ -1,0 +1,38 @@
+// Pixel conversion from the visible page of the open screen into a driver's
+// surface. A blitter converts every dirty logical line (repeated
+// scanline_multiplier times) and leaves every other output line untouched.
+#pragma once
+
+#include <cstdint>
+
+using Blitter = void (*)(uint8_t* destination, int destination_pitch);
+
+// Fills conversion_table for the requested channel order and returns the
+// blitter from the screen's pixel format to destination_depth (8, 15, 16, 24
+// or 32 bits per pixel), or null when there is none.
+Blitter select_blitter(int destination_depth, int swap_red_blue);
+
+// The formats agree: each dirty line is copied unchanged (pitch bytes).
+void copy_lines(uint8_t* destination, int destination_pitch);
+
+// True colour to 32 bits with the top byte of every pixel cleared, for
+// windows whose transparent colour key must match exactly.
+void colorkey_copy(uint8_t* destination, int destination_pitch);
+
+// Index: 4 x source class (0 palettised, 1 hi-colour, 2 true colour) +
+// destination column (0 = 15, 1 = 16, 2 = 24, 3 = 32 bits).
+constexpr int kBlitterCount = 12;
+extern const Blitter native_blitters[kBlitterCount];
+extern const Blitter swapped_blitters[kBlitterCount];
+// The vector forms; same output as the scalar tables. They are chosen only
+// for screens without line repetition whose width is a multiple of 4, but
+// handle any screen correctly.
+extern const Blitter native_blitters_mmx[kBlitterCount];
+extern const Blitter swapped_blitters_mmx[kBlitterCount];
+
+// Fills a 512-entry hi-colour expansion table: entry [s & 0xFF] | entry
+// [256 + (s >> 8)] is the 5-6-5 pixel s as 32-bit colour in the given order.
+void fill_conversion_table(uint32_t* table, bool swapped);
+
+// Whether the processor runs the vector blitters and block routines.
+bool vector_blitters_supported();

@@ -1,0 +1,392 @@
+// The vector blitters: the same conversions as the scalar ones, 4 to 16
+// pixels per step with SSE2. Every routine finishes a line whose width is not
+// a multiple of its step with the scalar formula, so it is correct for any
+// screen, although it is chosen only for widths that are multiples of 4.
+#include <cstring>
+
+#include "gfx/draw_context.h"
+#include "gfx/drivers/blit_common.h"
+#include "gfx/drivers/blitters.h"
+
+#if defined(__i386__) || defined(__x86_64__)
+#include <emmintrin.h>
+
+// The 32-bit build targets processors without SSE2 too: only this code is
+// compiled for SSE2, and it runs only after the processor reported it. The
+// shared inline helpers above stay plain. The entries realign the stack,
+// as the event thread's stack is only 4-byte aligned.
+#if defined(__i386__)
+#pragma GCC push_options
+#pragma GCC target("sse2")
+#define VECTOR_ENTRY __attribute__((force_align_arg_pointer))
+#else
+#define VECTOR_ENTRY
+#endif
+
+using namespace blit;
+
+namespace {
+
+inline __m128i load128(const uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+inline void store128(uint8_t* p, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
+inline __m128i load64(const uint8_t* p) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)); }
+inline void store64(uint8_t* p, __m128i v) { _mm_storel_epi64(reinterpret_cast<__m128i*>(p), v); }
+inline __m128i splat32(uint32_t v) { return _mm_set1_epi32(static_cast<int>(v)); }
+inline __m128i splat16(uint32_t v) { return _mm_set1_epi16(static_cast<short>(v)); }
+
+// 32-bit lanes holding 16-bit results, narrowed to 16-bit lanes. Values
+// above 0x7FFF are sign-extended first so that the saturating pack keeps them.
+template <bool Wide>
+inline __m128i pack_words(__m128i a, __m128i b) {
+  if (Wide) {
+    a = _mm_srai_epi32(_mm_slli_epi32(a, 16), 16);
+    b = _mm_srai_epi32(_mm_slli_epi32(b, 16), 16);
+  }
+  return _mm_packs_epi32(a, b);
+}
+
+// Red and blue bytes exchanged, the top byte cleared.
+inline __m128i exchange_red_blue4(__m128i v) {
+  const __m128i outer = _mm_and_si128(v, splat32(0x00FF00FFu));
+  const __m128i swapped = _mm_shufflehi_epi16(_mm_shufflelo_epi16(outer, 0xB1), 0xB1);
+  return _mm_or_si128(swapped, _mm_and_si128(v, splat32(0x0000FF00u)));
+}
+
+// Four 32-bit pixels to 15 or 16 bits: one multiply-add places the top five
+// bits of bytes 0 and 2 at once; green is masked and shifted on its own.
+template <uint32_t Weights, uint32_t GreenMask, int GreenShift>
+inline __m128i true4_to_16_bits(__m128i v) {
+  const __m128i outer = _mm_and_si128(v, splat32(0x00F800F8u));
+  const __m128i rb = _mm_srli_epi32(_mm_madd_epi16(outer, splat32(Weights)), 3);
+  const __m128i g = _mm_srli_epi32(_mm_and_si128(v, splat32(GreenMask)), GreenShift);
+  return _mm_or_si128(rb, g);
+}
+
+// Eight hi-colour words.
+inline __m128i hi8_to_15(__m128i s) {
+  return _mm_or_si128(_mm_and_si128(s, splat16(0x001F)),
+                      _mm_and_si128(_mm_srli_epi16(s, 1), splat16(0x7FE0)));
+}
+inline __m128i hi8_to_15_swapped(__m128i s) {
+  const __m128i blue = _mm_and_si128(_mm_slli_epi16(s, 10), splat16(0x7C00));
+  const __m128i green = _mm_and_si128(_mm_srli_epi16(s, 1), splat16(0x03E0));
+  return _mm_or_si128(_mm_or_si128(blue, green), _mm_srli_epi16(s, 11));
+}
+inline __m128i hi8_to_16_swapped(__m128i s) {
+  const __m128i outer = _mm_or_si128(_mm_slli_epi16(s, 11), _mm_srli_epi16(s, 11));
+  return _mm_or_si128(outer, _mm_and_si128(s, splat16(0x07E0)));
+}
+
+// Eight hi-colour words expanded to 32 bits as the two standard tables do:
+// 5 and 6 bit fields shifted to the top of their byte.
+template <bool Swapped>
+inline void hi8_expand(__m128i s, __m128i* low, __m128i* high) {
+  const __m128i blue = _mm_and_si128(_mm_slli_epi16(s, 3), splat16(0x00F8));
+  const __m128i green_high = _mm_and_si128(_mm_slli_epi16(s, 5), splat16(0xFC00));
+  const __m128i red = _mm_and_si128(_mm_srli_epi16(s, 8), splat16(0x00F8));
+  const __m128i first = _mm_or_si128(Swapped ? red : blue, green_high);
+  const __m128i third = Swapped ? blue : red;
+  *low = _mm_unpacklo_epi16(first, third);
+  *high = _mm_unpackhi_epi16(first, third);
+}
+
+// Bytes 0 to 2 of four 32-bit lanes, packed into the low 12 bytes; the top
+// 4 bytes are 0.
+inline __m128i pack24(__m128i v) {
+  const __m128i first = _mm_and_si128(v, _mm_set_epi32(0, 0x00FFFFFF, 0, 0x00FFFFFF));
+  const __m128i second = _mm_and_si128(_mm_srli_epi64(v, 8),
+                                       _mm_set_epi32(0x0000FFFF, static_cast<int>(0xFF000000u),
+                                                     0x0000FFFF, static_cast<int>(0xFF000000u)));
+  const __m128i halves = _mm_or_si128(first, second);  // 6 bytes in each 64-bit half
+  return _mm_or_si128(_mm_move_epi64(halves), _mm_slli_si128(_mm_srli_si128(halves, 8), 6));
+}
+
+inline void store12(uint8_t* out, __m128i packed) {
+  store64(out, packed);
+  store32(out + 8, static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(packed, 8))));
+}
+
+// Sixteen pixels, 48 bytes, in three stores.
+inline void store48(uint8_t* out, __m128i p0, __m128i p1, __m128i p2, __m128i p3) {
+  store128(out, _mm_or_si128(p0, _mm_slli_si128(p1, 12)));
+  store128(out + 16, _mm_or_si128(_mm_srli_si128(p1, 4), _mm_slli_si128(p2, 8)));
+  store128(out + 32, _mm_or_si128(_mm_srli_si128(p2, 8), _mm_slli_si128(p3, 4)));
+}
+
+// fetch4(x): pixels x to x + 3 as 32-bit values whose bytes 0 to 2 are the
+// output bytes; fetch(x): the same for one pixel.
+template <typename Fetch4, typename Fetch>
+inline void line_24(uint8_t* out, int width, Fetch4 fetch4, Fetch fetch) {
+  int x = 0;
+  for (; x + 16 <= width; x += 16) {
+    store48(out + 3 * x, pack24(fetch4(x)), pack24(fetch4(x + 4)), pack24(fetch4(x + 8)),
+            pack24(fetch4(x + 12)));
+  }
+  for (; x + 4 <= width; x += 4) store12(out + 3 * x, pack24(fetch4(x)));
+  for (; x < width; ++x) store24(out + 3 * x, fetch(x));
+}
+
+template <typename Fetch4, typename Fetch>
+inline void line_32(uint8_t* out, int width, Fetch4 fetch4, Fetch fetch) {
+  int x = 0;
+  for (; x + 4 <= width; x += 4) store128(out + 4 * x, fetch4(x));
+  for (; x < width; ++x) store32(out + 4 * x, fetch(x));
+}
+
+inline __m128i lookup4(const uint32_t* table, const uint8_t* in) {
+  const uint32_t i = load32(in);
+  return _mm_set_epi32(static_cast<int>(table[i >> 24]), static_cast<int>(table[(i >> 16) & 0xFF]),
+                       static_cast<int>(table[(i >> 8) & 0xFF]), static_cast<int>(table[i & 0xFF]));
+}
+
+// --- palettised sources: the device palette converted once per update ---
+
+template <Formula F>
+VECTOR_ENTRY void palette_to_16(uint8_t* destination, int destination_pitch) {
+  uint16_t table[256];
+  bool ready = false;
+  walk_lines(destination, destination_pitch, [&](uint8_t* out, const uint8_t* in, int width) {
+    if (!ready) build_palette_table<F>(table, screen_state->device_palette), ready = true;
+    int x = 0;
+    for (; x + 8 <= width; x += 8) {
+      const uint32_t a = load32(in + x), b = load32(in + x + 4);
+      __m128i v = _mm_cvtsi32_si128(table[a & 0xFF]);
+      v = _mm_insert_epi16(v, table[(a >> 8) & 0xFF], 1);
+      v = _mm_insert_epi16(v, table[(a >> 16) & 0xFF], 2);
+      v = _mm_insert_epi16(v, table[a >> 24], 3);
+      v = _mm_insert_epi16(v, table[b & 0xFF], 4);
+      v = _mm_insert_epi16(v, table[(b >> 8) & 0xFF], 5);
+      v = _mm_insert_epi16(v, table[(b >> 16) & 0xFF], 6);
+      v = _mm_insert_epi16(v, table[b >> 24], 7);
+      store128(out + 2 * x, v);
+    }
+    for (; x < width; ++x) store16(out + 2 * x, table[in[x]]);
+  });
+}
+
+template <Formula F>
+VECTOR_ENTRY void palette_to_24(uint8_t* destination, int destination_pitch) {
+  uint32_t table[256];
+  bool ready = false;
+  walk_lines(destination, destination_pitch, [&](uint8_t* out, const uint8_t* in, int width) {
+    if (!ready) build_palette_table<F>(table, screen_state->device_palette), ready = true;
+    line_24(out, width, [&](int x) { return lookup4(table, in + x); },
+            [&](int x) { return table[in[x]]; });
+  });
+}
+
+template <Formula F>
+VECTOR_ENTRY void palette_to_32(uint8_t* destination, int destination_pitch) {
+  uint32_t table[256];
+  bool ready = false;
+  walk_lines(destination, destination_pitch, [&](uint8_t* out, const uint8_t* in, int width) {
+    if (!ready) build_palette_table<F>(table, screen_state->device_palette), ready = true;
+    line_32(out, width, [&](int x) { return lookup4(table, in + x); },
+            [&](int x) { return table[in[x]]; });
+  });
+}
+
+// --- hi-colour sources ---
+
+template <__m128i (*Vector)(__m128i), Formula F>
+VECTOR_ENTRY void hi_to_16_bits(uint8_t* destination, int destination_pitch) {
+  walk_lines(destination, destination_pitch, [](uint8_t* out, const uint8_t* in, int width) {
+    int x = 0;
+    for (; x + 8 <= width; x += 8) store128(out + 2 * x, Vector(load128(in + 2 * x)));
+    if (x + 4 <= width) store64(out + 2 * x, Vector(load64(in + 2 * x))), x += 4;
+    for (; x < width; ++x) store16(out + 2 * x, F(load16(in + 2 * x)));
+  });
+}
+
+enum class TableOrder { native, swapped, other };
+
+// The hi-colour expansion is computed directly when conversion_table holds
+// one of the two standard orders, and looked up otherwise.
+TableOrder conversion_table_order() {
+  static uint32_t native[512], swapped[512];
+  static const bool filled = (fill_conversion_table(native, false), fill_conversion_table(swapped, true), true);
+  (void)filled;
+  if (std::memcmp(conversion_table, native, sizeof native) == 0) return TableOrder::native;
+  if (std::memcmp(conversion_table, swapped, sizeof swapped) == 0) return TableOrder::swapped;
+  return TableOrder::other;
+}
+
+inline __m128i hi_lookup4(const uint32_t* table, const uint8_t* in) {
+  const uint32_t a = load32(in), b = load32(in + 4);
+  return _mm_set_epi32(static_cast<int>(hi_expand(table, b >> 16)),
+                       static_cast<int>(hi_expand(table, b & 0xFFFF)),
+                       static_cast<int>(hi_expand(table, a >> 16)),
+                       static_cast<int>(hi_expand(table, a & 0xFFFF)));
+}
+
+template <bool Swapped>
+inline __m128i hi_compute4(const uint8_t* in) {
+  __m128i low, high;
+  hi8_expand<Swapped>(load64(in), &low, &high);
+  return low;
+}
+
+template <bool Swapped>
+void hi_line_32_computed(uint8_t* out, const uint8_t* in, int width, const uint32_t* table) {
+  int x = 0;
+  for (; x + 8 <= width; x += 8) {
+    __m128i low, high;
+    hi8_expand<Swapped>(load128(in + 2 * x), &low, &high);
+    store128(out + 4 * x, low);
+    store128(out + 4 * x + 16, high);
+  }
+  if (x + 4 <= width) store128(out + 4 * x, hi_compute4<Swapped>(in + 2 * x)), x += 4;
+  for (; x < width; ++x) store32(out + 4 * x, hi_expand(table, load16(in + 2 * x)));
+}
+
+template <bool Swapped>
+void hi_line_24_computed(uint8_t* out, const uint8_t* in, int width, const uint32_t* table) {
+  int x = 0;
+  for (; x + 16 <= width; x += 16) {
+    __m128i a, b, c, d;
+    hi8_expand<Swapped>(load128(in + 2 * x), &a, &b);
+    hi8_expand<Swapped>(load128(in + 2 * x + 16), &c, &d);
+    store48(out + 3 * x, pack24(a), pack24(b), pack24(c), pack24(d));
+  }
+  for (; x + 4 <= width; x += 4) store12(out + 3 * x, pack24(hi_compute4<Swapped>(in + 2 * x)));
+  for (; x < width; ++x) store24(out + 3 * x, hi_expand(table, load16(in + 2 * x)));
+}
+
+VECTOR_ENTRY void hi_to_24(uint8_t* destination, int destination_pitch) {
+  const uint32_t* table = conversion_table;
+  if (!table) return;
+  switch (conversion_table_order()) {
+    case TableOrder::native:
+      walk_lines(destination, destination_pitch, [table](uint8_t* out, const uint8_t* in, int width) {
+        hi_line_24_computed<false>(out, in, width, table);
+      });
+      break;
+    case TableOrder::swapped:
+      walk_lines(destination, destination_pitch, [table](uint8_t* out, const uint8_t* in, int width) {
+        hi_line_24_computed<true>(out, in, width, table);
+      });
+      break;
+    case TableOrder::other:
+      walk_lines(destination, destination_pitch, [table](uint8_t* out, const uint8_t* in, int width) {
+        line_24(out, width, [=](int x) { return hi_lookup4(table, in + 2 * x); },
+                [=](int x) { return hi_expand(table, load16(in + 2 * x)); });
+      });
+      break;
+  }
+}
+
+VECTOR_ENTRY void hi_to_32(uint8_t* destination, int destination_pitch) {
+  const uint32_t* table = conversion_table;
+  if (!table) return;
+  switch (conversion_table_order()) {
+    case TableOrder::native:
+      walk_lines(destination, destination_pitch, [table](uint8_t* out, const uint8_t* in, int width) {
+        hi_line_32_computed<false>(out, in, width, table);
+      });
+      break;
+    case TableOrder::swapped:
+      walk_lines(destination, destination_pitch, [table](uint8_t* out, const uint8_t* in, int width) {
+        hi_line_32_computed<true>(out, in, width, table);
+      });
+      break;
+    case TableOrder::other:
+      walk_lines(destination, destination_pitch, [table](uint8_t* out, const uint8_t* in, int width) {
+        line_32(out, width, [=](int x) { return hi_lookup4(table, in + 2 * x); },
+                [=](int x) { return hi_expand(table, load16(in + 2 * x)); });
+      });
+      break;
+  }
+}
+
+// --- true-colour sources ---
+
+template <uint32_t Weights, uint32_t GreenMask, int GreenShift, Formula F>
+VECTOR_ENTRY void true_to_16_bits(uint8_t* destination, int destination_pitch) {
+  constexpr bool wide = GreenShift == 5;  // 16-bit results may exceed 0x7FFF
+  walk_lines(destination, destination_pitch, [](uint8_t* out, const uint8_t* in, int width) {
+    int x = 0;
+    for (; x + 8 <= width; x += 8) {
+      const __m128i a = true4_to_16_bits<Weights, GreenMask, GreenShift>(load128(in + 4 * x));
+      const __m128i b = true4_to_16_bits<Weights, GreenMask, GreenShift>(load128(in + 4 * x + 16));
+      store128(out + 2 * x, pack_words<wide>(a, b));
+    }
+    if (x + 4 <= width) {
+      const __m128i a = true4_to_16_bits<Weights, GreenMask, GreenShift>(load128(in + 4 * x));
+      store64(out + 2 * x, pack_words<wide>(a, a));
+      x += 4;
+    }
+    for (; x < width; ++x) store16(out + 2 * x, F(load32(in + 4 * x)));
+  });
+}
+
+template <bool Exchange>
+VECTOR_ENTRY void true_to_24(uint8_t* destination, int destination_pitch) {
+  walk_lines(destination, destination_pitch, [](uint8_t* out, const uint8_t* in, int width) {
+    line_24(out, width,
+            [in](int x) {
+              const __m128i v = load128(in + 4 * x);
+              return Exchange ? exchange_red_blue4(v) : v;
+            },
+            [in](int x) {
+              const uint32_t s = load32(in + 4 * x);
+              return Exchange ? exchange_red_blue(s) : s;
+            });
+  });
+}
+
+VECTOR_ENTRY void true_to_32_swapped(uint8_t* destination, int destination_pitch) {
+  walk_lines(destination, destination_pitch, [](uint8_t* out, const uint8_t* in, int width) {
+    line_32(out, width, [in](int x) { return exchange_red_blue4(load128(in + 4 * x)); },
+            [in](int x) { return exchange_red_blue(load32(in + 4 * x)); });
+  });
+}
+
+// Weights of the multiply-add: the low 16 bits weigh byte 0, the high 16
+// bits byte 2.
+constexpr uint32_t kByte0Low15 = 0x04000001u, kByte0High15 = 0x00010400u;
+constexpr uint32_t kByte0Low16 = 0x08000001u, kByte0High16 = 0x00010800u;
+constexpr uint32_t kGreen5 = 0x0000F800u, kGreen6 = 0x0000FC00u;
+
+}  // namespace
+
+const Blitter native_blitters_mmx[kBlitterCount] = {
+    palette_to_16<true_to_15_swapped>,
+    palette_to_16<true_to_16_swapped>,
+    palette_to_24<exchange_red_blue>,
+    palette_to_32<exchange_red_blue>,
+    hi_to_16_bits<hi8_to_15, hi_to_15>,
+    copy_lines,
+    hi_to_24,
+    hi_to_32,
+    true_to_16_bits<kByte0Low15, kGreen5, 6, true_to_15>,
+    true_to_16_bits<kByte0Low16, kGreen6, 5, true_to_16>,
+    true_to_24<false>,
+    copy_lines,
+};
+
+const Blitter swapped_blitters_mmx[kBlitterCount] = {
+    palette_to_16<true_to_15>,
+    palette_to_16<true_to_16>,
+    palette_to_24<keep_colour>,
+    palette_to_32<keep_colour>,
+    hi_to_16_bits<hi8_to_15_swapped, hi_to_15_swapped>,
+    hi_to_16_bits<hi8_to_16_swapped, hi_to_16_swapped>,
+    hi_to_24,
+    hi_to_32,
+    true_to_16_bits<kByte0High15, kGreen5, 6, true_to_15_swapped>,
+    true_to_16_bits<kByte0High16, kGreen6, 5, true_to_16_swapped>,
+    true_to_24<true>,
+    true_to_32_swapped,
+};
+
+#if defined(__i386__)
+#pragma GCC pop_options
+#endif
+
+#else
+
+// No vector forms on other processors; select_blitter never picks these.
+const Blitter native_blitters_mmx[kBlitterCount] = {};
+const Blitter swapped_blitters_mmx[kBlitterCount] = {};
+
+#endif
