@@ -1,0 +1,59 @@
+// The console's answer to "is the key with this scancode held": the live
+// keyboard state, but only while the console window is in the foreground.
+#include <windows.h>
+
+#include <cstdio>
+
+#include "con/console.h"
+#include "con/win32/console_keys.h"
+#include "gfx/key_tables.h"
+#include "sys/platform.h"
+
+namespace {
+
+HWND console_window = nullptr;
+bool console_window_searched = false;
+
+// Consoles of older systems have no call that names their window: give the
+// console a title no other window has, look the window up by it, and put
+// the old title back.
+HWND find_console_window() {
+  char old_title[260];
+  if (GetConsoleTitleA(old_title, sizeof old_title) == 0) return nullptr;
+  char unique_title[128];
+  std::snprintf(unique_title, sizeof unique_title, "_zq_console_title %f", seconds_counter());
+  SetConsoleTitleA(unique_title);
+  HWND window = FindWindowA(nullptr, unique_title);
+  SetConsoleTitleA(old_title);
+  return window;
+}
+
+const KeyTableRow* find_key_row(int scancode) {
+  for (const KeyTableRow& row : key_table) {
+    if (row.scancode == 0) break;
+    if (row.scancode == scancode) return &row;
+  }
+  return nullptr;
+}
+
+bool virtual_key_down(int virtual_key) {
+  return virtual_key != 0 && (GetAsyncKeyState(virtual_key) & 0x8000) != 0;
+}
+
+}  // namespace
+
+double seconds_counter() { return sys::precise_seconds(); }
+
+int console_key_held(int scancode) {
+  // Searched once: a failed search is not repeated per query.
+  if (!console_window_searched) {
+    console_window_searched = true;
+    console_window = find_console_window();
+  }
+  // Keys typed into another window are not the console's; without a console
+  // window nothing counts as held.
+  if (!console_window || console_window != GetForegroundWindow()) return 0;
+  const KeyTableRow* row = find_key_row(scancode);
+  if (!row) return 0;
+  return virtual_key_down(row->virtual_key) || virtual_key_down(row->alternative_virtual_key) ? -1 : 0;
+}
