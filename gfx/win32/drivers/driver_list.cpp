@@ -1,4 +1,5 @@
-// The drivers to try, in order. Interim: none has landed yet.
+// The drivers to try, in order.
 #include "gfx/drivers/video_driver.h"
+#include "gfx/win32/drivers/driver_gdi.h"
 
-const VideoDriver* const driver_list[] = {nullptr};
+const VideoDriver* const driver_list[] = {&gdi_driver, nullptr};

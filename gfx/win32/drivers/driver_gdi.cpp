@@ -1,0 +1,344 @@
+// The GDI driver: the frame buffer goes to the window as a device-independent
+// bitmap, and the system converts it to the desktop's format.
+//
+// Line-doubled screens (scan-line multiplier above 1) always go through a
+// blitter into the conversion buffer, which holds every output line; the
+// dirty span is found in logical lines and drawn as output lines
+// f x multiplier to (l + 1) x multiplier - 1. The frame buffer itself is
+// drawn directly only when it has exactly the window's lines.
+#include "gfx/win32/drivers/driver_gdi.h"
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "gfx/drivers/blitters.h"
+#include "gfx/key_tables.h"
+#include "gfx/screen.h"
+#include "gfx/win32/window.h"
+
+const VideoDriver gdi_driver = {
+    "GDI",
+    gdi_init,
+    window_exit,
+    window_lock,
+    window_unlock,
+    window_set_palette,
+    window_wait_vsync,
+    window_get_mouse,
+    window_set_mouse,
+    window_set_title,
+    window_set_pos,
+    gdi_fetch_modes,
+    nullptr,
+    nullptr,
+};
+
+GdiUpdateRecord gdi_update_record{};
+
+namespace {
+
+BITMAPINFO* bitmap_info = nullptr;
+HPALETTE gdi_palette = nullptr;
+uint8_t* conversion_buffer = nullptr;
+
+static_assert(sizeof(DEVMODEA) == 156, "display mode record of the size the system expects");
+static_assert(sizeof(MONITORINFOEXA) == 72, "extended monitor information");
+
+int line_multiplier() {
+  const ScreenState* screen = screen_state;
+  return screen && screen->scanline_multiplier > 1 ? screen->scanline_multiplier : 1;
+}
+
+// Bytes from one line of the conversion buffer to the next: the DIB stride.
+int output_pitch() { return screen_state ? (screen_state->pitch + 3) & ~3 : 0; }
+
+Blitter choose_blitter() {
+  const int depth = window_state.depth;
+  const bool padded = (window_state.width & 3) != 0 || line_multiplier() > 1;
+  if (depth == 32 && (window_state.flags & kFlagLayered)) return colorkey_copy;
+  if (depth == 16) return select_blitter(15, 0);  // a 16-bit DIB holds 5-5-5 pixels
+  if (depth == 32) return padded ? select_blitter(32, 0) : nullptr;
+  return padded ? select_blitter(8, 0) : nullptr;
+}
+
+bool needs_conversion() {
+  return window_state.depth > 15 || (window_state.width & 3) != 0 || line_multiplier() > 1;
+}
+
+void fill_bitmap_header() {
+  BITMAPINFOHEADER& header = bitmap_info->bmiHeader;
+  header.biSize = sizeof(BITMAPINFOHEADER);
+  header.biWidth = window_state.width;
+  header.biHeight = -window_state.height;  // top-down
+  header.biPlanes = 1;
+  header.biBitCount = static_cast<WORD>(window_state.depth);
+  header.biCompression = BI_RGB;
+  header.biClrUsed = 256;
+}
+
+void apply_palette(HDC device) {
+  for (int i = 0; i < 256; ++i) {
+    RGBQUAD& colour = bitmap_info->bmiColors[i];
+    colour.rgbBlue = window_state.palette[i].peBlue;
+    colour.rgbGreen = window_state.palette[i].peGreen;
+    colour.rgbRed = window_state.palette[i].peRed;
+    colour.rgbReserved = 0;
+  }
+  SetPaletteEntries(gdi_palette, 0, 256, window_state.palette);
+  SelectPalette(device, gdi_palette, FALSE);
+  RealizePalette(device);
+  window_state.palette_changed = 0;
+}
+
+// One transfer from the first to the last dirty line, clean lines between
+// included.
+void draw_dirty_span(HDC device) {
+  ScreenState* screen = screen_state;
+  if (!screen || !screen->dirty_lines || !bitmap_info) return;
+  const int multiplier = line_multiplier();
+  const int logical_lines = window_state.height / multiplier;
+  int first = 0;
+  while (first < logical_lines && !screen->dirty_lines[first]) ++first;
+  if (first == logical_lines) return;
+  int last = logical_lines - 1;
+  while (!screen->dirty_lines[last]) --last;
+
+  const int output_first = first * multiplier;
+  const int output_count = (last - first + 1) * multiplier;
+  const uint8_t* bits;
+  if (window_state.blitter) {
+    window_state.blitter(conversion_buffer, output_pitch());
+    bits = conversion_buffer + static_cast<size_t>(output_pitch()) * output_first;
+  } else {
+    bits = screen->visible_page + static_cast<size_t>(screen->pitch) * output_first;
+  }
+  SetDIBitsToDevice(device, 0, output_first, static_cast<DWORD>(window_state.width),
+                    static_cast<DWORD>(output_count), 0, 0, 0, static_cast<UINT>(output_count), bits,
+                    bitmap_info, DIB_RGB_COLORS);
+  if (window_state.os_version <= 0x4FF) {
+    const RECT span = {0, output_first, window_state.width, output_first + output_count};
+    InvalidateRect(window_state.window, &span, FALSE);
+  }
+  gdi_update_record.first_line = output_first;
+  gdi_update_record.line_count = output_count;
+  ++gdi_update_record.draws;
+}
+
+void refresh_key_state() {
+  ScreenState* screen = screen_state;
+  if (!screen || !screen->key_state) return;
+  BYTE state[256];
+  if (!GetKeyboardState(state)) return;
+  for (const KeyTableRow* row = key_table; row->scancode != 0; ++row) {
+    bool held = (state[row->virtual_key] & 0x80) != 0;
+    if (row->alternative_virtual_key) held = held || (state[row->alternative_virtual_key] & 0x80) != 0;
+    screen->key_state[row->scancode] = held ? 1 : 0;
+  }
+}
+
+}  // namespace
+
+const uint8_t* gdi_conversion_buffer() { return conversion_buffer; }
+
+int gdi_init(const char* title, int width, int height, int depth, int refresh_rate, int flags) {
+  window_state = WindowState{};
+  if (flags & kFlagOpenGL) return -1;
+  window_state.driver_open = gdi_open;
+  window_state.driver_close = gdi_close;
+  window_state.driver_paint = gdi_paint;
+  window_state.driver_thread = gdi_thread;
+  return window_init(title, width, height, depth < 8 ? 8 : depth, refresh_rate, flags);
+}
+
+int gdi_open() {
+  conversion_buffer = nullptr;
+  gdi_palette = nullptr;
+  bitmap_info = nullptr;
+  const int flags = window_state.flags;
+  const int width = window_state.width;
+  const int height = window_state.height;
+
+  MONITORINFOEXA monitor{};
+  bool monitor_known = false;
+  if (window_state.user32.get_monitor_info && window_state.monitor) {
+    monitor.cbSize = sizeof monitor;
+    monitor.szDevice[0] = '\0';
+    monitor_known = window_state.user32.get_monitor_info(window_state.monitor, &monitor) &&
+                    monitor.szDevice[0] != '\0';
+  }
+
+  DWORD style;
+  DWORD ex_style = 0;
+  if (flags & kFlagFullscreen) {
+    DEVMODEA mode{};
+    mode.dmSize = sizeof mode;
+    mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT | DM_DISPLAYFREQUENCY;
+    mode.dmBitsPerPel = static_cast<DWORD>(window_state.depth);
+    mode.dmPelsWidth = static_cast<DWORD>(width);
+    mode.dmPelsHeight = static_cast<DWORD>(height);
+    mode.dmDisplayFrequency = static_cast<DWORD>(window_state.refresh_rate);
+    const LONG result =
+        window_state.user32.change_display_settings_ex
+            ? window_state.user32.change_display_settings_ex(monitor_known ? monitor.szDevice : nullptr,
+                                                             &mode, nullptr, CDS_FULLSCREEN, nullptr)
+            : ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN);
+    if (result != DISP_CHANGE_SUCCESSFUL) return -1;
+    style = WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+  } else {
+    style = (flags & kFlagNoSwitch) ? (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX)
+                                    : (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX);
+    if (flags & kFlagFrameless) style = WS_POPUP;
+    if (flags & kFlagLayered) {
+      if (window_state.os_version <= 0x4FF) return -1;
+      ex_style = WS_EX_LAYERED;
+    }
+  }
+
+  int left = 0, top = 0, outer_width = width, outer_height = height;
+  if (flags & kFlagFullscreen) {
+    if (monitor_known) {
+      left = monitor.rcMonitor.left;
+      top = monitor.rcMonitor.top;
+    }
+  } else {
+    RECT frame = {0, 0, width, height};
+    AdjustWindowRect(&frame, style, FALSE);
+    outer_width = frame.right - frame.left;
+    outer_height = frame.bottom - frame.top;
+    if (monitor_known) {
+      const RECT& area = monitor.rcMonitor;
+      left = area.left + ((area.right - area.left - outer_width) >> 1);
+      top = area.top + ((area.bottom - area.top - outer_height) >> 1);
+    } else {
+      left = (GetSystemMetrics(SM_CXSCREEN) - outer_width) >> 1;
+      top = (GetSystemMetrics(SM_CYSCREEN) - outer_height) >> 1;
+    }
+  }
+  if (window_create(style | WS_VISIBLE, ex_style, left, top, outer_width, outer_height) != 0) return -1;
+
+  if (flags & kFlagLayered) {
+    if (!window_state.user32.set_layered_window_attributes) return -1;
+    const COLORREF key = window_state.depth <= 8 ? 0 : 0xFF00FF;
+    window_state.user32.set_layered_window_attributes(window_state.window, key, 0, LWA_COLORKEY);
+  }
+
+  bitmap_info = static_cast<BITMAPINFO*>(std::calloc(1, sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD)));
+  if (!bitmap_info) return -1;
+  fill_bitmap_header();
+
+  if (needs_conversion()) {
+    window_state.blitter = choose_blitter();
+    const bool copy_needed = window_state.depth != 32 || (width & 3) != 0 || line_multiplier() > 1 ||
+                             (flags & kFlagLayered);
+    if (!window_state.blitter && copy_needed) return -1;
+    const int bytes_per_pixel = screen_state ? screen_state->bytes_per_pixel : 1;
+    conversion_buffer = static_cast<uint8_t*>(
+        std::calloc(static_cast<size_t>((width + 3) & ~3) * static_cast<size_t>(height), bytes_per_pixel));
+    if (!conversion_buffer) return -1;
+  } else {
+    window_state.blitter = nullptr;
+  }
+
+  HDC device = GetDC(window_state.window);
+  // 0 and 1 stand for the hardware's default rate, which is no rate to wait by.
+  const int refresh = GetDeviceCaps(device, VREFRESH);
+  if (screen_state) screen_state->refresh_rate = refresh > 1 ? refresh : 0;
+
+  auto* logical = static_cast<LOGPALETTE*>(
+      std::malloc(sizeof(LOGPALETTE) + 255 * sizeof(PALETTEENTRY)));
+  if (logical) {
+    logical->palVersion = 0x300;
+    logical->palNumEntries = 256;
+    std::memcpy(logical->palPalEntry, window_state.palette, sizeof window_state.palette);
+    gdi_palette = CreatePalette(logical);
+    std::free(logical);
+  }
+  ReleaseDC(window_state.window, device);
+  return 0;
+}
+
+void gdi_thread(void* ready_event) {
+  if (gdi_open() != 0) {
+    gdi_close();
+    return;
+  }
+  SetEvent(static_cast<HANDLE>(ready_event));
+  window_state.is_active = 1;
+
+  while (window_is_running()) {
+    window_lock();
+    HDC device = GetDC(window_state.window);
+    if (window_state.palette_changed) apply_palette(device);
+    draw_dirty_span(device);
+    ReleaseDC(window_state.window, device);
+    if (screen_state && screen_state->dirty_lines)
+      std::memset(screen_state->dirty_lines, 0, static_cast<size_t>(window_state.height));
+    if (window_state.is_active) refresh_key_state();
+    window_pump_messages();
+    window_unlock();
+    Sleep(10);
+  }
+}
+
+void gdi_paint() {
+  const uint8_t* bits = window_state.blitter ? conversion_buffer
+                        : screen_state           ? screen_state->visible_page
+                                                 : nullptr;
+  if (!bits || !bitmap_info || !window_state.window) return;
+  HDC device = GetDC(window_state.window);
+  if (gdi_palette) {
+    SelectPalette(device, gdi_palette, FALSE);
+    RealizePalette(device);
+  }
+  SetDIBitsToDevice(device, 0, 0, static_cast<DWORD>(window_state.width),
+                    static_cast<DWORD>(window_state.height), 0, 0, 0,
+                    static_cast<UINT>(window_state.height), bits, bitmap_info, DIB_RGB_COLORS);
+  ReleaseDC(window_state.window, device);
+}
+
+void gdi_close() {
+  std::free(conversion_buffer);
+  conversion_buffer = nullptr;
+  std::free(bitmap_info);
+  bitmap_info = nullptr;
+  window_state.blitter = nullptr;
+  if (window_state.window) {
+    if (window_state.flags & kFlagFullscreen) ChangeDisplaySettingsA(nullptr, 0);
+    DestroyWindow(window_state.window);
+    window_state.window = nullptr;
+  }
+  if (gdi_palette) {
+    DeleteObject(gdi_palette);
+    gdi_palette = nullptr;
+  }
+}
+
+int* gdi_fetch_modes(int depth, int* count) {
+  int* modes = nullptr;
+  int stored = 0;
+  int capacity = 0;
+  DEVMODEA mode{};
+  mode.dmSize = sizeof mode;
+  for (DWORD i = 0; EnumDisplaySettingsA(nullptr, i, &mode); ++i) {
+    const int bits = static_cast<int>(mode.dmBitsPerPel);
+    const bool kept = bits == depth || (bits == 15 && depth == 16) || (bits == 16 && depth == 15) ||
+                      (bits == 24 && depth == 32) || (bits == 32 && depth == 24);
+    if (!kept) continue;
+    if (stored == capacity) {
+      const int grown_capacity = capacity ? capacity * 2 : 16;
+      auto* grown = static_cast<int*>(std::realloc(modes, sizeof(int) * static_cast<size_t>(grown_capacity)));
+      if (!grown) break;
+      modes = grown;
+      capacity = grown_capacity;
+    }
+    modes[stored++] = static_cast<int>((mode.dmPelsWidth << 16) | (mode.dmPelsHeight & 0xFFFF));
+  }
+  if (count) *count = stored;
+  if (stored == 0) {
+    std::free(modes);
+    return nullptr;
+  }
+  return modes;
+}

@@ -1,0 +1,100 @@
+// The window layer shared by the Windows video drivers: the one window, its
+// event thread, the window lock, and the driver entries that do not depend
+// on how pixels reach the screen.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "gfx/drivers/blitters.h"
+
+// USER32 entries that older systems lack, looked up by name.
+struct OptionalUser32 {
+  BOOL(WINAPI* set_layered_window_attributes)(HWND, COLORREF, BYTE, DWORD);
+  HMONITOR(WINAPI* monitor_from_window)(HWND, DWORD);
+  HMONITOR(WINAPI* monitor_from_point)(POINT, DWORD);
+  BOOL(WINAPI* flash_window_ex)(PFLASHWINFO);
+  BOOL(WINAPI* track_mouse_event)(LPTRACKMOUSEEVENT);
+  BOOL(WINAPI* get_monitor_info)(HMONITOR, LPMONITORINFO);
+  LONG(WINAPI* change_display_settings_ex)(LPCSTR, LPDEVMODEA, HWND, DWORD, LPVOID);
+};
+
+struct WindowState {
+  int32_t os_version;  // major x 256 + minor
+  HINSTANCE instance;
+  WNDCLASSA window_class;
+  HWND window;
+  PALETTEENTRY palette[256];
+  Blitter blitter;
+  HMONITOR monitor;
+  int32_t is_running;
+  int32_t palette_changed;
+  int32_t is_active;
+  int32_t width;   // client size: screen width ...
+  int32_t height;  // ... and screen height x scan-line multiplier
+  int32_t depth;
+  int32_t flags;
+  int32_t refresh_rate;
+  const char* title;
+  char class_name[140];
+  int (*driver_open)();
+  void (*driver_close)();
+  void (*driver_paint)();
+  void (*driver_thread)(void* ready_event);
+  int32_t mouse_clip;
+  OptionalUser32 user32;
+};
+
+extern WindowState window_state;
+
+// A scratch block that only grows; capacity counts elements, the block holds
+// one more for the terminator.
+struct GrowableBuffer {
+  void* data;
+  int32_t capacity;
+};
+
+// Mouse and input fields kept beside WindowState.
+struct WindowInput {
+  int32_t cursor_visible;
+  int32_t mouse_x, mouse_y;
+  int32_t mouse_wheel, mouse_hwheel;
+  int32_t mouse_buttons;
+  int32_t previous_buttons;
+  int32_t mouse_on_client;
+  int32_t last_cursor_x, last_cursor_y;
+  int32_t mouse_tracking;
+  GrowableBuffer wide_buffer;  // UTF-16 units
+  GrowableBuffer oem_buffer;   // code page 437 bytes
+};
+extern WindowInput window_input;
+
+constexpr UINT_PTR kLeaveTimerId = 2;
+
+int window_init(const char* title, int width, int height, int depth, int refresh_rate, int flags);
+int window_exit();
+void window_lock();
+void window_unlock();
+void window_set_palette(int index, int red, int green, int blue);
+void window_wait_vsync();
+int window_get_mouse(int* x, int* y, int* wheel, int* buttons, int* clip);
+void window_set_mouse(int x, int y, int cursor, int clip);
+void window_set_title(const char* title);
+int window_set_pos(int x, int y);
+int window_create(DWORD style, DWORD ex_style, int x, int y, int width, int height);
+void window_pump_messages();
+void window_clip_cursor();
+LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM first, LPARAM second);
+
+// Shared by the window procedure and the layer.
+HANDLE window_event_thread();  // null without an event thread
+bool window_is_running();       // the event thread's loop condition
+void window_switch_fullscreen();
+void window_mark_all_dirty();
+// Asks for a leave notification: TrackMouseEvent, or the timer stand-in.
+BOOL window_track_mouse_leave(HWND window);
+// Makes room for count elements of element_size bytes; false when the
+// buffer has no block afterwards.
+bool growable_reserve(GrowableBuffer* buffer, int32_t count, size_t element_size);
+void growable_free(GrowableBuffer* buffer);

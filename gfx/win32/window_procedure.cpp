@@ -1,0 +1,344 @@
+// The graphics window's message handler: key codes into the key buffer,
+// screen events into the event queue, mouse state, and the fullscreen
+// switch.
+#include <cstring>
+
+#include "gfx/key_input.h"
+#include "gfx/key_tables.h"
+#include "gfx/key_translation.h"
+#include "gfx/screen.h"
+#include "gfx/win32/window.h"
+
+namespace {
+
+constexpr int32_t kNoEvent = 0;
+constexpr LPARAM kAltContextBit = LPARAM{1} << 29;
+
+bool key_down(const BYTE* state, int virtual_key) { return (state[virtual_key] & 0x80) != 0; }
+
+uint32_t modifier_bits(const BYTE* state, bool extended) {
+  uint32_t bits = 0;
+  if (key_down(state, VK_RMENU)) bits |= RIGHT_ALT_PRESSED;
+  if (key_down(state, VK_MENU) || key_down(state, VK_LMENU)) bits |= LEFT_ALT_PRESSED;
+  if (key_down(state, VK_RCONTROL)) bits |= RIGHT_CTRL_PRESSED;
+  if (key_down(state, VK_CONTROL) || key_down(state, VK_LCONTROL)) bits |= LEFT_CTRL_PRESSED;
+  if (key_down(state, VK_SHIFT) || key_down(state, VK_LSHIFT) || key_down(state, VK_RSHIFT))
+    bits |= SHIFT_PRESSED;
+  if (extended) bits |= ENHANCED_KEY;
+  return bits;
+}
+
+void refresh_mouse_on_client(HWND window) {
+  RECT client;
+  GetClientRect(window, &client);
+  POINT corners[2] = {{client.left, client.top}, {client.right, client.bottom}};
+  ClientToScreen(window, &corners[0]);
+  ClientToScreen(window, &corners[1]);
+  const RECT on_screen = {corners[0].x, corners[0].y, corners[1].x, corners[1].y};
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  window_input.mouse_on_client = PtInRect(&on_screen, cursor) ? 1 : 0;
+}
+
+// Returns true when the message is consumed without default processing.
+bool handle_key(HWND, WPARAM first, LPARAM second, bool down, ScreenEvent* event) {
+  const int virtual_key = LOWORD(first);
+  const int scancode = static_cast<int>((second >> 16) & 0xFF);
+  const bool extended = ((second >> 24) & 1) != 0;
+  const int repeat_count = static_cast<int>(second & 0xFFFF);
+  const bool was_down = ((second >> 30) & 1) != 0;
+
+  BYTE state[256] = {};
+  GetKeyboardState(state);
+  const uint32_t modifiers = modifier_bits(state, extended);
+
+  int character = 0;
+  if ((MapVirtualKeyA(static_cast<UINT>(virtual_key), MAPVK_VK_TO_CHAR) & 0x80000000u) == 0) {
+    WORD output = 0;
+    if (ToAscii(static_cast<UINT>(virtual_key), static_cast<UINT>(scancode), state, &output, 0) == 1)
+      character = output & 0xFF;
+  }
+  const int32_t code = translate_key(character, scancode, virtual_key, modifiers);
+
+  if (down) {
+    event->type = was_down ? KeyRepeat : KeyPress;
+    if (code > 255)
+      for (int i = 0; i < repeat_count; ++i) key_buffer_push(code);
+  } else {
+    event->type = KeyRelease;
+  }
+  event->payload[0] = scancode_from_virtual_key(virtual_key);
+  event->payload[1] = code >= 0 && code <= 255 ? code : 0;
+
+  // Alt and F10 would open the system menu, and Alt+F4 would close the
+  // window: all three stay with the program.
+  return virtual_key == VK_F10 || virtual_key == VK_MENU || code == kCloseKey;
+}
+
+// The typed character as its code page 437 byte, through UTF-16.
+int typed_character_value(int character) {
+  if (character == 0) return 0;
+  const char byte = static_cast<char>(character);
+  GrowableBuffer& wide = window_input.wide_buffer;
+  GrowableBuffer& oem = window_input.oem_buffer;
+
+  const int wide_count = MultiByteToWideChar(CP_ACP, 0, &byte, 1, nullptr, 0);
+  if (!growable_reserve(&wide, wide_count, sizeof(wchar_t))) return 0;
+  auto* units = static_cast<wchar_t*>(wide.data);
+  // A buffer that could not grow keeps its old size; convert only what fits.
+  const int wide_written = MultiByteToWideChar(CP_ACP, 0, &byte, 1, units, wide.capacity);
+  units[wide_written > 0 ? wide_written : 0] = 0;
+
+  const int oem_count = WideCharToMultiByte(437, 0, units, wide_written, nullptr, 0, nullptr, nullptr);
+  if (!growable_reserve(&oem, oem_count, 1)) return 0;
+  auto* bytes = static_cast<char*>(oem.data);
+  const int oem_written =
+      WideCharToMultiByte(437, 0, units, wide_written, bytes, oem.capacity, nullptr, nullptr);
+  bytes[oem_written > 0 ? oem_written : 0] = 0;
+  return static_cast<uint8_t>(bytes[0]);
+}
+
+void handle_mouse_move(LPARAM second, ScreenEvent* event) {
+  window_input.mouse_x = LOWORD(second);
+  window_input.mouse_y = HIWORD(second);
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  int dx = 0, dy = 0;
+  if (window_input.last_cursor_x != 0xFFFF) {
+    dx = cursor.x - window_input.last_cursor_x;
+    dy = cursor.y - window_input.last_cursor_y;
+  }
+  window_input.last_cursor_x = cursor.x;
+  window_input.last_cursor_y = cursor.y;
+  event->payload[0] = window_input.mouse_x;
+  event->payload[1] = window_input.mouse_y;
+  event->payload[2] = dx;
+  event->payload[3] = dy;
+  if ((dx != 0 || dy != 0) && window_state.is_active) event->type = MouseMove;
+}
+
+// The first move over the active window asks for a leave notification and
+// becomes the enter event.
+void enter_check(HWND window, ScreenEvent* event) {
+  if (window_input.mouse_tracking != 0 || !window_state.is_active) return;
+  window_track_mouse_leave(window);
+  window_input.mouse_tracking = 1;
+  event->type = MouseEnter;
+  if (window_state.mouse_clip) window_clip_cursor();
+}
+
+void button_down(HWND window, int32_t bit, bool double_click, ScreenEvent* event) {
+  SetCapture(window);
+  window_input.mouse_buttons |= bit;
+  event->type = double_click ? MouseDoubleClick : MouseButtonPress;
+  event->payload[0] = bit;
+}
+
+void button_up(HWND window, int32_t bit, ScreenEvent* event) {
+  window_input.mouse_buttons &= ~bit;
+  if (window_input.mouse_buttons == 0 && GetCapture() == window) ReleaseCapture();
+  event->type = MouseButtonRelease;
+  event->payload[0] = bit;
+}
+
+void extra_button_down(HWND window, WPARAM first, bool double_click, ScreenEvent* event) {
+  SetCapture(window);
+  window_input.previous_buttons = window_input.mouse_buttons;
+  if (LOWORD(first) & MK_XBUTTON1) window_input.mouse_buttons |= 8;
+  if (LOWORD(first) & MK_XBUTTON2) window_input.mouse_buttons |= 16;
+  event->type = double_click ? MouseDoubleClick : MouseButtonPress;
+  event->payload[0] = window_input.mouse_buttons & ~window_input.previous_buttons;
+}
+
+void extra_button_up(HWND window, WPARAM first, ScreenEvent* event) {
+  window_input.previous_buttons = window_input.mouse_buttons;
+  if (!(LOWORD(first) & MK_XBUTTON1)) window_input.mouse_buttons &= ~8;
+  if (!(LOWORD(first) & MK_XBUTTON2)) window_input.mouse_buttons &= ~16;
+  if (window_input.mouse_buttons == 0 && GetCapture() == window) ReleaseCapture();
+  event->type = MouseButtonRelease;
+  event->payload[0] = window_input.previous_buttons & ~window_input.mouse_buttons;
+}
+
+void post_simple(int32_t type) { post_screen_event(ScreenEvent{type, {0, 0, 0, 0}}); }
+
+LRESULT handle_activation(HWND window, WPARAM first) {
+  const int state = LOWORD(first);
+  const int minimised = HIWORD(first);
+  window_state.is_active = state != WA_INACTIVE && minimised == 0 ? 1 : 0;
+
+  HANDLE thread = window_event_thread();
+  if (thread && (window_state.flags & kFlagHighPriority))
+    SetThreadPriority(thread, window_state.is_active ? THREAD_PRIORITY_ABOVE_NORMAL : THREAD_PRIORITY_NORMAL);
+
+  // Keys released while another window had the focus must not stay held.
+  if (screen_state && screen_state->key_state) std::memset(screen_state->key_state, 0, kKeyStateSize);
+  window_input.mouse_buttons = 0;
+  window_mark_all_dirty();
+
+  if (!window_state.is_active && window_input.mouse_tracking) {
+    post_simple(MouseLeave);
+    window_input.mouse_tracking = 0;
+    KillTimer(window, kLeaveTimerId);
+  }
+  if (state == WA_INACTIVE || minimised == 0) post_simple(window_state.is_active ? FocusGained : FocusLost);
+
+  if (window_state.is_active && window_input.mouse_on_client) {
+    ScreenEvent event{kNoEvent, {0, 0, 0, 0}};
+    enter_check(window, &event);
+    if (event.type != kNoEvent) post_screen_event(event);
+    return 0;
+  }
+  if (window_state.mouse_clip) {
+    if (window_state.is_active)
+      window_clip_cursor();
+    else
+      ClipCursor(nullptr);
+  }
+  return 0;
+}
+
+void mark_logical_lines_dirty() {
+  ScreenState* screen = screen_state;
+  if (screen && screen->dirty_lines && screen->height > 0)
+    std::memset(screen->dirty_lines, 1, static_cast<size_t>(screen->height));
+}
+
+}  // namespace
+
+LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM first, LPARAM second) {
+  refresh_mouse_on_client(window);
+  ScreenEvent event{kNoEvent, {0, 0, 0, 0}};
+
+  switch (message) {
+    case WM_SIZE:
+      if (window_state.is_active && first == SIZE_MAXIMIZED) {
+        window_switch_fullscreen();
+        return 0;
+      }
+      break;
+
+    case WM_SYSKEYDOWN:
+      if (!window_state.is_active) break;
+      if (first == VK_RETURN && (second & kAltContextBit)) {
+        window_switch_fullscreen();
+        return 0;
+      }
+      if (handle_key(window, first, second, true, &event)) return 0;
+      post_screen_event(event);
+      break;
+
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+      if (handle_key(window, first, second, message == WM_KEYDOWN, &event)) return 0;
+      post_screen_event(event);
+      break;
+
+    case WM_CHAR:
+      if (first > 255) break;
+      {
+        const int value = typed_character_value(static_cast<int>(first));
+        const int repeat_count = static_cast<int>(second & 0xFFFF);
+        for (int i = 0; i < repeat_count; ++i) key_buffer_push(value);
+      }
+      break;
+
+    case WM_ACTIVATE:
+      return handle_activation(window, first);
+
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      BeginPaint(window, &paint);
+      if (window_state.driver_paint) window_state.driver_paint();
+      EndPaint(window, &paint);
+      break;
+    }
+
+    case WM_CLOSE:
+      // The program decides whether to close; it learns of the request as a key.
+      key_buffer_push(kCloseKey);
+      post_simple(WindowClose);
+      return 0;
+
+    case WM_SETCURSOR:
+      SetCursor(!window_input.mouse_on_client || window_input.cursor_visible
+                    ? LoadCursorA(nullptr, IDC_ARROW)
+                    : nullptr);
+      return 1;
+
+    case WM_DISPLAYCHANGE:
+      if (window_state.driver_paint) window_state.driver_paint();
+      mark_logical_lines_dirty();
+      break;
+
+    case WM_MOUSEMOVE:
+      handle_mouse_move(second, &event);
+      enter_check(window, &event);
+      if (event.type != kNoEvent) post_screen_event(event);
+      break;
+
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      button_down(window, 1, message == WM_LBUTTONDBLCLK, &event);
+      post_screen_event(event);
+      break;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+      button_down(window, 2, message == WM_RBUTTONDBLCLK, &event);
+      post_screen_event(event);
+      break;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+      button_down(window, 4, message == WM_MBUTTONDBLCLK, &event);
+      post_screen_event(event);
+      break;
+    case WM_LBUTTONUP:
+      button_up(window, 1, &event);
+      post_screen_event(event);
+      break;
+    case WM_RBUTTONUP:
+      button_up(window, 2, &event);
+      post_screen_event(event);
+      break;
+    case WM_MBUTTONUP:
+      button_up(window, 4, &event);
+      post_screen_event(event);
+      break;
+
+    case WM_XBUTTONDOWN:
+    case WM_XBUTTONDBLCLK:
+      if (window_state.os_version < 0x500) break;
+      extra_button_down(window, first, message == WM_XBUTTONDBLCLK, &event);
+      post_screen_event(event);
+      break;
+    case WM_XBUTTONUP:
+      if (window_state.os_version < 0x500) break;
+      extra_button_up(window, first, &event);
+      post_screen_event(event);
+      break;
+
+    case WM_MOUSEWHEEL:
+      if (window_state.os_version < 0x40A) break;
+      window_input.mouse_wheel += static_cast<int32_t>(first) > 0 ? 1 : -1;
+      post_screen_event(ScreenEvent{MouseWheel, {window_input.mouse_wheel, 0, 0, 0}});
+      break;
+    case WM_MOUSEHWHEEL:
+      if (window_state.os_version < 0x500) break;
+      window_input.mouse_hwheel += static_cast<int32_t>(first) > 0 ? 1 : -1;
+      post_screen_event(ScreenEvent{MouseHorizontalWheel, {window_input.mouse_hwheel, 0, 0, 0}});
+      break;
+
+    case WM_MOVING:
+      if (window_state.mouse_clip) ClipCursor(nullptr);
+      break;
+
+    case WM_MOUSELEAVE:
+      if (!window_state.is_active) break;
+      post_simple(MouseLeave);
+      window_input.mouse_tracking = 0;
+      return 0;
+
+    default:
+      break;
+  }
+  return DefWindowProcA(window, message, first, second);
+}
