@@ -138,8 +138,8 @@ void gfx_print(const uint8_t* bytes, int length, int flags) {
   DrawContext* context = get_draw_context();
   ScreenState* screen = screen_state;
   if (!screen || !context) return;
-  if (!(flags & kPrintApplyPendingNewline) && length == 0) return;
   if (length < 0) length = 0;
+  if (!(flags & kPrintApplyPendingNewline) && length == 0) return;
   use_screen_target(context);
   select_color_routines(context, 0xFF000000u);
   screen_lock();
@@ -191,9 +191,9 @@ void gfx_print(const uint8_t* bytes, int length, int flags) {
 
 void gfx_print_wide(const uint16_t* units, int length, int flags) {
   if (length < 0 || !units) length = 0;
-  uint8_t small[256];
-  uint8_t* bytes = small;
-  if (length > static_cast<int>(sizeof small)) {
+  uint8_t local[256] = {};
+  uint8_t* bytes = local;
+  if (length > static_cast<int>(sizeof local)) {
     bytes = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(length)));
     if (!bytes) return;
   }
@@ -209,5 +209,5 @@ void gfx_print_wide(const uint16_t* units, int length, int flags) {
     if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < length) ++i;
   }
   gfx_print(bytes, count, flags);
-  if (bytes != small) std::free(bytes);
+  if (bytes != local) std::free(bytes);
 }
