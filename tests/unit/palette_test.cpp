@@ -13,11 +13,9 @@
 
 namespace {
 
-struct PaletteCall {
-  int index, red, green, blue;
-  bool operator==(const PaletteCall&) const = default;
-};
-std::vector<PaletteCall> palette_calls;
+using Rgb = std::array<int, 3>;
+
+std::vector<std::array<int, 4>> palette_calls;
 int vsync_waits = 0;
 
 void record_palette(int index, int red, int green, int blue) {
@@ -29,156 +27,112 @@ const VideoDriver recording_driver{"Recording", nullptr, nullptr, nullptr, nullp
                                    record_palette, count_vsync, nullptr, nullptr, nullptr,
                                    nullptr, nullptr, nullptr, nullptr};
 
-std::array<int, 3> shown(int attribute) {
+Rgb shown(int attribute) {
   const uint32_t colour = screen_state->device_palette[attribute];
   return {static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
           static_cast<int>((colour >> 16) & 0xFF)};
 }
 
-using Rgb = std::array<int, 3>;
-
-// Opens a screen on the Null record, then lets a recording driver stand in.
-void open_recorded(int mode, int depth = 0) {
-  ASSERT_EQ(open_null_screen(mode, depth), 0);
-  screen_state->driver = &recording_driver;
-  palette_calls.clear();
-  vsync_waits = 0;
-  std::memset(screen_state->dirty_lines, 0, static_cast<size_t>(screen_state->height));
-}
-
-bool all_rows_marked() {
-  for (int i = 0; i < screen_state->height; ++i)
-    if (!screen_state->dirty_lines[i]) return false;
-  return true;
-}
-
-void write_colour(int index, int r, int g, int b) {
-  gfx_out(0x3C8, index);
-  gfx_out(0x3C9, r);
-  gfx_out(0x3C9, g);
-  gfx_out(0x3C9, b);
-}
-
 class PaletteTest : public ::testing::Test {
  protected:
-  void TearDown() override { close_screen(); }
+  // A screen on the Null record with a recording driver standing in.
+  void open(int mode, int depth = 0) {
+    ASSERT_EQ(open_null_screen(mode, depth), 0);
+    screen_state->driver = &recording_driver;
+    palette_calls.clear();
+    vsync_waits = 0;
+    std::memset(screen_state->dirty_lines, 0, static_cast<size_t>(screen_state->height));
+  }
+  void TearDown() override {
+    gfx_out(0x3C8, 0);  // the port state is process-wide
+    close_screen();
+  }
+  static bool all_rows_marked() {
+    for (int i = 0; i < screen_state->height; ++i)
+      if (!screen_state->dirty_lines[i]) return false;
+    return true;
+  }
+  static void write_colour(int index, int r, int g, int b) {
+    gfx_out(0x3C8, index);
+    gfx_out(0x3C9, r);
+    gfx_out(0x3C9, g);
+    gfx_out(0x3C9, b);
+  }
 };
 
-TEST_F(PaletteTest, Mode13DefaultsAndSingleAttributes) {
-  open_recorded(13);
+TEST_F(PaletteTest, Mode13AttributesAndPorts) {
+  open(13);
   EXPECT_EQ(shown(1), (Rgb{0, 0, 170}));
   EXPECT_EQ(shown(6), (Rgb{170, 85, 0}));
   EXPECT_EQ(shown(248), (Rgb{0, 0, 0}));
-  EXPECT_EQ(shown(255), (Rgb{0, 0, 0}));
-
   screen_palette(1, 63 << 16, -1, -1);
   EXPECT_EQ(shown(1), (Rgb{0, 0, 255}));
-  ASSERT_EQ(palette_calls.size(), 1u);
-  EXPECT_EQ(palette_calls[0], (PaletteCall{1, 0, 0, 255}));
+  EXPECT_EQ(palette_calls, (std::vector<std::array<int, 4>>{{1, 0, 0, 255}}));
   EXPECT_TRUE(all_rows_marked());
-
-  // Three 8-bit components become the 6-bit value 63 for red.
-  screen_palette(1, 255, 0, 0);
+  screen_palette(1, 255, 0, 0);  // 8-bit components become 6-bit ones
   EXPECT_EQ(shown(1), (Rgb{255, 0, 0}));
-  // Attributes are masked to the palette size.
-  screen_palette(256 + 2, 21 | 42 << 8, -1, -1);
-  EXPECT_EQ(shown(2), (Rgb{85, 170, 0}));
 
-  // The reset restores the default and sends all 256 entries.
-  palette_calls.clear();
-  screen_palette(-1, 0, 0, 0);
-  EXPECT_EQ(shown(1), (Rgb{0, 0, 170}));
-  EXPECT_EQ(palette_calls.size(), 256u);
-}
-
-TEST_F(PaletteTest, Mode13Ports) {
-  open_recorded(13);
   write_colour(0, 63, 0, 0);
   EXPECT_EQ(shown(0), (Rgb{255, 0, 0}));
-  // The index moved on to 1: the next three components colour attribute 1.
-  gfx_out(0x3C9, 0);
+  gfx_out(0x3C9, 0);  // the index moved on to 1
   gfx_out(0x3C9, 63);
-  EXPECT_EQ(shown(1), (Rgb{0, 0, 170}));  // not until the third component
-  gfx_out(0x3C9, 0x40 | 21);              // bits above the sixth are ignored
+  gfx_out(0x3C9, 0x40 | 21);  // bits above the sixth are ignored
   EXPECT_EQ(shown(1), (Rgb{0, 255, 85}));
-
   gfx_out(0x3C7, 0);
-  EXPECT_EQ(gfx_inp(0x3C9), 63);
-  EXPECT_EQ(gfx_inp(0x3C9), 0);
-  EXPECT_EQ(gfx_inp(0x3C9), 0);
-  EXPECT_EQ(gfx_inp(0x3C9), 0);  // attribute 1 now
-  EXPECT_EQ(gfx_inp(0x3C9), 63);
-  EXPECT_EQ(gfx_inp(0x3C9), 21);
+  std::vector<int> reads;
+  for (int i = 0; i < 6; ++i) reads.push_back(gfx_inp(0x3C9));
+  EXPECT_EQ(reads, (std::vector<int>{63, 0, 0, 0, 63, 21}));
 
   EXPECT_EQ(gfx_inp(0x3DA), 8);
   EXPECT_EQ(vsync_waits, 1);
   EXPECT_EQ(gfx_inp(0x3C6), -1);
   EXPECT_EQ(gfx_out(0x3C6, 0), -1);
-  EXPECT_EQ(gfx_out(0x3C9 + 0x10000, 0), 0);  // ports are 16-bit
-  gfx_out(0x3C8, 0);                          // leave the index at a clean start
-
-  screen_state->driver = &null_driver;
+  screen_state->driver = &null_driver;  // no wait_vsync: answers at once
   EXPECT_EQ(gfx_inp(0x3DA), 8);
+
+  screen_state->driver = &recording_driver;
+  palette_calls.clear();
+  push_palette();
+  ASSERT_EQ(palette_calls.size(), 256u);
+  EXPECT_EQ(palette_calls[1], (std::array<int, 4>{1, 0, 255, 85}));
 }
 
 TEST_F(PaletteTest, Mode9ShowsTheColourSetThroughItsMap) {
-  open_recorded(9);
+  open(9);
   EXPECT_EQ(shown(6), (Rgb{170, 85, 0}));  // entry 20
   EXPECT_EQ(shown(8), (Rgb{85, 85, 85}));  // entry 56
-  EXPECT_EQ(screen_state->color_association[6], 20);
-
   write_colour(20, 63, 63, 0);
   EXPECT_EQ(shown(6), (Rgb{252, 252, 0}));
-  EXPECT_EQ(screen_state->palette[20], 0x00FCFCu);
-  ASSERT_EQ(palette_calls.size(), 1u);
-  EXPECT_EQ(palette_calls[0], (PaletteCall{6, 252, 252, 0}));
+  EXPECT_EQ(palette_calls, (std::vector<std::array<int, 4>>{{6, 252, 252, 0}}));
   EXPECT_TRUE(all_rows_marked());
-
-  // The colour set has 64 entries but only 16 attributes have a map entry.
+  // 64 colours but 16 map entries: attributes past the map stay outside it.
   screen_palette(40, 5, -1, -1);
   EXPECT_EQ(screen_state->device_palette[40], screen_state->palette[5]);
-  screen_palette(3, 9, -1, -1);
-  EXPECT_EQ(screen_state->color_association[3], 9);
-  EXPECT_EQ(shown(3), (Rgb{0, 0, 255}));  // entry 9: blue 170 + 85
 }
 
 TEST_F(PaletteTest, ModesWithoutAMapRecolourOnlyTheAttributeShowingTheEntry) {
-  open_recorded(11);
-  EXPECT_EQ(shown(1), (Rgb{255, 255, 255}));
+  open(11);
   write_colour(1, 0, 63, 0);
   EXPECT_EQ(shown(1), (Rgb{0, 252, 0}));
   EXPECT_EQ(shown(0), (Rgb{0, 0, 0}));
-  write_colour(0, 0, 0, 63);
-  EXPECT_EQ(shown(0), (Rgb{0, 0, 252}));
-  EXPECT_EQ(shown(1), (Rgb{0, 252, 0}));
 }
 
-TEST_F(PaletteTest, Mode1ColourPicksTheMapAndColoursTheBackground) {
-  open_recorded(1);
+TEST_F(PaletteTest, ColourArgumentsInThePaletteModes) {
+  open(1);
   EXPECT_EQ(shown(1), (Rgb{85, 255, 255}));  // map 0, 11, 13, 15
-  DrawContext* context = get_draw_context();
   EXPECT_EQ(gfx_color(1, 0, 0), 3u);
   EXPECT_EQ(shown(0), (Rgb{0, 0, 170}));
   EXPECT_EQ(shown(1), (Rgb{0, 170, 0}));  // map 0, 2, 4, 6
-  EXPECT_EQ(screen_state->color_association[3], 6);
-  EXPECT_EQ(context->foreground, 3u);
-  EXPECT_EQ(context->background, 0u);
-
+  EXPECT_EQ(get_draw_context()->foreground, 3u);
   gfx_color(0, 3, kColorNoForeground);
   EXPECT_EQ(shown(1), (Rgb{85, 255, 255}));
-  EXPECT_EQ(shown(0), (Rgb{0, 0, 0}));  // the reset undid the background colour
-}
+  close_screen();
 
-TEST_F(PaletteTest, SixteenColourModesTakeForegroundAndRecolourAttributeZero) {
-  open_recorded(7);
-  DrawContext* context = get_draw_context();
+  open(7);
   gfx_color(0x1E, 4, 0);
-  EXPECT_EQ(context->foreground, 14u);
-  EXPECT_EQ(context->background, 0u);
+  EXPECT_EQ(get_draw_context()->foreground, 14u);
+  EXPECT_EQ(get_draw_context()->background, 0u);
   EXPECT_EQ(shown(0), (Rgb{170, 0, 0}));
-  EXPECT_EQ(gfx_color(0, 0, kColorNoForeground | kColorNoBackground), 14u);
-
-  // A list of values: negative entries are skipped.
   std::array<int32_t, 16> values;
   values.fill(-1);
   values[3] = 9;
@@ -188,14 +142,12 @@ TEST_F(PaletteTest, SixteenColourModesTakeForegroundAndRecolourAttributeZero) {
 }
 
 TEST_F(PaletteTest, DeepScreensTakeTrueColoursAndHaveNoPalette) {
-  open_recorded(14, 32);
-  DrawContext* context = get_draw_context();
+  open(14, 32);
   EXPECT_EQ(gfx_color(0xFF0000, 0x0000FF, 0), 0xFFFFFFFFu);
-  EXPECT_EQ(context->foreground, 0xFF0000u);
-  EXPECT_EQ(context->background, 0x0000FFu);
-  screen_palette(1, 63, -1, -1);
+  EXPECT_EQ(get_draw_context()->foreground, 0xFF0000u);
+  EXPECT_EQ(get_draw_context()->background, 0x0000FFu);
   screen_palette(-1, 0, 0, 0);
-  EXPECT_EQ(screen_state->device_palette[1], 0u);
+  screen_palette(1, 63, -1, -1);
   EXPECT_TRUE(palette_calls.empty());
   EXPECT_EQ(screen_state->dirty_lines[0], 0);
   EXPECT_EQ(gfx_out(0x3C8, 0), -1);
@@ -203,47 +155,18 @@ TEST_F(PaletteTest, DeepScreensTakeTrueColoursAndHaveNoPalette) {
   EXPECT_EQ(gfx_inp(0x3DA), 8);
   close_screen();
 
-  open_recorded(14, 16);
-  context = get_draw_context();
-  EXPECT_EQ(gfx_color(0xFF0000, 0x0000FF, 0), widen_565(0xFFFF));
-  EXPECT_EQ(context->foreground, 0xF800u);
-  EXPECT_EQ(context->background, 0x001Fu);
-  EXPECT_EQ(gfx_color(0, 0, kColorNoForeground | kColorNoBackground), 0xFFFF0000u);
-  gfx_color(0x00FF00, 0, kColorNoBackground);
-  EXPECT_EQ(context->foreground, 0x07E0u);
-  EXPECT_EQ(gfx_color(0, 0, 3), 0xFF00FF00u);
-}
-
-TEST_F(PaletteTest, PushSendsEveryShownColourAgain) {
-  open_recorded(13);
-  screen_palette(7, 1, 2, 3);
-  palette_calls.clear();
-  push_palette();
-  ASSERT_EQ(palette_calls.size(), 256u);
-  EXPECT_EQ(palette_calls[1], (PaletteCall{1, 0, 0, 170}));
-  EXPECT_EQ(palette_calls[7], (PaletteCall{7, 0, 0, 0}));
-  EXPECT_EQ(palette_calls[255], (PaletteCall{255, 0, 0, 0}));
-}
-
-TEST(ColourConversion, TrueColourToPixels) {
-  EXPECT_EQ(rgb_to_native(2, 0xFF0000), 0xF800u);
-  EXPECT_EQ(rgb_to_native(2, 0x00FF00), 0x07E0u);
-  EXPECT_EQ(rgb_to_native(2, 0x0000FF), 0x001Fu);
-  EXPECT_EQ(rgb_to_native(2, 0x808080), 0x8410u);
-  EXPECT_EQ(rgb_to_native(4, 0x12345678), 0x12345678u);
-  EXPECT_EQ(native_color(1, 0x123456), 0x56u);
-  EXPECT_EQ(native_color(2, 0xFFFFFF), 0xFFFFu);
-  EXPECT_EQ(native_color(4, 0xFF123456), 0xFF123456u);
-  EXPECT_EQ(widen_565(0x07E0), 0xFF00FF00u);
-  EXPECT_EQ(widen_565(0x8410), 0xFF848284u);
+  open(14, 16);
+  gfx_color(0xFF0000, 0x0000FF, 0);
+  EXPECT_EQ(get_draw_context()->foreground, 0xF800u);
+  EXPECT_EQ(get_draw_context()->background, 0x001Fu);
+  EXPECT_EQ(gfx_color(0x00FF00, 0, kColorNoBackground), 0xFFFF0000u);
+  EXPECT_EQ(gfx_color(0, 0, kColorNoForeground | kColorNoBackground), 0xFF00FF00u);
 }
 
 TEST(PortsWithoutScreen, ReportNotHandled) {
   ASSERT_EQ(screen_state, nullptr);
   EXPECT_EQ(gfx_inp(0x3DA), -1);
   EXPECT_EQ(gfx_out(0x3C8, 0), -1);
-  screen_palette(1, 2, 3, 4);
-  push_palette();
   EXPECT_EQ(gfx_color(1, 2, 0), 0u);
 }
 
