@@ -121,7 +121,9 @@ TEST_F(TextOutputTest, TabsAndBackspaces) {
   EXPECT_EQ(gfx_pos(), 1);
   EXPECT_EQ(gfx_csrlin(), 4);
   gfx_locate(6, 1, 0);
-  print("ab\b\bc\b\b\bd");  // moves back, never erases, stops at column 0
+  print("ab\b\bc\b\b\b");  // moves back, never erases, stops at column 0
+  EXPECT_EQ(gfx_pos(), 1);
+  print("d");
   EXPECT_EQ(decode_text_row(5), "db");
   EXPECT_EQ(gfx_csrlin(), 6);
 }
