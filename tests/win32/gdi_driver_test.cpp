@@ -1,0 +1,209 @@
+// The GDI driver and the window layer's life cycle on a live window.
+#include <cstring>
+
+#include "window_test_support.h"
+
+#include "gfx/drivers/blitters.h"
+#include "gfx/win32/drivers/driver_gdi.h"
+
+namespace {
+
+class GdiDriverTest : public GdiScreenTest {
+ protected:
+  // Waits (without a time assertion; the bound only keeps a broken driver
+  // from hanging the run) for the event thread's next transfer.
+  bool wait_for_draw(int32_t draws_before) {
+    for (int i = 0; i < 1000; ++i) {
+      if (gdi_update_record.draws != draws_before) return true;
+      Sleep(5);
+    }
+    return false;
+  }
+  // Marks exactly the given lines under the lock and waits for their draw.
+  bool redraw_lines(std::initializer_list<int> lines) {
+    screen_lock();
+    std::memset(screen_state->dirty_lines, 0, static_cast<size_t>(window_state.height));
+    const int32_t draws = gdi_update_record.draws;
+    for (int line : lines) {
+      screen_lock();
+      screen_unlock(line, line);
+    }
+    screen_unlock(1, 0);
+    return wait_for_draw(draws);
+  }
+  bool redraw_all() {
+    screen_lock();
+    const int32_t draws = gdi_update_record.draws;
+    screen_unlock(-1, -1);
+    return wait_for_draw(draws);
+  }
+};
+
+TEST_F(GdiDriverTest, PalettisedScreenIsDrawnWithoutConversion) {
+  open_screen();
+  EXPECT_EQ(window_state.width, 320);
+  EXPECT_EQ(window_state.height, 200);
+  EXPECT_EQ(window_state.blitter, nullptr);
+  EXPECT_EQ(gdi_conversion_buffer(), nullptr);
+  RECT client{};
+  GetClientRect(window(), &client);
+  EXPECT_EQ(client.right - client.left, 320);
+  EXPECT_EQ(client.bottom - client.top, 200);
+}
+
+TEST_F(GdiDriverTest, OneTransferCoversTheDirtySpan) {
+  open_screen();
+  ASSERT_TRUE(redraw_lines({10, 20}));
+  EXPECT_EQ(gdi_update_record.first_line, 10);
+  EXPECT_EQ(gdi_update_record.line_count, 11);
+  ASSERT_TRUE(redraw_lines({199}));
+  EXPECT_EQ(gdi_update_record.first_line, 199);
+  EXPECT_EQ(gdi_update_record.line_count, 1);
+
+  // No dirty line: the flags are cleared and nothing is drawn.
+  screen_lock();
+  std::memset(screen_state->dirty_lines, 0, 200);
+  const int32_t draws = gdi_update_record.draws;
+  screen_unlock(1, 0);
+  sync_with_event_thread();
+  EXPECT_EQ(gdi_update_record.draws, draws);
+}
+
+TEST_F(GdiDriverTest, OddWidthIsPaddedToWholeWords) {
+  open_screen_by_size(322, 200, 8);
+  EXPECT_EQ(window_state.blitter, &copy_lines);
+  ASSERT_NE(gdi_conversion_buffer(), nullptr);
+  screen_lock();
+  for (int y = 0; y < 200; ++y)
+    for (int x = 0; x < 322; ++x) screen_state->visible_page[y * 322 + x] = static_cast<uint8_t>(x + 3 * y);
+  screen_unlock(1, 0);
+  ASSERT_TRUE(redraw_all());
+  screen_lock();
+  const uint8_t* converted = gdi_conversion_buffer();
+  int mismatches = 0;
+  for (int y = 0; y < 200; ++y)
+    for (int x = 0; x < 322; ++x) mismatches += converted[y * 324 + x] != static_cast<uint8_t>(x + 3 * y);
+  screen_unlock(1, 0);
+  EXPECT_EQ(mismatches, 0);
+}
+
+TEST_F(GdiDriverTest, HiColourGoesThroughFiveFiveFive) {
+  open_screen_by_size(320, 200, 16);
+  ASSERT_NE(window_state.blitter, nullptr);
+  ASSERT_NE(gdi_conversion_buffer(), nullptr);
+  screen_lock();
+  auto* pixels = reinterpret_cast<uint16_t*>(screen_state->visible_page);
+  pixels[0] = 0x07E0;  // pure green
+  pixels[1] = 0xF800;  // pure red
+  pixels[320 * 5 + 319] = 0x001F;
+  screen_unlock(1, 0);
+  ASSERT_TRUE(redraw_lines({0, 5}));
+  screen_lock();
+  const auto* converted = reinterpret_cast<const uint16_t*>(gdi_conversion_buffer());
+  EXPECT_EQ(converted[0], 0x03E0);
+  EXPECT_EQ(converted[1], 0x7C00);
+  EXPECT_EQ(converted[320 * 5 + 319], 0x001F);
+  screen_unlock(1, 0);
+}
+
+TEST_F(GdiDriverTest, LineDoubledScreenDrawsBothOutputLines) {
+  open_screen(2);  // 640 x 200 shown as 640 x 400
+  ASSERT_EQ(window_state.height, 400);
+  ASSERT_NE(window_state.blitter, nullptr);
+  ASSERT_TRUE(redraw_lines({5, 7}));
+  EXPECT_EQ(gdi_update_record.first_line, 10);
+  EXPECT_EQ(gdi_update_record.line_count, 6);
+  ASSERT_TRUE(redraw_lines({199}));
+  EXPECT_EQ(gdi_update_record.first_line, 398);
+  EXPECT_EQ(gdi_update_record.line_count, 2);
+}
+
+TEST_F(GdiDriverTest, ClosingTwiceIsHarmless) {
+  open_screen();
+  set_screen_mode(0, 0, 0, 0, 0);
+  EXPECT_EQ(window_state.window, nullptr);
+  EXPECT_EQ(window_state.is_running, 0);
+  gdi_close();
+  EXPECT_EQ(window_exit(), 0);
+  EXPECT_EQ(gdi_conversion_buffer(), nullptr);
+  // A new screen opens as before.
+  open_screen();
+  sync_with_event_thread();
+}
+
+TEST_F(GdiDriverTest, ExitReleasesTheProgramsScreenLock) {
+  open_screen();
+  screen_lock();
+  screen_lock();
+  EXPECT_EQ(window_exit(), 0);
+  EXPECT_EQ(screen_state->lock_count, 0);
+  EXPECT_EQ(window_state.window, nullptr);
+  EXPECT_EQ(window_exit(), 0);
+}
+
+TEST_F(GdiDriverTest, WideAndDeepModesListEachOther) {
+  int count16 = -1, count15 = -1, count24 = -1, count32 = -1;
+  int* modes16 = gdi_fetch_modes(16, &count16);
+  int* modes15 = gdi_fetch_modes(15, &count15);
+  int* modes24 = gdi_fetch_modes(24, &count24);
+  int* modes32 = gdi_fetch_modes(32, &count32);
+  EXPECT_EQ(count16, count15);
+  EXPECT_EQ(count24, count32);
+  for (int i = 0; i < count24 && i < count32; ++i) EXPECT_EQ(modes24[i], modes32[i]);
+  DEVMODEA current{};
+  current.dmSize = sizeof current;
+  ASSERT_TRUE(EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &current));
+  const int* listed = current.dmBitsPerPel >= 24 ? modes32 : modes16;
+  const int listed_count = current.dmBitsPerPel >= 24 ? count32 : count16;
+  bool found = false;
+  for (int i = 0; i < listed_count; ++i)
+    found = found || listed[i] == static_cast<int>((current.dmPelsWidth << 16) | current.dmPelsHeight);
+  EXPECT_TRUE(found) << current.dmPelsWidth << "x" << current.dmPelsHeight;
+  std::free(modes16);
+  std::free(modes15);
+  std::free(modes24);
+  std::free(modes32);
+}
+
+// A driver whose open always fails: window_init must come back at once.
+int failing_open() { return -1; }
+int close_calls = 0;
+void counting_close() { ++close_calls; }
+void contract_thread(void* ready_event) {
+  if (window_state.driver_open() != 0) {
+    window_state.driver_close();
+    return;
+  }
+  SetEvent(static_cast<HANDLE>(ready_event));
+}
+
+TEST(WindowLayer, InitFailsWhenTheDriverCannotOpen) {
+  window_state = WindowState{};
+  window_state.driver_open = failing_open;
+  window_state.driver_close = counting_close;
+  window_state.driver_thread = contract_thread;
+  close_calls = 0;
+  EXPECT_EQ(window_init("failing", 320, 200, 8, 0, 0), -1);
+  EXPECT_EQ(close_calls, 1);
+  EXPECT_EQ(window_exit(), 0);
+  EXPECT_EQ(close_calls, 2);
+  EXPECT_EQ(window_exit(), 0);
+  EXPECT_EQ(close_calls, 2);
+  // The class is gone again: a second round registers it anew.
+  WNDCLASSA found{};
+  EXPECT_FALSE(GetClassInfoA(GetModuleHandleA(nullptr), "zqgfxclass_failing", &found));
+}
+
+TEST(WindowLayer, LongTitlesAreCutInTheClassName) {
+  const std::string title(200, 't');
+  window_state = WindowState{};
+  window_state.driver_open = failing_open;
+  window_state.driver_close = counting_close;
+  window_state.driver_thread = contract_thread;
+  window_init(title.c_str(), 320, 200, 8, 0, 0);
+  EXPECT_EQ(std::strlen(window_state.class_name), 139u);
+  EXPECT_EQ(std::string(window_state.class_name).rfind("zqgfxclass_tt", 0), 0u);
+  window_exit();
+}
+
+}  // namespace

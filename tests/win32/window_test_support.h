@@ -1,0 +1,106 @@
+// A GDI screen opened for a test, and the means to talk to its window the
+// way the system does.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "gfx/key_input.h"
+#include "gfx/screen.h"
+#include "gfx/win32/window.h"
+
+// lParam of a key message as the system builds it.
+inline LPARAM key_lparam(int scancode, bool extended, int repeat_count, bool was_down, bool alt_context,
+                         bool releasing = false) {
+  uint32_t bits = static_cast<uint32_t>(repeat_count & 0xFFFF) | (static_cast<uint32_t>(scancode & 0xFF) << 16);
+  if (extended) bits |= 1u << 24;
+  if (alt_context) bits |= 1u << 29;
+  if (was_down || releasing) bits |= 1u << 30;
+  if (releasing) bits |= 1u << 31;
+  return static_cast<LPARAM>(bits);
+}
+
+class GdiScreenTest : public ::testing::Test {
+ protected:
+  void open_screen(int mode = 13, int flags = 0) {
+    _putenv("ZQGFX=gdi");
+    ASSERT_EQ(set_screen_mode(mode, 8, 0, flags, 0), 0);
+    ASSERT_NE(screen_state, nullptr);
+    ASSERT_NE(window_state.window, nullptr);
+  }
+  void open_screen_by_size(int width, int height, int depth) {
+    _putenv("ZQGFX=gdi");
+    ASSERT_EQ(set_screen_size(width, height, depth, 1, 0, 0), 0);
+    ASSERT_NE(window_state.window, nullptr);
+  }
+  void TearDown() override {
+    release_keys();
+    set_screen_mode(0, 0, 0, 0, 0);
+    _putenv("ZQGFX=");
+  }
+
+  HWND window() const { return window_state.window; }
+
+  // Returns once the event thread has run a whole iteration after the call.
+  void sync_with_event_thread() {
+    SendMessageA(window(), WM_NULL, 0, 0);
+    SendMessageA(window(), WM_NULL, 0, 0);
+  }
+
+  // The keyboard state the window's thread reads, shared with this thread.
+  // Toggled keys (NumLock) have the low bit of their state set.
+  void hold_keys(std::initializer_list<int> virtual_keys, std::initializer_list<int> toggled = {}) {
+    attach();
+    BYTE state[256] = {};
+    for (int key : virtual_keys) state[key] = 0x80;
+    for (int key : toggled) state[key] |= 0x01;
+    SetKeyboardState(state);
+  }
+  void release_keys() {
+    if (!attached_) return;
+    BYTE state[256] = {};
+    SetKeyboardState(state);
+    AttachThreadInput(GetCurrentThreadId(), attached_to_, FALSE);
+    attached_ = false;
+  }
+
+  void drain() {
+    ScreenEvent event;
+    while (take_screen_event(&event)) {
+    }
+    while (key_buffer_pop() != 0) {
+    }
+  }
+  std::vector<ScreenEvent> events() {
+    std::vector<ScreenEvent> taken;
+    ScreenEvent event;
+    while (take_screen_event(&event)) taken.push_back(event);
+    return taken;
+  }
+  // Key events only: the pointer may sit over the window and add its own.
+  std::vector<ScreenEvent> key_events() {
+    std::vector<ScreenEvent> keys;
+    for (const ScreenEvent& event : events())
+      if (event.type == KeyPress || event.type == KeyRelease || event.type == KeyRepeat ||
+          event.type == WindowClose)
+        keys.push_back(event);
+    return keys;
+  }
+  std::vector<int32_t> buffered_keys() {
+    std::vector<int32_t> codes;
+    for (int32_t code; (code = key_buffer_pop()) != 0;) codes.push_back(code);
+    return codes;
+  }
+
+ private:
+  void attach() {
+    if (attached_) return;
+    attached_to_ = GetWindowThreadProcessId(window(), nullptr);
+    attached_ = AttachThreadInput(GetCurrentThreadId(), attached_to_, TRUE) != 0;
+  }
+  bool attached_ = false;
+  DWORD attached_to_ = 0;
+};
