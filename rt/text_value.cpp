@@ -150,12 +150,22 @@ void release_operand(const void* reference, int size) {
   if (reference && size == kTextValueOperand) text_release(static_cast<TextValue*>(const_cast<void*>(reference)));
 }
 
-TextValue* text_from_digits(const char* digits, uint32_t count) {
+// A temporary sized for 12 characters holding the decimal digits of a
+// magnitude, with a leading "-" when asked.
+TextValue* text_from_magnitude(uint32_t magnitude, bool negative) {
+  char reversed[10];
+  uint32_t count = 0;
+  do {
+    reversed[count++] = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude);
   TextValue* value = text_temp(nullptr, 12);
   if (!value) return text_empty();
-  std::memcpy(value->data, digits, count);
-  value->data[count] = 0;
-  value->length = kTextTemporary | count;
+  uint32_t n = 0;
+  if (negative) value->data[n++] = '-';
+  while (count) value->data[n++] = reversed[--count];
+  value->data[n] = 0;
+  value->length = kTextTemporary | n;
   return value;
 }
 
@@ -205,32 +215,11 @@ int text_release(TextValue* value) {
 }
 
 TextValue* text_from_int(int32_t value) {
-  char digits[12];
-  uint32_t magnitude = value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
-  char reversed[11];
-  uint32_t count = 0;
-  do {
-    reversed[count++] = static_cast<char>('0' + magnitude % 10);
-    magnitude /= 10;
-  } while (magnitude);
-  uint32_t n = 0;
-  if (value < 0) digits[n++] = '-';
-  while (count) digits[n++] = reversed[--count];
-  return text_from_digits(digits, n);
+  const uint32_t magnitude = value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
+  return text_from_magnitude(magnitude, value < 0);
 }
 
-TextValue* text_from_uint(uint32_t value) {
-  char reversed[10];
-  uint32_t count = 0;
-  do {
-    reversed[count++] = static_cast<char>('0' + value % 10);
-    value /= 10;
-  } while (value);
-  char digits[10];
-  uint32_t n = 0;
-  while (count) digits[n++] = reversed[--count];
-  return text_from_digits(digits, n);
-}
+TextValue* text_from_uint(uint32_t value) { return text_from_magnitude(value, false); }
 
 TextValue* text_concat(TextValue* destination, const void* a, int a_size, const void* b, int b_size) {
   const Operand first = operand(a, a_size);
