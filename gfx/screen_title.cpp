@@ -50,7 +50,9 @@ void make_title_from_program_name() {
     if (*p == '\\' || *p == '/') name = p + 1;
   }
   std::memset(window_title, 0, sizeof window_title);
-  std::strncpy(window_title, name, sizeof window_title - 1);
+  size_t length = std::strlen(name);
+  if (length > sizeof window_title - 1) length = sizeof window_title - 1;
+  std::memcpy(window_title, name, length);
   if (char* dot = std::strrchr(window_title, '.')) *dot = '\0';
   title_in_use = window_title;
 }
