@@ -72,7 +72,8 @@ e2e_start_program() {
 
 # The Wine process of the program: the runner's child.
 e2e_program_pid() {
-  [ -n "$e2e_runner_pid" ] && pgrep -P "$e2e_runner_pid" 2>/dev/null | head -n 1
+  [ -n "$e2e_runner_pid" ] || return 0
+  cat /proc/"$e2e_runner_pid"/task/*/children 2>/dev/null | tr ' ' '\n' | sed -n '/./{p;q}'
 }
 
 # Waits for the program's window (the first start of a Wine prefix is slow).
@@ -81,13 +82,24 @@ e2e_find_window() {
   for i in $(seq 1 240); do
     e2e_window="$(xdotool search --onlyvisible --name '^klimperdetektor$' 2>/dev/null | head -n 1)"
     if [ -n "$e2e_window" ]; then
-      xdotool windowfocus --sync "$e2e_window" 2>/dev/null || xdotool windowfocus "$e2e_window"
+      e2e_focus
       return 0
     fi
     kill -0 "$e2e_runner_pid" 2>/dev/null || e2e_fail "the program ended without a window: $(cat "$e2e_work/program.log")"
     sleep 0.5
   done
   e2e_fail "no window named klimperdetektor appeared"
+}
+
+# Gives the window the keyboard focus (there is no window manager to do it).
+e2e_focus() {
+  local i
+  for i in $(seq 1 50); do
+    xdotool windowfocus "$e2e_window" 2>/dev/null
+    [ "$(xdotool getwindowfocus 2>/dev/null)" = "$e2e_window" ] && return 0
+    sleep 0.1
+  done
+  e2e_fail "the window did not get the keyboard focus"
 }
 
 # The 25 text rows of the window as the decoder reads them.

@@ -12,9 +12,13 @@ class GdiDriverTest : public GdiScreenTest {
  protected:
   // Waits (without a time assertion; the bound only keeps a broken driver
   // from hanging the run) for the event thread's next transfer.
+  // The record is written under the window lock, so it is read under it.
   bool wait_for_draw(int32_t draws_before) {
     for (int i = 0; i < 1000; ++i) {
-      if (gdi_update_record.draws != draws_before) return true;
+      screen_lock();
+      const bool drawn = gdi_update_record.draws != draws_before;
+      screen_unlock(1, 0);
+      if (drawn) return true;
       Sleep(5);
     }
     return false;
