@@ -111,10 +111,27 @@ constexpr uint32_t without_top_byte(uint32_t s) { return s & 0x00FFFFFFu; }
 
 void copy_lines(uint8_t* destination, int destination_pitch) {
   const ScreenState* screen = screen_state;
-  if (!screen || screen->pitch <= 0) return;
+  if (!screen || screen->pitch <= 0 || !screen->visible_page || !screen->dirty_lines) return;
   const auto bytes = static_cast<uint32_t>(screen->pitch);
-  walk_lines(destination, destination_pitch,
-             [bytes](uint8_t* out, const uint8_t* in, int) { block_copy(out, in, bytes); });
+  if (screen->scanline_multiplier != 1 || destination_pitch != screen->pitch) {
+    walk_lines(destination, destination_pitch,
+               [bytes](uint8_t* out, const uint8_t* in, int) { block_copy(out, in, bytes); });
+    return;
+  }
+  // The output is laid out like the page: each run of dirty lines is one
+  // block, which saves a call and the block's ends per line.
+  const uint8_t* dirty = screen->dirty_lines;
+  const ptrdiff_t pitch = screen->pitch;
+  for (int y = 0; y < screen->height;) {
+    if (!dirty[y]) {
+      ++y;
+      continue;
+    }
+    int end = y + 1;
+    while (end < screen->height && dirty[end]) ++end;
+    block_copy(destination + y * pitch, screen->visible_page + y * pitch, static_cast<uint32_t>((end - y) * pitch));
+    y = end;
+  }
 }
 
 void colorkey_copy(uint8_t* destination, int destination_pitch) {

@@ -341,15 +341,16 @@ TEST_F(BlitterTest, SelectionRefusesWhatItCannotConvert) {
 }
 
 TEST_F(BlitterTest, CopyLinesAndColourKeyCopy) {
-  open(6, 3, 32);
+  open(6, 9, 32);
   randomise(6);
-  mark_all(1);
-  screen_state->dirty_lines[1] = 0;
-  std::vector<uint8_t> out = run(copy_lines, 32, 5);
-  for (int k : {0, 2}) EXPECT_EQ(0, std::memcmp(line(out, k), screen_state->visible_page + k * 24, 24));
-  EXPECT_EQ(line(out, 1)[0], kSentinel);
-
-  out = run(colorkey_copy, 32, 5);
+  const uint8_t dirty[9] = {1, 1, 0, 1, 0, 0, 1, 1, 1};
+  std::memcpy(screen_state->dirty_lines, dirty, 9);
+  // Padded lines are copied one by one, contiguous ones in runs.
+  for (int pad : {0, 5}) {
+    std::vector<uint8_t> out = run(copy_lines, 32, pad);
+    expect_converted(out, 32, false, 1);
+  }
+  std::vector<uint8_t> out = run(colorkey_copy, 32, 5);
   expect_converted(out, 32, false, 0);  // top byte 0
 
   close_screen_at_exit();
