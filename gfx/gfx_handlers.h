@@ -42,6 +42,16 @@ int gfx_setmouse(int x, int y, int cursor, int clip);
 int gfx_pcopy(int source, int destination);
 int gfx_screen_set(int work, int visible);
 
+// The graphics viewport: the rectangle that clearing in mode 1 fills and that
+// boxes are clipped to. Coordinates of -32768 mark an omitted argument.
+constexpr int32_t kOmittedCoordinate = -32768;
+constexpr uint32_t kViewportNoBorder = 0x40000000u;
+constexpr uint32_t kViewportNoFill = 0x80000000u;
+constexpr uint32_t kSolidLine = 0xFFFF;
+void set_viewport(int x1, int y1, int x2, int y2, uint32_t fill, uint32_t border, uint32_t flags);
+void draw_box(int x1, int y1, int x2, int y2, uint32_t colour, int filled, uint32_t style);
+void order_corners(int* x1, int* y1, int* x2, int* y2);
+
 // Line input and read-back.
 char* gfx_read_line(char* buffer, int size);
 int gfx_line_input(TextValue* prompt, void* destination, int size, int fill, int question,
