@@ -36,3 +36,7 @@ void fill_conversion_table(uint32_t* table, bool swapped);
 
 // Whether the processor runs the vector blitters and block routines.
 bool vector_blitters_supported();
+
+// For tests: true keeps the vector blitters to their SSE2 forms where the
+// processor offers wider shuffles.
+void set_vector_blitters_baseline(bool baseline);

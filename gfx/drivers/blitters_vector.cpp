@@ -10,6 +10,7 @@
 
 #if defined(__i386__) || defined(__x86_64__)
 #include <emmintrin.h>
+#include <tmmintrin.h>
 
 // The 32-bit build targets processors without SSE2 too: only this code is
 // compiled for SSE2, and it runs only after the processor reported it. The
@@ -112,6 +113,48 @@ inline void store48(uint8_t* out, __m128i p0, __m128i p1, __m128i p2, __m128i p3
   store128(out, _mm_or_si128(p0, _mm_slli_si128(p1, 12)));
   store128(out + 16, _mm_or_si128(_mm_srli_si128(p1, 4), _mm_slli_si128(p2, 8)));
   store128(out + 32, _mm_or_si128(_mm_srli_si128(p2, 8), _mm_slli_si128(p3, 4)));
+}
+
+// Processors with SSSE3 (decided once per process) pack 24-bit output with
+// byte shuffles, which also exchange red and blue for free.
+#define SSSE3_TARGET __attribute__((target("ssse3")))
+
+bool baseline_only = false;
+
+bool has_ssse3() {
+  static const bool yes = (__builtin_cpu_init(), __builtin_cpu_supports("ssse3") != 0);
+  return yes && !baseline_only;
+}
+
+// Shuffle controls that take sixteen 32-bit pixels in four registers to 48
+// bytes of 3-byte pixels: output register k draws on source registers k
+// and k + 1 (controls 2k and 2k + 1); -128 yields a zero byte.
+struct Pack24Controls {
+  int8_t bytes[6][16];
+};
+constexpr Pack24Controls make_pack24_controls(bool exchange) {
+  Pack24Controls controls{};
+  for (int k = 0; k < 3; ++k) {
+    for (int half = 0; half < 2; ++half) {
+      for (int i = 0; i < 16; ++i) {
+        const int j = 16 * k + i, pixel = j / 3, channel = exchange ? 2 - j % 3 : j % 3;
+        controls.bytes[2 * k + half][i] =
+            pixel / 4 == k + half ? static_cast<int8_t>(pixel % 4 * 4 + channel) : static_cast<int8_t>(-128);
+      }
+    }
+  }
+  return controls;
+}
+
+template <bool Exchange>
+SSSE3_TARGET inline void store48_shuffled(uint8_t* out, __m128i v0, __m128i v1, __m128i v2, __m128i v3) {
+  static constexpr Pack24Controls c = make_pack24_controls(Exchange);
+  const __m128i* m = reinterpret_cast<const __m128i*>(c.bytes);
+  store128(out, _mm_or_si128(_mm_shuffle_epi8(v0, _mm_loadu_si128(m)), _mm_shuffle_epi8(v1, _mm_loadu_si128(m + 1))));
+  store128(out + 16,
+           _mm_or_si128(_mm_shuffle_epi8(v1, _mm_loadu_si128(m + 2)), _mm_shuffle_epi8(v2, _mm_loadu_si128(m + 3))));
+  store128(out + 32,
+           _mm_or_si128(_mm_shuffle_epi8(v2, _mm_loadu_si128(m + 4)), _mm_shuffle_epi8(v3, _mm_loadu_si128(m + 5))));
 }
 
 // fetch4(x): pixels x to x + 3 as 32-bit values whose bytes 0 to 2 are the
@@ -257,19 +300,40 @@ void hi_line_24_computed(uint8_t* out, const uint8_t* in, int width, const uint3
   for (; x < width; ++x) store24(out + 3 * x, hi_expand(table, load16(in + 2 * x)));
 }
 
+template <bool Swapped>
+SSSE3_TARGET void hi_line_24_shuffled(uint8_t* out, const uint8_t* in, int width, const uint32_t* table) {
+  int x = 0;
+  for (; x + 16 <= width; x += 16) {
+    __m128i a, b, c, d;
+    hi8_expand<Swapped>(load128(in + 2 * x), &a, &b);
+    hi8_expand<Swapped>(load128(in + 2 * x + 16), &c, &d);
+    store48_shuffled<false>(out + 3 * x, a, b, c, d);
+  }
+  hi_line_24_computed<Swapped>(out + 3 * x, in + 2 * x, width - x, table);
+}
+
+template <bool Swapped>
+void hi_to_24_computed(uint8_t* destination, int destination_pitch, const uint32_t* table) {
+  if (has_ssse3()) {
+    walk_lines(destination, destination_pitch, [table](uint8_t* out, const uint8_t* in, int width) {
+      hi_line_24_shuffled<Swapped>(out, in, width, table);
+    });
+  } else {
+    walk_lines(destination, destination_pitch, [table](uint8_t* out, const uint8_t* in, int width) {
+      hi_line_24_computed<Swapped>(out, in, width, table);
+    });
+  }
+}
+
 VECTOR_ENTRY void hi_to_24(uint8_t* destination, int destination_pitch) {
   const uint32_t* table = conversion_table;
   if (!table) return;
   switch (conversion_table_order()) {
     case TableOrder::native:
-      walk_lines(destination, destination_pitch, [table](uint8_t* out, const uint8_t* in, int width) {
-        hi_line_24_computed<false>(out, in, width, table);
-      });
+      hi_to_24_computed<false>(destination, destination_pitch, table);
       break;
     case TableOrder::swapped:
-      walk_lines(destination, destination_pitch, [table](uint8_t* out, const uint8_t* in, int width) {
-        hi_line_24_computed<true>(out, in, width, table);
-      });
+      hi_to_24_computed<true>(destination, destination_pitch, table);
       break;
     case TableOrder::other:
       walk_lines(destination, destination_pitch, [table](uint8_t* out, const uint8_t* in, int width) {
@@ -323,18 +387,32 @@ VECTOR_ENTRY void true_to_16_bits(uint8_t* destination, int destination_pitch) {
 }
 
 template <bool Exchange>
+void true_line_24(uint8_t* out, const uint8_t* in, int width) {
+  line_24(out, width,
+          [in](int x) {
+            const __m128i v = load128(in + 4 * x);
+            return Exchange ? exchange_red_blue4(v) : v;
+          },
+          [in](int x) {
+            const uint32_t s = load32(in + 4 * x);
+            return Exchange ? exchange_red_blue(s) : s;
+          });
+}
+
+template <bool Exchange>
+SSSE3_TARGET void true_line_24_shuffled(uint8_t* out, const uint8_t* in, int width) {
+  int x = 0;
+  for (; x + 16 <= width; x += 16) {
+    store48_shuffled<Exchange>(out + 3 * x, load128(in + 4 * x), load128(in + 4 * x + 16),
+                               load128(in + 4 * x + 32), load128(in + 4 * x + 48));
+  }
+  true_line_24<Exchange>(out + 3 * x, in + 4 * x, width - x);
+}
+
+template <bool Exchange>
 VECTOR_ENTRY void true_to_24(uint8_t* destination, int destination_pitch) {
-  walk_lines(destination, destination_pitch, [](uint8_t* out, const uint8_t* in, int width) {
-    line_24(out, width,
-            [in](int x) {
-              const __m128i v = load128(in + 4 * x);
-              return Exchange ? exchange_red_blue4(v) : v;
-            },
-            [in](int x) {
-              const uint32_t s = load32(in + 4 * x);
-              return Exchange ? exchange_red_blue(s) : s;
-            });
-  });
+  if (has_ssse3()) walk_lines(destination, destination_pitch, true_line_24_shuffled<Exchange>);
+  else walk_lines(destination, destination_pitch, true_line_24<Exchange>);
 }
 
 VECTOR_ENTRY void true_to_32_swapped(uint8_t* destination, int destination_pitch) {
@@ -352,6 +430,8 @@ constexpr uint32_t kByte0Low16 = 0x20000004u, kByte0High16 = 0x00042000u;
 constexpr uint32_t kGreen5 = 0x0000F800u, kGreen6 = 0x0000FC00u;
 
 }  // namespace
+
+void set_vector_blitters_baseline(bool baseline) { baseline_only = baseline; }
 
 const Blitter native_blitters_mmx[kBlitterCount] = {
     palette_to_16<true_to_15_swapped>,
@@ -391,6 +471,7 @@ const Blitter swapped_blitters_mmx[kBlitterCount] = {
 
 // No vector forms on other processors; select_blitter never picks these.
 const Blitter native_blitters_mmx[kBlitterCount] = {};
+void set_vector_blitters_baseline(bool) {}
 const Blitter swapped_blitters_mmx[kBlitterCount] = {};
 
 #endif

@@ -365,7 +365,8 @@ TEST_F(BlitterTest, CopyLinesAndColourKeyCopy) {
 TEST_F(BlitterTest, VectorEqualsScalarOnRandomFrames) {
   if (!vector_blitters_supported()) GTEST_SKIP() << "no vector blitters on this processor";
   std::mt19937 rng(7);
-  for (int round = 0; round < 60; ++round) {
+  for (int round = 0; round < 80; ++round) {
+    set_vector_blitters_baseline(round % 2 == 1);  // both the SSE2 and the wider forms
     const int source_class = round % 3;
     const int source_depth = 8 << source_class;
     const int width = 4 * static_cast<int>(1 + rng() % 90);
@@ -385,12 +386,13 @@ TEST_F(BlitterTest, VectorEqualsScalarOnRandomFrames) {
         const int depth = kDepths[index % 4];
         const std::vector<uint8_t> a = run(scalar, depth, pad);
         const std::vector<uint8_t> b = run(vector, depth, pad);
-        ASSERT_EQ(a, b) << "entry " << index << (swapped ? " swapped" : " native") << " width " << width
+        ASSERT_EQ(a, b) << "entry " << index << (round % 2 ? " (baseline)" : "") << (swapped ? " swapped" : " native") << " width " << width
                         << " depth " << source_depth;
       }
     }
     close_screen_at_exit();
   }
+  set_vector_blitters_baseline(false);
 }
 
 }  // namespace
