@@ -1,11 +1,5 @@
 // The console side of the key queries, with input events written into a
-// console this test program owns.
-//
-// Started from a shell with redirected handles, a program under Wine sits in
-// a console without an input queue, and AllocConsole refuses because one is
-// attached. Leaving it and allocating a new one gives a console window with a
-// real input queue as standard input; standard output and error are put back
-// so that the test's report still reaches its pipe.
+// console this test program owns (see console_test_support.h).
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -22,24 +16,9 @@
 #include "rt/runtime.h"
 #include "rt/stepped_sleep.h"
 #include "rt/text_value.h"
+#include "console_test_support.h"
 
 namespace {
-
-bool console_input_available() {
-  DWORD mode = 0;
-  return GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
-}
-
-bool attach_test_console() {
-  if (console_input_available()) return true;
-  HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
-  HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
-  FreeConsole();
-  if (!AllocConsole()) return false;
-  SetStdHandle(STD_OUTPUT_HANDLE, output);
-  SetStdHandle(STD_ERROR_HANDLE, error);
-  return console_input_available();
-}
 
 HANDLE input() { return GetStdHandle(STD_INPUT_HANDLE); }
 

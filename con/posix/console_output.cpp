@@ -1,5 +1,6 @@
-// Console text output for a console that cannot be queried: the bytes go to
-// standard output unchanged and the text screen counts as 80 x 25.
+// Console text output natively, where there is no console buffer to query:
+// the bytes go to standard output unchanged and the text screen counts as
+// 80 x 25.
 #include <cstring>
 
 #include "con/console.h"
