@@ -10,8 +10,9 @@
 #if defined(__i386__) || defined(__x86_64__)
 #include <emmintrin.h>
 
-// See the vector blitters: SSE2 only here, used only after the processor
-// reported it, entries realign the stack.
+// As in the vector blitters: SSE2 only in this code, used only after the
+// processor reported it (processors with MMX alone keep the plain forms);
+// the entries realign the stack.
 #if defined(__i386__)
 #pragma GCC push_options
 #pragma GCC target("sse2")

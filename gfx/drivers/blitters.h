@@ -1,6 +1,9 @@
 // Pixel conversion from the visible page of the open screen into a driver's
 // surface. A blitter converts every dirty logical line (repeated
 // scanline_multiplier times) and leaves every other output line untouched.
+// Bit 15 of 15-bit results and the top byte of 32-bit results are 0, except
+// where a pixel passes unchanged: the true-colour copy keeps the source's
+// top byte and palettised to swapped 32 bits stores the palette entry.
 #pragma once
 
 #include <cstdint>

@@ -1,7 +1,9 @@
 // The vector blitters: the same conversions as the scalar ones, 4 to 16
-// pixels per step with SSE2. Every routine finishes a line whose width is not
-// a multiple of its step with the scalar formula, so it is correct for any
-// screen, although it is chosen only for widths that are multiples of 4.
+// pixels per step with SSE2 (24-bit output with SSSE3 shuffles where the
+// processor has them). Processors with MMX but without SSE2 use the scalar
+// tables. Every routine finishes a line whose width is not a multiple of its
+// step with the scalar formula, so it is correct for any screen, although it
+// is chosen only for widths that are multiples of 4.
 #include <cstring>
 
 #include "gfx/draw_context.h"
@@ -15,7 +17,7 @@
 // The 32-bit build targets processors without SSE2 too: only this code is
 // compiled for SSE2, and it runs only after the processor reported it. The
 // shared inline helpers above stay plain. The entries realign the stack,
-// as the event thread's stack is only 4-byte aligned.
+// as a thread started by the system may run on a 4-byte aligned one.
 #if defined(__i386__)
 #pragma GCC push_options
 #pragma GCC target("sse2")
