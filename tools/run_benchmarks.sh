@@ -6,6 +6,7 @@
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+"$root/tools/setup.sh"
 build="${ZQ_BENCH_DIR:-$root/build/bench}"
 json="$root/build/benchmarks.json"
 mkdir -p "$root/build"
