@@ -14,6 +14,7 @@ struct PoolEntry {
   TextValue value;  // first, so that a value's address is its entry's
   PoolEntry* next;
   PoolEntry* previous;
+  bool taken;  // on the used list
 };
 
 constexpr int kPoolSize = 256;
@@ -51,6 +52,7 @@ TextValue* pool_take() {
   entry->previous = nullptr;
   if (used_list) used_list->previous = entry;
   used_list = entry;
+  entry->taken = true;
   std::memset(&entry->value, 0, sizeof entry->value);
   ++in_use;
   return &entry->value;
@@ -58,6 +60,10 @@ TextValue* pool_take() {
 
 void pool_give_back(TextValue* value) {
   auto* entry = reinterpret_cast<PoolEntry*>(value);
+  // A descriptor already back in the pool must not be linked in twice: the
+  // pool would hand it out to two owners.
+  if (!entry->taken) return;
+  entry->taken = false;
   if (entry->previous) entry->previous->next = entry->next;
   else used_list = entry->next;
   if (entry->next) entry->next->previous = entry->previous;
@@ -208,7 +214,7 @@ TextValue* text_temp(TextValue* descriptor, int length) {
 }
 
 int text_release(TextValue* value) {
-  if (!value || !in_pool(value)) return -1;
+  if (!value || !in_pool(value) || !reinterpret_cast<PoolEntry*>(value)->taken) return -1;
   if (value->length & kTextTemporary) std::free(value->data);
   pool_give_back(value);
   return 0;

@@ -103,6 +103,21 @@ TEST(TextValueTest, ExhaustedPoolGivesTheSharedEmptyValue) {
   EXPECT_EQ(text_release(&own), -1);
 }
 
+TEST(TextValueTest, ReleasingTwiceLeavesThePoolIntact) {
+  TextValue* value = text_from_int(5);
+  EXPECT_EQ(text_release(value), 0);
+  EXPECT_EQ(text_release(value), -1);  // already back in the pool
+  EXPECT_EQ(text_pool_in_use(), 0);
+  // The pool still hands out distinct descriptors.
+  TextValue* first = text_from_int(6);
+  TextValue* second = text_from_int(7);
+  EXPECT_NE(first, second);
+  EXPECT_EQ(text_pool_in_use(), 2);
+  text_release(first);
+  text_release(second);
+  EXPECT_EQ(text_pool_in_use(), 0);
+}
+
 TEST(TextValueTest, AssignmentCopiesOrTakesOver) {
   TextValue variable{};
   TextValue* temporary = text_concat(nullptr, "he", 0, "llo", 0);
