@@ -21,8 +21,8 @@ bool below_bottom(const TextWriter* writer) {
 
 }  // namespace
 
-void text_writer_put_run(TextWriter* writer, const uint8_t* bytes, int count) {
-  if (writer->right < writer->left) return;
+bool text_writer_put_run(TextWriter* writer, const uint8_t* bytes, int count) {
+  if (writer->right < writer->left) return true;
   while (count > 0) {
     // A cursor left outside the window by its owner starts the next row at
     // the left edge instead of drawing a run of no or negative length.
@@ -36,7 +36,7 @@ void text_writer_put_run(TextWriter* writer, const uint8_t* bytes, int count) {
     if (below_bottom(writer))
       writer->scroll(writer, writer->left, writer->top, writer->right, writer->bottom,
                      writer->y - writer->bottom);
-    if (writer->draw(writer, bytes, k) != 1) return;
+    if (writer->draw(writer, bytes, k) != 1) return false;
     bytes += k;
     count -= k;
     writer->x += k;
@@ -45,6 +45,7 @@ void text_writer_put_run(TextWriter* writer, const uint8_t* bytes, int count) {
       writer->y += 1;
     }
   }
+  return true;
 }
 
 void text_writer_write(TextWriter* writer, const uint8_t* bytes, int count, int newline_flag) {
@@ -95,7 +96,7 @@ void text_writer_write(TextWriter* writer, const uint8_t* bytes, int count, int 
     }
 
     if (run_length > 0 && (control || run_length + n > kTextRunCapacity)) {
-      text_writer_put_run(writer, run, run_length);
+      if (!text_writer_put_run(writer, run, run_length)) return;
       run_length = 0;
       moved = false;
     }

@@ -27,9 +27,12 @@ struct TextWriter {
 constexpr int kTextRunCapacity = 1024;
 
 // Writes count bytes. With newline_flag set a line feed also returns the
-// carriage. Returns without drawing when the window has no column.
+// carriage. Returns without drawing when the window has no column, and stops
+// at the first draw that gives up: the bytes after it would be placed from
+// where the text should have reached, not from where the cursor stands.
 void text_writer_write(TextWriter* writer, const uint8_t* bytes, int count, int newline_flag);
 
 // Draws a run of printable bytes from the cursor on, row by row, scrolling
-// first whenever the cursor stands below the bottom edge.
-void text_writer_put_run(TextWriter* writer, const uint8_t* bytes, int count);
+// first whenever the cursor stands below the bottom edge. False when the draw
+// callback gave up; the cursor then stays where that draw was asked for.
+bool text_writer_put_run(TextWriter* writer, const uint8_t* bytes, int count);
