@@ -69,7 +69,8 @@ void reset_palette(ScreenState* screen, int attribute) {
 AttributeMap attribute_map_for(int mode, int reset_attribute) {
   switch (mode) {
     case 1: {
-      int index = -reset_attribute - 1;
+      // ~a is -a - 1 without the overflow of negating the lowest int.
+      int index = ~reset_attribute;
       if (index > 3 || index < 0) index = 3;
       return {cga_palette_maps[index], 4};
     }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <climits>
 #include <cstring>
 #include <vector>
 
@@ -126,6 +127,8 @@ TEST_F(PaletteTest, ColourArgumentsInThePaletteModes) {
   EXPECT_EQ(get_draw_context()->foreground, 3u);
   gfx_color(0, 3, kColorNoForeground);
   EXPECT_EQ(shown(1), (Rgb{85, 255, 255}));
+  screen_palette(INT_MIN, 0, 0, 0);  // any attribute below -3 picks the last map
+  EXPECT_EQ(shown(1), (Rgb{0, 170, 0}));
   close_screen();
 
   open(7);
