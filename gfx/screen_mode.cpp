@@ -58,6 +58,10 @@ void tear_down_screen() {
 // Allocates every per-screen buffer; false when any allocation fails.
 bool allocate_buffers(ScreenState* screen, int pages) {
   const size_t page_bytes = static_cast<size_t>(screen->pitch) * static_cast<size_t>(screen->height);
+  // All pages together stay within what a 32-bit process could address, on
+  // every build, so a page count far too large fails instead of exhausting
+  // the machine.
+  if (static_cast<uint64_t>(page_bytes) * static_cast<uint64_t>(pages) > kMaxPageBytes) return false;
   screen->pages = static_cast<uint8_t**>(std::calloc(static_cast<size_t>(pages), sizeof(uint8_t*)));
   if (!screen->pages) return false;
   screen->page_count = pages;
@@ -130,11 +134,13 @@ int apply_screen_mode(const ModeInfo* info, int mode, int depth, int pages, int 
 
   if (mode == 0 || !info || info->width == 0) {
     hook_table_clear();
+    // The view is unset first so that the console is cleared whole, not
+    // just the rows a graphics screen had narrowed its view to.
+    set_view_rows(-1, -1);
     if (flags != kFlagClosingAtExit) {
       console_set_width(80, 25);
       console_clear(kNoClearArgument);
     }
-    set_view_rows(-1, -1);
   } else {
     hook_table_fill_graphics();
     auto* screen = static_cast<ScreenState*>(std::calloc(1, sizeof(ScreenState)));

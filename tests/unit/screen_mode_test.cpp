@@ -170,6 +170,13 @@ TEST_F(ScreenModeTest, InvalidSizesFailWithoutTouchingTheScreen) {
   EXPECT_EQ(init_calls.size(), 1u);
 }
 
+TEST_F(ScreenModeTest, PageCountsBeyondAddressableMemoryFail) {
+  EXPECT_EQ(set_screen_mode(21, 32, 100000, 0, 0), 1);
+  EXPECT_EQ(screen_state, nullptr);
+  EXPECT_TRUE(hook_table_empty());
+  EXPECT_EQ(set_screen_mode(21, 32, 2, 0, 0), 0);  // a few such pages are fine
+}
+
 TEST_F(ScreenModeTest, NoDriverLeavesNoScreenAndAnEmptyTable) {
   fake_result = -1;
   EXPECT_EQ(set_screen_mode(13, 8, 0, 0, 0), 1);
