@@ -203,9 +203,11 @@ int apply_screen_mode(const ModeInfo* info, int mode, int depth, int pages, int 
     screen->text_cols = info->text_cols;
     screen->text_rows = info->text_rows;
 
+    // Without its row addresses or text cells the screen could not be drawn
+    // on: opening fails like any other allocation.
     DrawContext* context = get_draw_context();
-    make_text_cells(context, 1);
-    if (!screen->text_cells) {
+    if (context && context->lines) make_text_cells(context, 1);
+    if (!context || !context->lines || !screen->text_cells) {
       close_screen_at_exit();
       return set_error(1);
     }
