@@ -7,6 +7,7 @@ e2e_tools="${ZQ_BINARY_DIR:-${TMPDIR:-/tmp}}/e2e-tools"
 e2e_work="$(mktemp -d)"
 e2e_xvfb_pid=""
 e2e_runner_pid=""
+e2e_program_name=""
 e2e_window=""
 
 e2e_fail() {
@@ -66,14 +67,27 @@ e2e_start_xvfb() {
 e2e_start_program() {
   local exe="$1"
   shift
+  e2e_program_name="$(basename "$exe")"
   env "$@" "$e2e_source/cmake/wine-run.sh" "$exe" >"$e2e_work/program.log" 2>&1 &
   e2e_runner_pid=$!
 }
 
-# The Wine process of the program: the runner's child.
+# The Wine process of the program: the runner's descendant that carries the
+# program's name. (Not simply the first child: without a display the runner
+# starts an X server of its own first.)
 e2e_program_pid() {
   [ -n "$e2e_runner_pid" ] || return 0
-  cat /proc/"$e2e_runner_pid"/task/*/children 2>/dev/null | tr ' ' '\n' | sed -n '/./{p;q}'
+  local queue="$e2e_runner_pid" pid child
+  while [ -n "$queue" ]; do
+    read -r pid queue <<<"$queue"
+    for child in $(cat /proc/"$pid"/task/*/children 2>/dev/null); do
+      if tr '\0' ' ' <"/proc/$child/cmdline" 2>/dev/null | grep -qF "$e2e_program_name"; then
+        echo "$child"
+        return 0
+      fi
+      queue="$queue $child"
+    done
+  done
 }
 
 # Waits for the program's window (the first start of a Wine prefix is slow).
