@@ -10,6 +10,7 @@
 
 #include "gfx/key_input.h"
 #include "gfx/screen.h"
+#include "gfx/win32/drivers/driver_gdi.h"
 #include "gfx/win32/window.h"
 
 // lParam of a key message as the system builds it.
@@ -44,10 +45,25 @@ class GdiScreenTest : public ::testing::Test {
 
   HWND window() const { return window_state.window; }
 
-  // Returns once the event thread has run a whole iteration after the call.
-  void sync_with_event_thread() {
-    SendMessageA(window(), WM_NULL, 0, 0);
-    SendMessageA(window(), WM_NULL, 0, 0);
+  // Returns once the event thread has run a whole iteration (drawing, key
+  // state refresh, message pump) that began after the call. Holding the
+  // window lock means the thread is between iterations, so the next one it
+  // finishes started later. (Sent messages are no such mark: one pump can
+  // take several of them while posted messages keep it going.) The bound
+  // only keeps a stopped thread from hanging the run.
+  bool sync_with_event_thread() {
+    screen_lock();
+    const int32_t before = gdi_update_record.iterations;
+    screen_unlock(1, 0);
+    for (int i = 0; i < 2000; ++i) {
+      Sleep(1);
+      screen_lock();
+      const bool done = gdi_update_record.iterations != before;
+      screen_unlock(1, 0);
+      if (done) return true;
+    }
+    ADD_FAILURE() << "the event thread finished no iteration";
+    return false;
   }
 
   // The keyboard state the window's thread reads, shared with this thread.

@@ -277,6 +277,7 @@ void gdi_thread(void* ready_event) {
       std::memset(screen_state->dirty_lines, 0, static_cast<size_t>(window_state.height));
     if (window_state.is_active) refresh_key_state();
     window_pump_messages();
+    ++gdi_update_record.iterations;
     window_unlock();
     Sleep(10);
   }

@@ -15,11 +15,13 @@ void gdi_thread(void* ready_event);
 int* gdi_fetch_modes(int depth, int* count);
 
 // What the event thread's updates drew, for tests: the number of bitmap
-// transfers so far and the output lines of the last one.
+// transfers so far and the output lines of the last one, and the number of
+// whole iterations (each counted just before the window lock is left).
 struct GdiUpdateRecord {
   int32_t draws;
   int32_t first_line;
   int32_t line_count;
+  int32_t iterations;
 };
 extern GdiUpdateRecord gdi_update_record;
 
