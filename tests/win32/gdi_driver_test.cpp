@@ -145,6 +145,50 @@ TEST_F(GdiDriverTest, ExitReleasesTheProgramsScreenLock) {
   EXPECT_EQ(window_exit(), 0);
 }
 
+// Alt+Enter as the system sends it to the active window; the switch runs
+// on the event thread.
+void switch_by_alt_enter(HWND window) {
+  SendMessageA(window, WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, 0), 0);
+  SendMessageA(window, WM_SYSKEYDOWN, VK_RETURN, key_lparam(0x1C, false, 1, false, true));
+}
+
+int open_windowed_only() { return (window_state.flags & kFlagFullscreen) ? -1 : gdi_open(); }
+int open_never() { return -1; }
+
+void use_driver_open(int (*open)()) {
+  screen_lock();
+  window_state.driver_open = open;
+  screen_unlock(1, 0);
+}
+
+TEST_F(GdiDriverTest, FailedSwitchReturnsToTheWindow) {
+  open_screen();
+  use_driver_open(open_windowed_only);
+  HWND before = window();
+  switch_by_alt_enter(before);
+  EXPECT_FALSE(IsWindow(before));
+  ASSERT_NE(window(), nullptr);
+  EXPECT_TRUE(IsWindow(window()));
+  EXPECT_EQ(window_state.flags & kFlagFullscreen, 0);
+  EXPECT_EQ(window_state.is_active, 1);
+  // The reopened window gets the whole screen again.
+  ASSERT_TRUE(sync_with_event_thread());
+  EXPECT_EQ(gdi_update_record.first_line, 0);
+  EXPECT_EQ(gdi_update_record.line_count, 200);
+}
+
+TEST_F(GdiDriverTest, SwitchThatCannotReopenLeavesTheThreadRunning) {
+  open_screen();
+  use_driver_open(open_never);
+  switch_by_alt_enter(window());
+  EXPECT_EQ(window(), nullptr);
+  // The palette was sent again and every line marked: the thread carries on
+  // without a window to draw in, and still stops when asked.
+  EXPECT_TRUE(sync_with_event_thread());
+  EXPECT_TRUE(sync_with_event_thread());
+  EXPECT_EQ(window_exit(), 0);
+}
+
 TEST_F(GdiDriverTest, WideAndDeepModesListEachOther) {
   int count16 = -1, count15 = -1, count24 = -1, count32 = -1;
   int* modes16 = gdi_fetch_modes(16, &count16);

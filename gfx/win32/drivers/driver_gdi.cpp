@@ -269,10 +269,14 @@ void gdi_thread(void* ready_event) {
 
   while (window_is_running()) {
     window_lock();
-    HDC device = GetDC(window_state.window);
-    if (window_state.palette_changed) apply_palette(device);
-    draw_dirty_span(device);
-    ReleaseDC(window_state.window, device);
+    // After a switch that could reopen nothing there is no window (and no
+    // bitmap) to draw in; the thread carries on without drawing.
+    if (window_state.window && bitmap_info) {
+      HDC device = GetDC(window_state.window);
+      if (window_state.palette_changed) apply_palette(device);
+      draw_dirty_span(device);
+      ReleaseDC(window_state.window, device);
+    }
     if (screen_state && screen_state->dirty_lines)
       std::memset(screen_state->dirty_lines, 0, static_cast<size_t>(window_state.height));
     if (window_state.is_active) refresh_key_state();
