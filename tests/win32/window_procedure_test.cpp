@@ -73,15 +73,22 @@ TEST_F(WindowProcedureTest, KeypadFollowsNumLock) {
 }
 
 TEST_F(WindowProcedureTest, ModifiersComeFromTheKeyboardState) {
-  hold_keys({VK_SHIFT, VK_LSHIFT});
-  key_down(VK_TAB, 0x0F);
-  EXPECT_EQ(buffered_keys(), Codes{0x0FFF});
+  EXPECT_EQ(with_keys_held({VK_SHIFT, VK_LSHIFT}, [&] {
+              key_down(VK_TAB, 0x0F);
+              return buffered_keys();
+            }),
+            Codes{0x0FFF});
   drain();
 
-  hold_keys({VK_CONTROL, VK_LCONTROL});
-  key_down('A', 0x1E);
-  EXPECT_EQ(buffered_keys(), Codes{});  // characters come through WM_CHAR
-  EXPECT_EQ(only_key_event(KeyPress, 0x1E), 1);
+  const std::vector<ScreenEvent> ctrl_a = with_keys_held({VK_CONTROL, VK_LCONTROL}, [&] {
+    key_down('A', 0x1E);
+    EXPECT_EQ(buffered_keys(), Codes{});  // characters come through WM_CHAR
+    return key_events();
+  });
+  ASSERT_EQ(ctrl_a.size(), 1u);
+  EXPECT_EQ(ctrl_a[0].type, KeyPress);
+  EXPECT_EQ(ctrl_a[0].payload[0], 0x1E);
+  EXPECT_EQ(ctrl_a[0].payload[1], 1);
 
   hold_keys({});
   key_down('A', 0x1E);
@@ -89,10 +96,19 @@ TEST_F(WindowProcedureTest, ModifiersComeFromTheKeyboardState) {
 }
 
 TEST_F(WindowProcedureTest, AltF4IsTheCloseKeyWithoutAnEvent) {
-  hold_keys({VK_MENU, VK_LMENU});
-  EXPECT_EQ(sys_key_down(VK_F4, 0x3E, true), 0);
-  EXPECT_EQ(buffered_keys(), Codes{kCloseKey});
-  EXPECT_TRUE(key_events().empty());
+  struct Outcome {
+    LRESULT result;
+    Codes codes;
+    size_t key_events;
+  };
+  const Outcome alt_f4 = with_keys_held({VK_MENU, VK_LMENU}, [&] {
+    const LRESULT result = sys_key_down(VK_F4, 0x3E, true);
+    const Codes codes = buffered_keys();
+    return Outcome{result, codes, key_events().size()};
+  });
+  EXPECT_EQ(alt_f4.result, 0);
+  EXPECT_EQ(alt_f4.codes, Codes{kCloseKey});
+  EXPECT_EQ(alt_f4.key_events, 0u);
   EXPECT_TRUE(IsWindow(window()));
 }
 
@@ -140,8 +156,9 @@ TEST_F(WindowProcedureTest, TypedCharactersGoThroughCodePage437) {
 }
 
 TEST_F(WindowProcedureTest, HeldKeysFollowTheKeyTableAndDeactivationClearsThem) {
-  hold_keys({VK_SHIFT, 'A', VK_NUMPAD8});
-  sync_with_event_thread();
+  // A refresh ran while the keys were held.
+  const auto refreshed_while_held = [&] { return sync_with_event_thread(); };
+  ASSERT_TRUE(with_keys_held({VK_SHIFT, 'A', VK_NUMPAD8}, refreshed_while_held));
   // Either Shift marks both Shift rows; the keypad 8 shares the Up row.
   for (int scancode : {0x1E, 0x2A, 0x36, 0x48}) EXPECT_EQ(screen_state->key_state[scancode], 1) << scancode;
   EXPECT_EQ(screen_state->key_state[0x1F], 0);
@@ -156,7 +173,7 @@ TEST_F(WindowProcedureTest, HeldKeysFollowTheKeyTableAndDeactivationClearsThem) 
   EXPECT_TRUE(focus_lost);
 
   SendMessageA(window(), WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, 0), 0);
-  sync_with_event_thread();
+  ASSERT_TRUE(with_keys_held({'A'}, refreshed_while_held));
   EXPECT_EQ(screen_state->key_state[0x1E], 1);
 }
 
