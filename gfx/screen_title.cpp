@@ -32,10 +32,14 @@ void set_screen_title(const void* text, int size) {
   const char* bytes = nullptr;
   size_t length = 0;
   operand_bytes(text, size, &bytes, &length);
-  std::memset(window_title, 0, sizeof window_title);
   if (length > 127) length = 127;
+  // The window layer keeps a pointer to this buffer and its thread reads it
+  // when it makes a window again, so it is rewritten under the screen lock.
+  screen_lock();
+  std::memset(window_title, 0, sizeof window_title);
   if (bytes && length) std::memcpy(window_title, bytes, length);
   title_in_use = window_title;
+  screen_unlock(1, 0);
   if (screen_state && screen_state->driver && screen_state->driver->set_window_title)
     screen_state->driver->set_window_title(window_title);
   if (size == kTextValueOperand && text) text_release(static_cast<TextValue*>(const_cast<void*>(text)));

@@ -216,7 +216,12 @@ int gdi_open() {
       top = (GetSystemMetrics(SM_CYSCREEN) - outer_height) >> 1;
     }
   }
-  if (window_create(style | WS_VISIBLE, ex_style, left, top, outer_width, outer_height) != 0) return -1;
+  if (window_create(style | WS_VISIBLE, ex_style, left, top, outer_width, outer_height) != 0) {
+    // Closing restores the display only when a window exists; a display
+    // changed for a window that could not be made is restored here.
+    if (flags & kFlagFullscreen) ChangeDisplaySettingsA(nullptr, 0);
+    return -1;
+  }
 
   if (flags & kFlagLayered) {
     if (!window_state.user32.set_layered_window_attributes) return -1;
