@@ -48,6 +48,14 @@ constexpr int32_t kOmittedCoordinate = -32768;
 constexpr uint32_t kViewportNoBorder = 0x40000000u;
 constexpr uint32_t kViewportNoFill = 0x80000000u;
 constexpr uint32_t kSolidLine = 0xFFFF;
+// The viewport's pixels on the screen: columns x to x_end and rows y to
+// y_end, ends exclusive. The viewport always lies on the screen; the clip
+// keeps a stale one from reaching past a page.
+struct PixelRect {
+  int x, y, x_end, y_end;
+};
+PixelRect viewport_on_screen(const DrawContext* context);
+
 void set_viewport(int x1, int y1, int x2, int y2, uint32_t fill, uint32_t border, uint32_t flags);
 void draw_box(int x1, int y1, int x2, int y2, uint32_t colour, int filled, uint32_t style);
 void order_corners(int* x1, int* y1, int* x2, int* y2);

@@ -38,21 +38,12 @@ TextValue* gfx_inkey() {
   if (!screen_state) return text_empty();
   const int32_t code = key_buffer_pop();
   if (code == 0) return text_empty();
-  char bytes[2];
-  int length = 1;
   if (code <= 255) {
-    bytes[0] = static_cast<char>(code);
-  } else {
-    bytes[0] = static_cast<char>(0xFF);
-    bytes[1] = extended_key_character(code);
-    length = 2;
+    const char byte = static_cast<char>(code);
+    return text_from_bytes(&byte, 1);
   }
-  TextValue* value = text_temp(nullptr, length);
-  if (!value) return text_empty();
-  value->data[0] = bytes[0];
-  if (length == 2) value->data[1] = bytes[1];
-  value->data[length] = 0;
-  return value;
+  const char bytes[2] = {static_cast<char>(0xFF), extended_key_character(code)};
+  return text_from_bytes(bytes, 2);
 }
 
 int gfx_multikey(int scancode) {

@@ -50,14 +50,7 @@ int gfx_pcopy(int source, int destination) {
   const bool locking = to == screen->visible_page && screen->lock_count == 0;
   if (locking) screen_lock();
 
-  // The viewport always lies on the screen; clipped all the same so that no
-  // copy can reach past a page.
-  int x = context->view_x < 0 ? 0 : context->view_x;
-  int y = context->view_y < 0 ? 0 : context->view_y;
-  int x_end = context->view_x + context->view_width;
-  int y_end = context->view_y + context->view_height;
-  if (x_end > screen->width) x_end = screen->width;
-  if (y_end > screen->height) y_end = screen->height;
+  const auto [x, y, x_end, y_end] = viewport_on_screen(context);
   if (x < x_end) {
     const size_t bpp = static_cast<size_t>(screen->bytes_per_pixel);
     const auto row_bytes = static_cast<uint32_t>(static_cast<size_t>(x_end - x) * bpp);

@@ -60,14 +60,7 @@ void gfx_cls(int32_t mode) {
                     context->foreground, context->background);
     gfx_locate(top + 1, 1, 0);
   } else {
-    // The viewport lies inside the screen; it is clipped here all the same
-    // so that a stale one cannot reach outside the page.
-    int x = context->view_x < 0 ? 0 : context->view_x;
-    int y = context->view_y < 0 ? 0 : context->view_y;
-    int x_end = context->view_x + context->view_width;
-    int y_end = context->view_y + context->view_height;
-    if (x_end > screen->width) x_end = screen->width;
-    if (y_end > screen->height) y_end = screen->height;
+    const auto [x, y, x_end, y_end] = viewport_on_screen(context);
     for (int row = y; row < y_end && x < x_end; ++row)
       context->fill_span(context->lines[row] + static_cast<size_t>(x) * context->target_bytes_per_pixel,
                          context->background, x_end - x);

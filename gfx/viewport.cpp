@@ -97,3 +97,14 @@ void set_viewport(int x1, int y1, int x2, int y2, uint32_t fill, uint32_t border
     context->background = kept;
   }
 }
+
+PixelRect viewport_on_screen(const DrawContext* context) {
+  const ScreenState* screen = screen_state;
+  PixelRect rect{std::max(context->view_x, 0), std::max(context->view_y, 0),
+                 context->view_x + context->view_width, context->view_y + context->view_height};
+  if (screen) {
+    rect.x_end = std::min(rect.x_end, screen->width);
+    rect.y_end = std::min(rect.y_end, screen->height);
+  }
+  return rect;
+}

@@ -82,6 +82,22 @@ void make_empty(TextValue* value) {
   value->capacity = 0;
 }
 
+// Gives a value a new buffer for the preferred capacity, or failing that
+// for exactly n characters; false (and the value empty) when neither can be had.
+bool allocate_buffer(TextValue* value, uint32_t preferred, uint32_t n) {
+  value->data = static_cast<char*>(std::malloc(preferred + 1u));
+  value->capacity = static_cast<int32_t>(preferred);
+  if (!value->data) {
+    value->data = static_cast<char*>(std::malloc(n + 1u));
+    value->capacity = static_cast<int32_t>(n);
+  }
+  if (!value->data) {
+    make_empty(value);
+    return false;
+  }
+  return true;
+}
+
 // Sizes a value's buffer for n characters; false when it cannot.
 bool text_resize(TextValue* value, uint32_t n, bool preserve) {
   if (n > kMaxTextLength) return false;
@@ -102,16 +118,7 @@ bool text_resize(TextValue* value, uint32_t n, bool preserve) {
       value->capacity = static_cast<int32_t>(new_capacity);
     } else {
       std::free(value->data);
-      value->data = static_cast<char*>(std::malloc(target + 1u));
-      value->capacity = static_cast<int32_t>(target);
-      if (!value->data) {
-        value->data = static_cast<char*>(std::malloc(n + 1u));
-        value->capacity = static_cast<int32_t>(n);
-      }
-      if (!value->data) {
-        make_empty(value);
-        return false;
-      }
+      if (!allocate_buffer(value, target, n)) return false;
     }
   }
   value->length = (value->length & kTextTemporary) | n;
@@ -120,18 +127,7 @@ bool text_resize(TextValue* value, uint32_t n, bool preserve) {
 
 // Sizing for a destination assigned for the first time.
 bool text_size_fresh(TextValue* value, uint32_t n) {
-  if (n > kMaxTextLength) return false;
-  const uint32_t rounded = round_up_32(n);
-  value->data = static_cast<char*>(std::malloc(rounded + 1u));
-  value->capacity = static_cast<int32_t>(rounded);
-  if (!value->data) {
-    value->data = static_cast<char*>(std::malloc(n + 1u));
-    value->capacity = static_cast<int32_t>(n);
-  }
-  if (!value->data) {
-    make_empty(value);
-    return false;
-  }
+  if (n > kMaxTextLength || !allocate_buffer(value, round_up_32(n), n)) return false;
   value->length = n;
   return true;
 }
@@ -218,6 +214,14 @@ int text_release(TextValue* value) {
   if (value->length & kTextTemporary) std::free(value->data);
   pool_give_back(value);
   return 0;
+}
+
+TextValue* text_from_bytes(const char* bytes, int length) {
+  TextValue* value = text_temp(nullptr, length);
+  if (!value) return text_empty();
+  if (length > 0) std::memcpy(value->data, bytes, static_cast<size_t>(length));
+  value->data[length] = 0;
+  return value;
 }
 
 TextValue* text_from_int(int32_t value) {

@@ -25,6 +25,9 @@ TextValue* text_literal(const char* bytes, int length);
 TextValue* text_literal_z(const char* bytes);
 TextValue* text_temp(TextValue* descriptor, int length);
 int text_release(TextValue* value);
+// A temporary holding a copy of length bytes; the shared empty value when
+// none can be made.
+TextValue* text_from_bytes(const char* bytes, int length);
 TextValue* text_from_int(int32_t value);
 TextValue* text_from_uint(uint32_t value);
 

@@ -174,21 +174,12 @@ void console_sleep(int milliseconds) {
 TextValue* console_read_key_text() {
   const int32_t code = console_take_key(true);
   if (code == kNoKey) return text_empty();
-  char bytes[2];
-  int length = 1;
   if (code >= 256) {
-    bytes[0] = static_cast<char>(0xFF);
-    bytes[1] = static_cast<char>(code >> 8);
-    length = 2;
-  } else {
-    bytes[0] = static_cast<char>(code);
+    const char bytes[2] = {static_cast<char>(0xFF), static_cast<char>(code >> 8)};
+    return text_from_bytes(bytes, 2);
   }
-  TextValue* value = text_temp(nullptr, length);
-  if (!value) return text_empty();
-  value->data[0] = bytes[0];
-  if (length == 2) value->data[1] = bytes[1];
-  value->data[length] = 0;
-  return value;
+  const char byte = static_cast<char>(code);
+  return text_from_bytes(&byte, 1);
 }
 
 int console_wait_key() {
