@@ -52,12 +52,7 @@ void look_up_optional_entries() {
 // Leave notification for systems without TrackMouseEvent: a 100 ms timer
 // that watches whether the cursor is still over the client area.
 VOID CALLBACK leave_timer_tick(HWND window, UINT, UINT_PTR id, DWORD) {
-  RECT client;
-  GetClientRect(window, &client);
-  POINT corners[2] = {{client.left, client.top}, {client.right, client.bottom}};
-  ClientToScreen(window, &corners[0]);
-  ClientToScreen(window, &corners[1]);
-  const RECT on_screen = {corners[0].x, corners[0].y, corners[1].x, corners[1].y};
+  const RECT on_screen = client_rect_on_screen(window);
   POINT cursor;
   GetCursorPos(&cursor);
   if (PtInRect(&on_screen, cursor) && WindowFromPoint(cursor) == window) return;
@@ -327,13 +322,17 @@ void window_pump_messages() {
   }
 }
 
-void window_clip_cursor() {
+RECT client_rect_on_screen(HWND window) {
   RECT client;
-  GetClientRect(window_state.window, &client);
+  GetClientRect(window, &client);
   POINT corners[2] = {{client.left, client.top}, {client.right, client.bottom}};
-  ClientToScreen(window_state.window, &corners[0]);
-  ClientToScreen(window_state.window, &corners[1]);
-  const RECT on_screen = {corners[0].x, corners[0].y, corners[1].x, corners[1].y};
+  ClientToScreen(window, &corners[0]);
+  ClientToScreen(window, &corners[1]);
+  return {corners[0].x, corners[0].y, corners[1].x, corners[1].y};
+}
+
+void window_clip_cursor() {
+  const RECT on_screen = client_rect_on_screen(window_state.window);
   ClipCursor(&on_screen);
 }
 

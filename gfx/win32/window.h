@@ -92,6 +92,8 @@ HANDLE window_event_thread();  // null without an event thread
 bool window_is_running();       // the event thread's loop condition
 void window_switch_fullscreen();
 void window_mark_all_dirty();
+// The client area in screen coordinates.
+RECT client_rect_on_screen(HWND window);
 // Asks for a leave notification: TrackMouseEvent, or the timer stand-in.
 BOOL window_track_mouse_leave(HWND window);
 // Makes room for count elements of element_size bytes; false when the

@@ -29,12 +29,7 @@ uint32_t modifier_bits(const BYTE* state, bool extended) {
 }
 
 void refresh_mouse_on_client(HWND window) {
-  RECT client;
-  GetClientRect(window, &client);
-  POINT corners[2] = {{client.left, client.top}, {client.right, client.bottom}};
-  ClientToScreen(window, &corners[0]);
-  ClientToScreen(window, &corners[1]);
-  const RECT on_screen = {corners[0].x, corners[0].y, corners[1].x, corners[1].y};
+  const RECT on_screen = client_rect_on_screen(window);
   POINT cursor{};
   GetCursorPos(&cursor);
   window_input.mouse_on_client = PtInRect(&on_screen, cursor) ? 1 : 0;
