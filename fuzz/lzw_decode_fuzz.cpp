@@ -5,8 +5,8 @@
 #include <cstring>
 #include <vector>
 
-#include "gfx/builtin_data.h"
-#include "gfx/lzw_encode.h"
+#include "gfx/data/builtin_data.h"
+#include "gfx/data/lzw_encode.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 #include <cstring>
 #include <vector>
 
-#include "gfx/draw_context.h"
+#include "gfx/draw/draw_context.h"
 #include "gfx/gfx_handlers.h"
 #include "gfx/screen.h"
-#include "gfx/text_writer.h"
+#include "common/text_writer.h"
 #include "rt/routed.h"
 #include "rt/runtime.h"
 

@@ -1,6 +1,6 @@
 // Fills the HookTable with the graphics screen's handlers.
 #include "gfx/gfx_handlers.h"
-#include "gfx/key_input.h"
+#include "gfx/input/key_input.h"
 #include "rt/hook_table.h"
 
 void hook_table_fill_graphics() {

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "gfx/builtin_data.h"
+#include "gfx/data/builtin_data.h"
 
 struct VideoDriver;
 struct SemaphoreBox;

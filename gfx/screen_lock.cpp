@@ -1,6 +1,6 @@
 // The nested screen lock over the driver's lock, and the marking of changed
 // lines.
-#include "gfx/draw_context.h"
+#include "gfx/draw/draw_context.h"
 #include "gfx/drivers/video_driver.h"
 #include "gfx/screen.h"
 

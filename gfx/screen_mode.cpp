@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "con/console.h"
-#include "gfx/draw_context.h"
+#include "gfx/draw/draw_context.h"
 #include "gfx/drivers/video_driver.h"
 #include "gfx/gfx_handlers.h"
 #include "gfx/page_memory.h"

@@ -3,10 +3,10 @@
 #include <climits>
 #include <cstddef>
 
-#include "gfx/draw_context.h"
+#include "gfx/draw/draw_context.h"
 #include "gfx/gfx_handlers.h"
 #include "gfx/screen.h"
-#include "gfx/text_output.h"
+#include "gfx/text/text_output.h"
 
 void order_corners(int* x1, int* y1, int* x2, int* y2) {
   if (*x2 < *x1) std::swap(*x1, *x2);

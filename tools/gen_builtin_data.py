@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes gfx/builtin_data_packed.cpp: the built-in fonts and palettes as one
+"""Writes gfx/data/builtin_data_packed.cpp: the built-in fonts and palettes as one
 packed LZW stream.
 
 The three code page 437 fonts come from a VGA BIOS image (Debian's vgabios
@@ -192,7 +192,7 @@ def write_source(path, packed, code_count, highest):
         "// The built-in fonts (8x8, 8x14, 8x16) and palettes (2, 16, 64, 256",
         f"// entries), {BLOCK_SIZE} bytes packed with 12-bit LZW: {code_count} codes,",
         f"// dictionary up to code {highest}.",
-        '#include "gfx/builtin_data.h"',
+        '#include "gfx/data/builtin_data.h"',
         "",
         "const uint8_t builtin_packed[] = {",
     ]
@@ -207,7 +207,7 @@ def main():
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--bios", default="/usr/share/vgabios/vgabios.bin")
-    parser.add_argument("--output", default=os.path.join(root, "gfx", "builtin_data_packed.cpp"))
+    parser.add_argument("--output", default=os.path.join(root, "gfx", "data", "builtin_data_packed.cpp"))
     args = parser.parse_args()
 
     with open(args.bios, "rb") as f:

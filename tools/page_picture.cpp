@@ -7,7 +7,7 @@
 #include <string>
 
 #include "app/viewer.h"
-#include "gfx/frame_picture.h"
+#include "gfx/draw/frame_picture.h"
 #include "gfx/screen.h"
 
 namespace {

@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "gfx/builtin_data.h"
+#include "gfx/data/builtin_data.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "con/console.h"
 #include "con/win32/console_keys.h"
-#include "gfx/key_tables.h"
+#include "common/key_tables.h"
 #include "sys/platform.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <cstdlib>
 
 #include "con/console.h"
-#include "gfx/key_input.h"
-#include "gfx/key_translation.h"
+#include "gfx/input/key_input.h"
+#include "common/key_translation.h"
 #include "rt/routed.h"
 #include "rt/stepped_sleep.h"
 #include "rt/text_value.h"

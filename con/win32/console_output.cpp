@@ -9,7 +9,7 @@
 
 #include "con/console.h"
 #include "con/win32/console_handles.h"
-#include "gfx/text_writer.h"
+#include "common/text_writer.h"
 #include "rt/routed.h"
 #include "rt/runtime.h"
 

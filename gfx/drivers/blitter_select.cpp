@@ -1,5 +1,5 @@
 // Choosing the blitter for the open screen and a driver's surface format.
-#include "gfx/draw_context.h"
+#include "gfx/draw/draw_context.h"
 #include "gfx/drivers/blitters.h"
 #include "gfx/screen.h"
 

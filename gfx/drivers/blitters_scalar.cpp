@@ -1,6 +1,6 @@
 // The scalar blitters: one routine per source and destination format, each
 // walking the dirty lines with line repetition.
-#include "gfx/draw_context.h"
+#include "gfx/draw/draw_context.h"
 #include "gfx/drivers/blit_common.h"
 #include "gfx/drivers/blitters.h"
 

@@ -6,7 +6,7 @@
 // is chosen only for widths that are multiples of 4.
 #include <cstring>
 
-#include "gfx/draw_context.h"
+#include "gfx/draw/draw_context.h"
 #include "gfx/drivers/blit_common.h"
 #include "gfx/drivers/blitters.h"
 

@@ -11,7 +11,7 @@
 
 #include "gfx/drivers/video_driver.h"
 #include "gfx/gfx_handlers.h"
-#include "gfx/key_input.h"
+#include "gfx/input/key_input.h"
 #include "gfx/screen.h"
 
 WindowState window_state{};

@@ -3,9 +3,9 @@
 // switch.
 #include <cstring>
 
-#include "gfx/key_input.h"
-#include "gfx/key_tables.h"
-#include "gfx/key_translation.h"
+#include "gfx/input/key_input.h"
+#include "common/key_tables.h"
+#include "common/key_translation.h"
 #include "gfx/screen.h"
 #include "gfx/win32/window.h"
 

@@ -1,5 +1,5 @@
 // Without a window system the layout is taken to be the US one.
-#include "gfx/virtual_keys.h"
+#include "common/virtual_keys.h"
 #include "sys/platform.h"
 
 namespace sys {

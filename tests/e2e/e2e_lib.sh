@@ -38,10 +38,10 @@ e2e_build_tools() {
     flock 9
     local text="$e2e_tools/screen_text" close="$e2e_tools/x_close_request"
     if [ ! -x "$text" ] || [ "$e2e_source/tools/screen_text.cpp" -nt "$text" ] ||
-       [ "$e2e_source/gfx/builtin_data_packed.cpp" -nt "$text" ]; then
+       [ "$e2e_source/gfx/data/builtin_data_packed.cpp" -nt "$text" ]; then
       g++ -std=c++20 -O2 -I"$e2e_source" -o "$text.tmp" "$e2e_source/tools/screen_text.cpp" \
-        "$e2e_source/gfx/lzw.cpp" "$e2e_source/gfx/builtin_data.cpp" \
-        "$e2e_source/gfx/builtin_data_packed.cpp" && mv "$text.tmp" "$text"
+        "$e2e_source/gfx/data/lzw.cpp" "$e2e_source/gfx/data/builtin_data.cpp" \
+        "$e2e_source/gfx/data/builtin_data_packed.cpp" && mv "$text.tmp" "$text"
     fi
     if [ ! -x "$close" ] || [ "$e2e_source/tools/x_close_request.c" -nt "$close" ]; then
       gcc -O2 -o "$close.tmp" "$e2e_source/tools/x_close_request.c" -lX11 && mv "$close.tmp" "$close"

@@ -1,4 +1,4 @@
-#include "gfx/builtin_data.h"
+#include "gfx/data/builtin_data.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <random>
 #include <vector>
 
-#include "gfx/lzw_encode.h"
+#include "gfx/data/lzw_encode.h"
 
 namespace {
 

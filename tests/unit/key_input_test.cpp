@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "gfx/key_input.h"
+#include "gfx/input/key_input.h"
 #include "rt/routed.h"
 #include "support/capture.h"
 

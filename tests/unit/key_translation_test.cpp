@@ -2,9 +2,9 @@
 
 #include <set>
 
-#include "gfx/key_tables.h"
-#include "gfx/key_translation.h"
-#include "gfx/virtual_keys.h"
+#include "common/key_tables.h"
+#include "common/key_translation.h"
+#include "common/virtual_keys.h"
 
 namespace {
 

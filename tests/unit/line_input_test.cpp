@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "gfx/gfx_handlers.h"
-#include "gfx/key_input.h"
+#include "gfx/input/key_input.h"
 #include "rt/stepped_sleep.h"
 #include "rt/text_value.h"
 #include "support/capture.h"

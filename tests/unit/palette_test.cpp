@@ -5,8 +5,8 @@
 #include <cstring>
 #include <vector>
 
-#include "gfx/colour.h"
-#include "gfx/draw_context.h"
+#include "gfx/draw/colour.h"
+#include "gfx/draw/draw_context.h"
 #include "gfx/drivers/video_driver.h"
 #include "gfx/gfx_handlers.h"
 #include "gfx/screen.h"

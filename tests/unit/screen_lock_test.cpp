@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "gfx/draw_context.h"
+#include "gfx/draw/draw_context.h"
 #include "gfx/drivers/video_driver.h"
 #include "gfx/screen.h"
 #include "support/capture.h"

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "gfx/key_input.h"
+#include "gfx/input/key_input.h"
 #include "rt/hook_table.h"
 #include "rt/routed.h"
 

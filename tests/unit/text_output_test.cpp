@@ -4,12 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "gfx/builtin_data.h"
-#include "gfx/draw_context.h"
-#include "gfx/frame_picture.h"
+#include "gfx/data/builtin_data.h"
+#include "gfx/draw/draw_context.h"
+#include "gfx/draw/frame_picture.h"
 #include "gfx/gfx_handlers.h"
 #include "gfx/screen.h"
-#include "gfx/text_writer.h"
+#include "common/text_writer.h"
 #include "rt/routed.h"
 #include "rt/runtime.h"
 #include "support/capture.h"

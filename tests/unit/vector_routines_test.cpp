@@ -5,9 +5,9 @@
 #include <random>
 #include <vector>
 
-#include "gfx/draw_context.h"
+#include "gfx/draw/draw_context.h"
 #include "gfx/screen.h"
-#include "gfx/vector_routines.h"
+#include "gfx/draw/vector_routines.h"
 
 namespace {
 

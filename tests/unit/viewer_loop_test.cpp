@@ -3,7 +3,7 @@
 #include <string>
 
 #include "app/viewer.h"
-#include "gfx/key_input.h"
+#include "gfx/input/key_input.h"
 #include "rt/hook_table.h"
 #include "support/capture.h"
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/viewer.h"
-#include "gfx/frame_picture.h"
+#include "gfx/draw/frame_picture.h"
 #include "gfx/gfx_handlers.h"
 #include "gfx/screen.h"
 #include "support/capture.h"

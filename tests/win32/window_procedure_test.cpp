@@ -2,7 +2,7 @@
 // them, sent to the live window so that they run on its own thread.
 #include "window_test_support.h"
 
-#include "gfx/virtual_keys.h"
+#include "common/virtual_keys.h"
 
 namespace {
 

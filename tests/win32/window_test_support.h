@@ -8,7 +8,7 @@
 
 #include <vector>
 
-#include "gfx/key_input.h"
+#include "gfx/input/key_input.h"
 #include "gfx/screen.h"
 #include "gfx/win32/drivers/driver_gdi.h"
 #include "gfx/win32/window.h"

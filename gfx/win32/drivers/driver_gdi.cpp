@@ -14,7 +14,7 @@
 #include <cstring>
 
 #include "gfx/drivers/blitters.h"
-#include "gfx/key_tables.h"
+#include "common/key_tables.h"
 #include "gfx/screen.h"
 #include "gfx/win32/window.h"
 

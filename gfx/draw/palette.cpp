@@ -1,10 +1,10 @@
 // The palette of the palettised screens: reset to the mode's colours,
 // single attributes, and the colours sent to the driver.
-#include "gfx/palette.h"
+#include "gfx/draw/palette.h"
 
 #include <cstring>
 
-#include "gfx/builtin_data.h"
+#include "gfx/data/builtin_data.h"
 #include "gfx/drivers/video_driver.h"
 #include "gfx/gfx_handlers.h"
 #include "gfx/screen.h"

@@ -1,13 +1,13 @@
 // Pictures of the visible page for tools and tests.
-#include "gfx/frame_picture.h"
+#include "gfx/draw/frame_picture.h"
 
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
-#include "gfx/builtin_data.h"
-#include "gfx/colour.h"
-#include "gfx/draw_context.h"
+#include "gfx/data/builtin_data.h"
+#include "gfx/draw/colour.h"
+#include "gfx/draw/draw_context.h"
 #include "gfx/screen.h"
 
 namespace {

@@ -1,11 +1,11 @@
 // Key code of a key message: characters stay characters, keys without one
 // (and some keys with modifiers) become extended codes 0xNNFF.
-#include "gfx/key_translation.h"
+#include "common/key_translation.h"
 
 #include <cctype>
 
-#include "gfx/key_tables.h"
-#include "gfx/virtual_keys.h"
+#include "common/key_tables.h"
+#include "common/virtual_keys.h"
 #include "sys/platform.h"
 
 namespace {

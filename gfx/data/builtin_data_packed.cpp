@@ -2,7 +2,7 @@
 // The built-in fonts (8x8, 8x14, 8x16) and palettes (2, 16, 64, 256
 // entries), 10742 bytes packed with 12-bit LZW: 3343 codes,
 // dictionary up to code 3596.
-#include "gfx/builtin_data.h"
+#include "gfx/data/builtin_data.h"
 
 const uint8_t builtin_packed[] = {
     0x00, 0x00, 0x10, 0x01, 0x01, 0x10, 0x7E, 0x10, 0x08, 0xA5, 0x10, 0x08, 0xBD, 0x90, 0x09, 0x81,

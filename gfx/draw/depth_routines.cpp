@@ -2,9 +2,9 @@
 // selection once per screen.
 #include <cstring>
 
-#include "gfx/draw_context.h"
+#include "gfx/draw/draw_context.h"
 #include "gfx/screen.h"
-#include "gfx/vector_routines.h"
+#include "gfx/draw/vector_routines.h"
 
 void plain_fill_span_16(uint8_t* address, uint32_t colour, int count) {
   const auto value = static_cast<uint16_t>(colour);

@@ -1,9 +1,9 @@
 // Clearing the graphics screen and changing its text size.
-#include "gfx/builtin_data.h"
-#include "gfx/draw_context.h"
+#include "gfx/data/builtin_data.h"
+#include "gfx/draw/draw_context.h"
 #include "gfx/gfx_handlers.h"
 #include "gfx/screen.h"
-#include "gfx/text_output.h"
+#include "gfx/text/text_output.h"
 #include "rt/routed.h"
 #include "rt/runtime.h"
 

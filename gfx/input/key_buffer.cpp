@@ -1,6 +1,6 @@
 // The ring of typed key codes, filled by the window side and read by the
 // program side.
-#include "gfx/key_input.h"
+#include "gfx/input/key_input.h"
 
 KeyBuffer key_buffer{};
 

@@ -1,7 +1,7 @@
 // The text shadow of the screen: one array of cells per page.
 #include <cstdlib>
 
-#include "gfx/draw_context.h"
+#include "gfx/draw/draw_context.h"
 #include "gfx/gfx_handlers.h"
 #include "gfx/screen.h"
 

@@ -1,5 +1,5 @@
 // The processor feature word, computed once: bit 23 is MMX.
-#include "gfx/draw_context.h"
+#include "gfx/draw/draw_context.h"
 #include "sys/platform.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // The graphics screen's key handlers: typed keys from the key buffer, held
 // keys from the key-state table.
-#include "gfx/key_input.h"
+#include "gfx/input/key_input.h"
 #include "rt/routed.h"
 #include "rt/text_value.h"
 

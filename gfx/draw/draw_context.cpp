@@ -1,5 +1,5 @@
 // The drawing context in context slot 4, set up anew for every screen.
-#include "gfx/draw_context.h"
+#include "gfx/draw/draw_context.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -1,5 +1,5 @@
 // Greedy 12-bit LZW encoder, the counterpart of lzw_decode.
-#include "gfx/lzw_encode.h"
+#include "gfx/data/lzw_encode.h"
 
 #include <cstddef>
 #include <unordered_map>

@@ -1,5 +1,5 @@
 // The text writer: control bytes, wrapping and lazy scrolling.
-#include "gfx/text_writer.h"
+#include "common/text_writer.h"
 
 #include <cstring>
 

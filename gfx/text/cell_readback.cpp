@@ -2,8 +2,8 @@
 // text cell of the work page.
 #include <cstddef>
 
-#include "gfx/colour.h"
-#include "gfx/draw_context.h"
+#include "gfx/draw/colour.h"
+#include "gfx/draw/draw_context.h"
 #include "gfx/gfx_handlers.h"
 #include "gfx/screen.h"
 

@@ -1,5 +1,5 @@
 // The ring of screen events, guarded by its own lock.
-#include "gfx/key_input.h"
+#include "gfx/input/key_input.h"
 #include "rt/runtime.h"
 
 void post_screen_event(const ScreenEvent& event) {

@@ -1,8 +1,8 @@
 // The key tables: virtual key <-> scancode, and the extended codes of keys
 // with modifiers.
-#include "gfx/key_tables.h"
+#include "common/key_tables.h"
 
-#include "gfx/virtual_keys.h"
+#include "common/virtual_keys.h"
 
 const KeyTableRow key_table[kKeyTableRows + 1] = {
     {0x01, VK_ESCAPE, 0},

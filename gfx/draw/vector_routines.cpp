@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "gfx/screen.h"
-#include "gfx/vector_routines.h"
+#include "gfx/draw/vector_routines.h"
 
 #if defined(__i386__) || defined(__x86_64__)
 #include <emmintrin.h>

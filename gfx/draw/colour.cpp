@@ -1,8 +1,8 @@
 // The colour operation: the drawing colours of the context, or the palette
 // in the modes whose colour arguments mean palette entries.
-#include "gfx/colour.h"
+#include "gfx/draw/colour.h"
 
-#include "gfx/draw_context.h"
+#include "gfx/draw/draw_context.h"
 #include "gfx/gfx_handlers.h"
 #include "gfx/screen.h"
 

@@ -2,10 +2,10 @@
 // port 0x3DA.
 #include <cstring>
 
-#include "gfx/builtin_data.h"
+#include "gfx/data/builtin_data.h"
 #include "gfx/drivers/video_driver.h"
 #include "gfx/gfx_handlers.h"
-#include "gfx/palette.h"
+#include "gfx/draw/palette.h"
 #include "gfx/screen.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // The block the built-in fonts and palettes are unpacked into, and the
 // descriptors that point into it. The descriptors are constant from the
 // start; only the bytes behind them are filled in, once per process.
-#include "gfx/builtin_data.h"
+#include "gfx/data/builtin_data.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // dictionary entries assigned as decoding proceeds, 4095 the end.
 #include <cstring>
 
-#include "gfx/builtin_data.h"
+#include "gfx/data/builtin_data.h"
 
 namespace {
 

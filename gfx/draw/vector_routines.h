@@ -2,7 +2,7 @@
 // plain twin writes, for every count and alignment.
 #pragma once
 
-#include "gfx/draw_context.h"
+#include "gfx/draw/draw_context.h"
 
 struct VectorRoutines {
   BlockFillFn block_fill;

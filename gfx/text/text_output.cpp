@@ -1,13 +1,13 @@
 // Printing bytes and wide characters on the graphics screen.
-#include "gfx/text_output.h"
+#include "gfx/text/text_output.h"
 
 #include <cstdlib>
 #include <cstring>
 
-#include "gfx/draw_context.h"
+#include "gfx/draw/draw_context.h"
 #include "gfx/gfx_handlers.h"
 #include "gfx/screen.h"
-#include "gfx/text_writer.h"
+#include "common/text_writer.h"
 #include "rt/runtime.h"
 
 namespace {
