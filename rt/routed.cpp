@@ -84,3 +84,8 @@ int page_set(int work, int visible) {
   if (work > 3 || visible > 3) return -1;
   return console_page_set(work, visible);
 }
+
+int page_copy(int source, int destination) {
+  if (auto handler = hook_table().page_copy) return handler(source, destination);
+  return set_error(1);
+}

@@ -19,6 +19,9 @@ void print_bytes(const uint8_t* bytes, int length, int flags);
 void print_wide(const uint16_t* units, int length, int flags);
 void view_changed();
 int page_set(int work, int visible);
+// Copies a page, or on a screen that presents whole frames shows the frame;
+// error 1 on the console, which has no page copy.
+int page_copy(int source, int destination);
 
 // Sleeping and keys.
 int sleep_for(int milliseconds, int flag);

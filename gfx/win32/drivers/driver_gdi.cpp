@@ -14,9 +14,10 @@
 #include <cstring>
 
 #include "gfx/drivers/blitters.h"
-#include "common/key_tables.h"
 #include "gfx/screen.h"
+#include "gfx/win32/key_state_refresh.h"
 #include "gfx/win32/window.h"
+#include "gfx/win32/window_display.h"
 
 const VideoDriver gdi_driver = {
     "GDI",
@@ -42,9 +43,6 @@ namespace {
 BITMAPINFO* bitmap_info = nullptr;
 HPALETTE gdi_palette = nullptr;
 uint8_t* conversion_buffer = nullptr;
-
-static_assert(sizeof(DEVMODEA) == 156, "display mode record of the size the system expects");
-static_assert(sizeof(MONITORINFOEXA) == 72, "extended monitor information");
 
 int line_multiplier() {
   const ScreenState* screen = screen_state;
@@ -126,18 +124,6 @@ void draw_dirty_span(HDC device) {
   ++gdi_update_record.draws;
 }
 
-void refresh_key_state() {
-  ScreenState* screen = screen_state;
-  if (!screen || !screen->key_state) return;
-  BYTE state[256];
-  if (!GetKeyboardState(state)) return;
-  for (const KeyTableRow* row = key_table; row->scancode != 0; ++row) {
-    bool held = (state[row->virtual_key] & 0x80) != 0;
-    if (row->alternative_virtual_key) held = held || (state[row->alternative_virtual_key] & 0x80) != 0;
-    screen->key_state[row->scancode] = held ? 1 : 0;
-  }
-}
-
 }  // namespace
 
 const uint8_t* gdi_conversion_buffer() { return conversion_buffer; }
@@ -160,31 +146,12 @@ int gdi_open() {
   const int width = window_state.width;
   const int height = window_state.height;
 
-  MONITORINFOEXA monitor{};
-  bool monitor_known = false;
-  if (window_state.user32.get_monitor_info && window_state.monitor) {
-    monitor.cbSize = sizeof monitor;
-    monitor.szDevice[0] = '\0';
-    monitor_known = window_state.user32.get_monitor_info(window_state.monitor, &monitor) &&
-                    monitor.szDevice[0] != '\0';
-  }
+  const MonitorArea monitor = window_monitor_area();
 
   DWORD style;
   DWORD ex_style = 0;
   if (flags & kFlagFullscreen) {
-    DEVMODEA mode{};
-    mode.dmSize = sizeof mode;
-    mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT | DM_DISPLAYFREQUENCY;
-    mode.dmBitsPerPel = static_cast<DWORD>(window_state.depth);
-    mode.dmPelsWidth = static_cast<DWORD>(width);
-    mode.dmPelsHeight = static_cast<DWORD>(height);
-    mode.dmDisplayFrequency = static_cast<DWORD>(window_state.refresh_rate);
-    const LONG result =
-        window_state.user32.change_display_settings_ex
-            ? window_state.user32.change_display_settings_ex(monitor_known ? monitor.szDevice : nullptr,
-                                                             &mode, nullptr, CDS_FULLSCREEN, nullptr)
-            : ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN);
-    if (result != DISP_CHANGE_SUCCESSFUL) return -1;
+    if (window_change_display(monitor) != DISP_CHANGE_SUCCESSFUL) return -1;
     style = WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
   } else {
     style = (flags & kFlagNoSwitch) ? (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX)
@@ -196,27 +163,8 @@ int gdi_open() {
     }
   }
 
-  int left = 0, top = 0, outer_width = width, outer_height = height;
-  if (flags & kFlagFullscreen) {
-    if (monitor_known) {
-      left = monitor.rcMonitor.left;
-      top = monitor.rcMonitor.top;
-    }
-  } else {
-    RECT frame = {0, 0, width, height};
-    AdjustWindowRect(&frame, style, FALSE);
-    outer_width = frame.right - frame.left;
-    outer_height = frame.bottom - frame.top;
-    if (monitor_known) {
-      const RECT& area = monitor.rcMonitor;
-      left = area.left + ((area.right - area.left - outer_width) >> 1);
-      top = area.top + ((area.bottom - area.top - outer_height) >> 1);
-    } else {
-      left = (GetSystemMetrics(SM_CXSCREEN) - outer_width) >> 1;
-      top = (GetSystemMetrics(SM_CYSCREEN) - outer_height) >> 1;
-    }
-  }
-  if (window_create(style | WS_VISIBLE, ex_style, left, top, outer_width, outer_height) != 0) {
+  const WindowFrame frame = window_frame(style, monitor);
+  if (window_create(style | WS_VISIBLE, ex_style, frame.left, frame.top, frame.width, frame.height) != 0) {
     // Closing restores the display only when a window exists; a display
     // changed for a window that could not be made is restored here.
     if (flags & kFlagFullscreen) ChangeDisplaySettingsA(nullptr, 0);
@@ -284,7 +232,7 @@ void gdi_thread(void* ready_event) {
     }
     if (screen_state && screen_state->dirty_lines)
       std::memset(screen_state->dirty_lines, 0, static_cast<size_t>(window_state.height));
-    if (window_state.is_active) refresh_key_state();
+    if (window_state.is_active) window_refresh_key_state();
     window_pump_messages();
     ++gdi_update_record.iterations;
     window_unlock();
@@ -325,30 +273,10 @@ void gdi_close() {
   }
 }
 
+// 15 and 16 bits stand for each other, and so do 24 and 32.
 int* gdi_fetch_modes(int depth, int* count) {
-  int* modes = nullptr;
-  int stored = 0;
-  int capacity = 0;
-  DEVMODEA mode{};
-  mode.dmSize = sizeof mode;
-  for (DWORD i = 0; EnumDisplaySettingsA(nullptr, i, &mode); ++i) {
-    const int bits = static_cast<int>(mode.dmBitsPerPel);
-    const bool kept = bits == depth || (bits == 15 && depth == 16) || (bits == 16 && depth == 15) ||
-                      (bits == 24 && depth == 32) || (bits == 32 && depth == 24);
-    if (!kept) continue;
-    if (stored == capacity) {
-      const int grown_capacity = capacity ? capacity * 2 : 16;
-      auto* grown = static_cast<int*>(std::realloc(modes, sizeof(int) * static_cast<size_t>(grown_capacity)));
-      if (!grown) break;
-      modes = grown;
-      capacity = grown_capacity;
-    }
-    modes[stored++] = static_cast<int>((mode.dmPelsWidth << 16) | (mode.dmPelsHeight & 0xFFFF));
-  }
-  if (count) *count = stored;
-  if (stored == 0) {
-    std::free(modes);
-    return nullptr;
-  }
-  return modes;
+  return window_fetch_modes(depth, count, [](int bits, int wanted) {
+    return bits == wanted || (bits == 15 && wanted == 16) || (bits == 16 && wanted == 15) ||
+           (bits == 24 && wanted == 32) || (bits == 32 && wanted == 24);
+  });
 }

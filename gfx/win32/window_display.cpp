@@ -1,0 +1,84 @@
+// The monitor, display modes and window frame shared by the drivers.
+#include "gfx/win32/window_display.h"
+
+#include <cstdlib>
+
+#include "gfx/screen.h"
+#include "gfx/win32/window.h"
+
+static_assert(sizeof(DEVMODEA) == 156, "display mode record of the size the system expects");
+static_assert(sizeof(MONITORINFOEXA) == 72, "extended monitor information");
+
+MonitorArea window_monitor_area() {
+  MonitorArea monitor{};
+  if (window_state.user32.get_monitor_info && window_state.monitor) {
+    monitor.info.cbSize = sizeof monitor.info;
+    monitor.info.szDevice[0] = '\0';
+    monitor.known = window_state.user32.get_monitor_info(window_state.monitor, &monitor.info) &&
+                    monitor.info.szDevice[0] != '\0';
+  }
+  return monitor;
+}
+
+LONG window_change_display(const MonitorArea& monitor) {
+  DEVMODEA mode{};
+  mode.dmSize = sizeof mode;
+  mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT | DM_DISPLAYFREQUENCY;
+  mode.dmBitsPerPel = static_cast<DWORD>(window_state.depth);
+  mode.dmPelsWidth = static_cast<DWORD>(window_state.width);
+  mode.dmPelsHeight = static_cast<DWORD>(window_state.height);
+  mode.dmDisplayFrequency = static_cast<DWORD>(window_state.refresh_rate);
+  if (window_state.user32.change_display_settings_ex)
+    return window_state.user32.change_display_settings_ex(monitor.known ? monitor.info.szDevice : nullptr,
+                                                          &mode, nullptr, CDS_FULLSCREEN, nullptr);
+  return ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN);
+}
+
+WindowFrame window_frame(DWORD style, const MonitorArea& monitor) {
+  WindowFrame frame{0, 0, window_state.width, window_state.height};
+  if (window_state.flags & kFlagFullscreen) {
+    if (monitor.known) {
+      frame.left = monitor.info.rcMonitor.left;
+      frame.top = monitor.info.rcMonitor.top;
+    }
+    return frame;
+  }
+  RECT outer = {0, 0, window_state.width, window_state.height};
+  AdjustWindowRect(&outer, style, FALSE);
+  frame.width = outer.right - outer.left;
+  frame.height = outer.bottom - outer.top;
+  if (monitor.known) {
+    const RECT& area = monitor.info.rcMonitor;
+    frame.left = area.left + ((area.right - area.left - frame.width) >> 1);
+    frame.top = area.top + ((area.bottom - area.top - frame.height) >> 1);
+  } else {
+    frame.left = (GetSystemMetrics(SM_CXSCREEN) - frame.width) >> 1;
+    frame.top = (GetSystemMetrics(SM_CYSCREEN) - frame.height) >> 1;
+  }
+  return frame;
+}
+
+int* window_fetch_modes(int depth, int* count, bool (*kept)(int mode_depth, int depth)) {
+  int* modes = nullptr;
+  int stored = 0;
+  int capacity = 0;
+  DEVMODEA mode{};
+  mode.dmSize = sizeof mode;
+  for (DWORD i = 0; kept && EnumDisplaySettingsA(nullptr, i, &mode); ++i) {
+    if (!kept(static_cast<int>(mode.dmBitsPerPel), depth)) continue;
+    if (stored == capacity) {
+      const int grown_capacity = capacity ? capacity * 2 : 16;
+      auto* grown = static_cast<int*>(std::realloc(modes, sizeof(int) * static_cast<size_t>(grown_capacity)));
+      if (!grown) break;
+      modes = grown;
+      capacity = grown_capacity;
+    }
+    modes[stored++] = static_cast<int>((mode.dmPelsWidth << 16) | (mode.dmPelsHeight & 0xFFFF));
+  }
+  if (count) *count = stored;
+  if (stored == 0) {
+    std::free(modes);
+    return nullptr;
+  }
+  return modes;
+}
