@@ -9,6 +9,8 @@ e2e_xvfb_pid=""
 e2e_runner_pid=""
 e2e_program_name=""
 e2e_window=""
+# The title of the program's window: its file name without the extension.
+e2e_window_name="klimperdetektor"
 
 e2e_fail() {
   echo "FAIL: $*"
@@ -94,7 +96,7 @@ e2e_program_pid() {
 e2e_find_window() {
   local i
   for i in $(seq 1 240); do
-    e2e_window="$(xdotool search --onlyvisible --name '^klimperdetektor$' 2>/dev/null | head -n 1)"
+    e2e_window="$(xdotool search --onlyvisible --name "^$e2e_window_name\$" 2>/dev/null | head -n 1)"
     if [ -n "$e2e_window" ]; then
       e2e_focus
       return 0
@@ -102,7 +104,7 @@ e2e_find_window() {
     kill -0 "$e2e_runner_pid" 2>/dev/null || e2e_fail "the program ended without a window: $(cat "$e2e_work/program.log")"
     sleep 0.5
   done
-  e2e_fail "no window named klimperdetektor appeared"
+  e2e_fail "no window named $e2e_window_name appeared"
 }
 
 # Gives the window the keyboard focus (there is no window manager to do it).
@@ -142,8 +144,29 @@ e2e_expect_client_size() {
   local geometry
   geometry="$(xdotool getwindowgeometry "$e2e_window" | sed -n 's/.*Geometry: //p')"
   [ "$geometry" = "320x200" ] || e2e_fail "client area is '$geometry', not 320x200"
-  [ "$(xdotool getwindowname "$e2e_window")" = "klimperdetektor" ] || e2e_fail "title is not klimperdetektor"
-  echo "ok: window klimperdetektor, client area $geometry"
+  [ "$(xdotool getwindowname "$e2e_window")" = "$e2e_window_name" ] || e2e_fail "title is not $e2e_window_name"
+  echo "ok: window $e2e_window_name, client area $geometry"
+}
+
+# The colour of the window's pixel ($1, $2) as "red,green,blue".
+e2e_pixel() {
+  import -window "$e2e_window" "$e2e_work/pixels.ppm" 2>/dev/null || return 1
+  convert "$e2e_work/pixels.ppm" -format \
+    "%[fx:round(255*p{$1,$2}.r)],%[fx:round(255*p{$1,$2}.g)],%[fx:round(255*p{$1,$2}.b)]" info:
+}
+
+# Waits until the window's pixel ($1, $2) has the colour $3 ("r,g,b").
+e2e_expect_pixel() {
+  local x="$1" y="$2" expected="$3" i colour=""
+  for i in $(seq 1 50); do
+    colour="$(e2e_pixel "$x" "$y")"
+    if [ "$colour" = "$expected" ]; then
+      echo "ok: pixel ($x, $y) is $expected"
+      return 0
+    fi
+    sleep 0.2
+  done
+  e2e_fail "pixel ($x, $y) is '$colour', not $expected"
 }
 
 # Waits for the program to end and checks its exit code.

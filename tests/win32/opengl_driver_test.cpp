@@ -1,0 +1,315 @@
+// The OpenGL driver on the system's own OpenGL library (under Wine, Mesa's
+// software renderer): screens in OpenGL mode, the present through the page
+// copy, the window's styles, the pixel-format choice with stand-ins where
+// the library cannot be made to refuse, and release after every failure.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <vector>
+
+#include "gfx/drivers/video_driver.h"
+#include "gfx/gfx_handlers.h"
+#include "gfx/input/key_input.h"
+#include "gfx/screen.h"
+#include "gfx/win32/drivers/driver_opengl.h"
+#include "gfx/win32/drivers/run_time_linking.h"
+#include "gfx/win32/window.h"
+#include "rt/runtime.h"
+
+namespace {
+
+constexpr int kScancodeA = 30;
+
+class OpenGlDriverTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    _putenv("ZQGFX=");
+    gl_attributes = GlAttributes{};
+  }
+  void TearDown() override {
+    BYTE released[256] = {};
+    SetKeyboardState(released);
+    set_screen_mode(0, 0, 0, 0, 0);
+    gl_attributes = GlAttributes{};
+  }
+  // A 320 x 200 screen in OpenGL mode at the given depth.
+  void open_screen(int depth = 32, int extra_flags = 0) {
+    ASSERT_EQ(set_screen_size(320, 200, depth, 1, kFlagOpenGL | extra_flags, 0), 0);
+    ASSERT_NE(screen_state, nullptr);
+    ASSERT_EQ(screen_state->driver, &opengl_driver);
+    ASSERT_NE(window_state.window, nullptr);
+  }
+  HWND window() const { return window_state.window; }
+  DWORD style() const { return static_cast<DWORD>(GetWindowLongA(window(), GWL_STYLE)); }
+};
+
+TEST_F(OpenGlDriverTest, OpenGlModeGetsAContextOnThisThreadAndPresentsThroughThePageCopy) {
+  open_screen();
+  EXPECT_TRUE(IsWindowVisible(window()));
+  RECT client{};
+  GetClientRect(window(), &client);
+  EXPECT_EQ(client.right, 320);
+  EXPECT_EQ(client.bottom, 200);
+  // The window belongs to the program's thread; no event thread exists.
+  EXPECT_EQ(GetWindowThreadProcessId(window(), nullptr), GetCurrentThreadId());
+  EXPECT_EQ(window_event_thread(), nullptr);
+  ASSERT_NE(opengl_state.context, nullptr);
+  auto current = reinterpret_cast<HGLRC(WINAPI*)()>(
+      reinterpret_cast<void*>(GetProcAddress(opengl_state.library, "wglGetCurrentContext")));
+  ASSERT_NE(current, nullptr);
+  EXPECT_EQ(current(), opengl_state.context);
+  EXPECT_EQ(has_extension("GL_EXT_bgra"), 1);
+  EXPECT_EQ(gl_attributes.color_bits, 32);
+  EXPECT_EQ(gl_attributes.depth_bits, 16);
+
+  // The flip entry takes the place of any page copy, which fails.
+  EXPECT_EQ(gfx_pcopy(0, 0), 1);
+  EXPECT_EQ(gfx_pcopy(0, 1), 1);
+
+  // The keyboard is read when a frame is presented, not before.
+  SendMessageA(window(), WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, 0), 0);
+  BYTE state[256] = {};
+  state['A'] = 0x80;
+  SetKeyboardState(state);
+  EXPECT_EQ(screen_state->key_state[kScancodeA], 0);
+  gfx_pcopy(-1, -1);
+  EXPECT_EQ(screen_state->key_state[kScancodeA], 1);
+  state['A'] = 0;
+  SetKeyboardState(state);
+  gfx_pcopy(-1, -1);
+  EXPECT_EQ(screen_state->key_state[kScancodeA], 0);
+
+  // Messages wait for the present too: a close request becomes the close key.
+  while (key_buffer_pop() != 0) {
+  }
+  PostMessageA(window(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(key_buffer_pop(), 0);
+  gfx_pcopy(-1, -1);
+  EXPECT_EQ(key_buffer_pop(), kCloseKey);
+  EXPECT_TRUE(IsWindow(window()));
+}
+
+TEST_F(OpenGlDriverTest, ClosingReleasesEverythingOnce) {
+  open_screen();
+  HWND shown = window();
+  set_screen_mode(0, 0, 0, 0, 0);
+  EXPECT_FALSE(IsWindow(shown));
+  EXPECT_EQ(window_state.window, nullptr);
+  EXPECT_EQ(opengl_state.library, nullptr);
+  EXPECT_EQ(opengl_state.context, nullptr);
+  EXPECT_EQ(opengl_state.dc, nullptr);
+  WNDCLASSA found{};
+  EXPECT_FALSE(GetClassInfoA(GetModuleHandleA(nullptr), window_state.class_name, &found));
+  // Again, and the close that follows a failed open.
+  EXPECT_EQ(opengl_exit(), 0);
+  gl_close();
+  EXPECT_EQ(opengl_state.library, nullptr);
+}
+
+TEST_F(OpenGlDriverTest, OnlyOpenGlModeIsServedAndARefusalLoadsNothing) {
+  EXPECT_EQ(opengl_init("refused", 320, 200, 32, 0, 0), -1);
+  EXPECT_EQ(opengl_state.library, nullptr);
+  EXPECT_EQ(window_state.is_running, 0);
+  EXPECT_EQ(opengl_exit(), 0);
+  EXPECT_EQ(opengl_exit(), 0);
+
+  // A screen without the flag goes to another driver.
+  ASSERT_EQ(set_screen_mode(13, 8, 0, 0, 0), 0);
+  EXPECT_NE(screen_state->driver, &opengl_driver);
+  EXPECT_EQ(opengl_state.library, nullptr);
+}
+
+// Each open places the same window anew from the flags (a switch reopens
+// it the same way).
+TEST_F(OpenGlDriverTest, WindowStylesFollowTheFlags) {
+  open_screen();
+  EXPECT_EQ(style() & WS_CAPTION, static_cast<DWORD>(WS_CAPTION));
+  EXPECT_NE(style() & WS_MAXIMIZEBOX, 0u);
+  EXPECT_EQ(style() & (WS_POPUP | WS_THICKFRAME), 0u);
+  // Centred on the screen.
+  RECT outer{};
+  GetWindowRect(window(), &outer);
+  EXPECT_LE(std::abs(outer.left + outer.right - GetSystemMetrics(SM_CXSCREEN)), 1);
+  EXPECT_LE(std::abs(outer.top + outer.bottom - GetSystemMetrics(SM_CYSCREEN)), 1);
+
+  window_state.flags |= kFlagNoSwitch;
+  ASSERT_EQ(gl_open(), 0);
+  EXPECT_EQ(style() & WS_MAXIMIZEBOX, 0u);
+  EXPECT_NE(style() & WS_SYSMENU, 0u);
+
+  window_state.flags |= kFlagFrameless;
+  ASSERT_EQ(gl_open(), 0);
+  EXPECT_NE(style() & WS_POPUP, 0u);
+  EXPECT_EQ(style() & WS_CAPTION, 0u);
+  RECT client{};
+  GetClientRect(window(), &client);
+  EXPECT_EQ(client.right, 320);
+  EXPECT_EQ(client.bottom, 200);
+
+  window_state.flags &= ~(kFlagNoSwitch | kFlagFrameless);
+  ASSERT_EQ(gl_open(), 0);
+  EXPECT_EQ(style() & WS_CAPTION, static_cast<DWORD>(WS_CAPTION));
+  EXPECT_TRUE(IsWindowVisible(window()));
+}
+
+// Alt+Enter as the system sends it; in OpenGL mode the switch runs inside
+// the present, on this thread.
+TEST_F(OpenGlDriverTest, SwitchKeepsTheWindowAndTheContext) {
+  open_screen();
+  HWND before = window();
+  HGLRC context = opengl_state.context;
+  SendMessageA(before, WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, 0), 0);
+  constexpr LPARAM kAltEnter = 0x201C0001;  // scancode 0x1C, Alt held
+  PostMessageA(before, WM_SYSKEYDOWN, VK_RETURN, kAltEnter);
+  gfx_pcopy(-1, -1);
+  EXPECT_EQ(window(), before);
+  EXPECT_EQ(opengl_state.context, context);
+  EXPECT_TRUE(IsWindowVisible(before));
+  // Back again, whichever way the first switch went.
+  PostMessageA(before, WM_SYSKEYDOWN, VK_RETURN, kAltEnter);
+  gfx_pcopy(-1, -1);
+  EXPECT_EQ(window_state.flags & kFlagFullscreen, 0);
+  EXPECT_TRUE(IsWindowVisible(before));
+  EXPECT_NE(style() & WS_CAPTION, 0u);
+}
+
+TEST_F(OpenGlDriverTest, ALaterScreenOfAnotherDepthKeepsTheFirstSizes) {
+  open_screen(32);
+  set_screen_mode(0, 0, 0, 0, 0);
+  open_screen(16);
+  EXPECT_EQ(screen_state->depth, 16);
+  EXPECT_EQ(gl_attributes.color_bits, 32);
+  EXPECT_EQ(gl_attributes.red_bits, 8);
+  EXPECT_EQ(gl_attributes.alpha_bits, 8);
+}
+
+TEST(OpenGlDescriptor, CarriesTheSizesCutToBytes) {
+  GlAttributes attributes{};
+  gl_complete_attributes(&attributes, kFlagOpenGL | kFlagStencil | kFlagAccumulation, 16);
+  PIXELFORMATDESCRIPTOR d = gl_descriptor(attributes);
+  EXPECT_EQ(d.nSize, 40);
+  EXPECT_EQ(d.nVersion, 1);
+  EXPECT_EQ(d.dwFlags, 0x25u);
+  EXPECT_EQ(d.iPixelType, PFD_TYPE_RGBA);
+  EXPECT_EQ(d.cColorBits, 16);
+  EXPECT_EQ(d.cRedBits, 5);
+  EXPECT_EQ(d.cGreenBits, 5);
+  EXPECT_EQ(d.cBlueBits, 5);
+  EXPECT_EQ(d.cAlphaBits, 0);
+  EXPECT_EQ(d.cDepthBits, 16);
+  EXPECT_EQ(d.cStencilBits, 8);
+  EXPECT_EQ(d.cAccumBits, 32);
+  EXPECT_EQ(d.cAccumRedBits, 8);
+  EXPECT_EQ(d.cAccumAlphaBits, 8);
+
+  attributes.color_bits = 0x120;
+  EXPECT_EQ(gl_descriptor(attributes).cColorBits, 0x20);
+  // Nothing chosen: the descriptor's own depth size stands.
+  EXPECT_EQ(gl_descriptor(GlAttributes{}).cDepthBits, 32);
+}
+
+// The extended choice of a system that refuses every multisampled format.
+std::vector<int> samples_asked;
+BOOL WINAPI refuse_every_format(HDC, const int* list, const FLOAT*, UINT, int* format, UINT* count) {
+  const int32_t* samples = gl_attribute_value(reinterpret_cast<const int32_t*>(list), kWglSamples);
+  samples_asked.push_back(samples ? *samples : -1);
+  *format = 0;
+  *count = 0;
+  return TRUE;
+}
+int plain_choices = 0;
+int WINAPI counting_plain_choice(HDC dc, const PIXELFORMATDESCRIPTOR* descriptor) {
+  ++plain_choices;
+  return ChoosePixelFormat(dc, descriptor);
+}
+
+TEST(OpenGlFormatChoice, RefusedMultisamplingEndsAtThePlainChoiceWithoutMultisampling) {
+  HWND probe = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 8, 8, nullptr, nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(probe, nullptr);
+  HDC dc = GetDC(probe);
+  GlAttributes attributes{};
+  gl_complete_attributes(&attributes, kFlagOpenGL | kFlagMultisample, 32);
+  int32_t list[kGlAttributeListSize];
+  gl_build_attribute_list(attributes, list);
+  const PIXELFORMATDESCRIPTOR descriptor = gl_descriptor(attributes);
+
+  samples_asked.clear();
+  plain_choices = 0;
+  const int format = gl_choose_pixel_format(dc, list, descriptor, {refuse_every_format, counting_plain_choice});
+  EXPECT_EQ(samples_asked, (std::vector<int>{4, 2, 0}));
+  EXPECT_EQ(plain_choices, 1);
+  EXPECT_NE(format, 0);
+  EXPECT_EQ(format, ChoosePixelFormat(dc, &descriptor));
+  EXPECT_FALSE(gl_multisample_kept(list));
+
+  // Without the extension the plain choice is the only one.
+  plain_choices = 0;
+  EXPECT_EQ(gl_choose_pixel_format(dc, list, descriptor, {nullptr, counting_plain_choice}), format);
+  EXPECT_EQ(plain_choices, 1);
+  EXPECT_EQ(gl_choose_pixel_format(dc, list, descriptor, {nullptr, nullptr}), 0);
+  ReleaseDC(probe, dc);
+  DestroyWindow(probe);
+}
+
+TEST(OpenGlFunctions, APixelOrderOnlyBeginningALongerNameIsRefused) {
+  HMODULE library = load_library("opengl32.dll", nullptr, nullptr);
+  ASSERT_NE(library, nullptr);
+  // No context is current here: the library reports no OpenGL text, and the
+  // window-system text is all there is.
+  EXPECT_EQ(gl_load_functions(library, "GL_EXT_bgraX WGL_ARB_pixel_format"), 1);
+  EXPECT_EQ(has_extension("GL_EXT_bgra"), 0);
+  EXPECT_EQ(has_extension("WGL_ARB_pixel_format"), 1);
+  EXPECT_EQ(gl_load_functions(library, "WGL_ARB_pixel_format GL_EXT_bgra"), 0);
+  EXPECT_EQ(gl_load_functions(library, nullptr), 1);
+  EXPECT_EQ(gl_load_functions(nullptr, "GL_EXT_bgra"), 1);
+  free_library(&library);
+  EXPECT_EQ(library, nullptr);
+  free_library(&library);
+}
+
+TEST(OpenGlModes, OnlyModesOfExactlyTheDepthAreListed) {
+  for (int depth : {32, 24, 16, 8}) {
+    std::vector<int> expected;
+    DEVMODEA mode{};
+    mode.dmSize = sizeof mode;
+    for (DWORD i = 0; EnumDisplaySettingsA(nullptr, i, &mode); ++i)
+      if (static_cast<int>(mode.dmBitsPerPel) == depth)
+        expected.push_back(static_cast<int>((mode.dmPelsWidth << 16) | mode.dmPelsHeight));
+    int count = -1;
+    int* modes = gl_fetch_modes(depth, &count);
+    EXPECT_EQ(std::vector<int>(modes, modes + count), expected) << depth;
+    EXPECT_EQ(modes == nullptr, expected.empty());
+    std::free(modes);
+  }
+  int count = -1;
+  EXPECT_EQ(gl_fetch_modes(7, &count), nullptr);
+  EXPECT_EQ(count, 0);
+}
+
+TEST(RunTimeLinking, AMissingNameUnloadsAndReportsWhereItStopped) {
+  const char* const present[] = {"GetTickCount", "Sleep", nullptr};
+  FARPROC entries[3] = {};
+  HMODULE kernel = load_library("kernel32.dll", present, entries);
+  ASSERT_NE(kernel, nullptr);
+  EXPECT_NE(entries[0], nullptr);
+  EXPECT_NE(entries[1], nullptr);
+
+  const char* const partly[] = {"GetTickCount", "NoSuchEntryAnywhere", "Sleep"};
+  FARPROC partial[3] = {};
+  EXPECT_EQ(resolve_symbols(kernel, partly, 3, partial), -1);
+  EXPECT_NE(partial[0], nullptr);
+  EXPECT_EQ(partial[1], nullptr);
+  EXPECT_EQ(partial[2], nullptr);
+  free_library(&kernel);
+
+  const char* const missing[] = {"GetTickCount", "NoSuchEntryAnywhere", nullptr};
+  EXPECT_EQ(load_library("kernel32.dll", missing, entries), nullptr);
+  EXPECT_EQ(load_library("no_such_library_here.dll", present, entries), nullptr);
+  EXPECT_EQ(load_library(nullptr, present, entries), nullptr);
+  EXPECT_EQ(resolve_symbols(nullptr, present, 2, entries), -1);
+}
+
+}  // namespace
