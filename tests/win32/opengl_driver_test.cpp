@@ -175,14 +175,20 @@ TEST_F(OpenGlDriverTest, SwitchKeepsTheWindowAndTheContext) {
   EXPECT_NE(style() & WS_CAPTION, 0u);
 }
 
+// The second screen also asks for every optional buffer: whether or not
+// the system has a multisampled format, the choice ends with one.
 TEST_F(OpenGlDriverTest, ALaterScreenOfAnotherDepthKeepsTheFirstSizes) {
   open_screen(32);
   set_screen_mode(0, 0, 0, 0, 0);
-  open_screen(16);
+  open_screen(16, kFlagStencil | kFlagAccumulation | kFlagMultisample);
   EXPECT_EQ(screen_state->depth, 16);
   EXPECT_EQ(gl_attributes.color_bits, 32);
   EXPECT_EQ(gl_attributes.red_bits, 8);
   EXPECT_EQ(gl_attributes.alpha_bits, 8);
+  EXPECT_EQ(gl_attributes.stencil_bits, 8);
+  EXPECT_EQ(gl_attributes.accum_bits, 32);
+  EXPECT_EQ(gl_attributes.samples, 4);
+  EXPECT_NE(opengl_state.context, nullptr);
 }
 
 TEST(OpenGlDescriptor, CarriesTheSizesCutToBytes) {

@@ -203,7 +203,7 @@ int gl_load_functions(HMODULE library, const char* wgl_text) {
   const auto* gl_text = reinterpret_cast<const char*>(
       gl<const GLubyte*(WINAPI*)(GLenum)>(kGlGetString)(GL_EXTENSIONS));
   gl_compose_extensions(opengl_state.extensions, sizeof opengl_state.extensions, gl_text, wgl_text);
-  // Frames are handed over in blue-green-red order.
+  // An implementation without the blue-green-red pixel order is refused.
   return has_extension("GL_EXT_bgra") ? 0 : 1;
 }
 
