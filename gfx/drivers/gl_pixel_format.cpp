@@ -74,6 +74,7 @@ void gl_complete_attributes(GlAttributes* a, int flags, int screen_depth) {
 }
 
 void gl_build_attribute_list(const GlAttributes& a, int32_t list[kGlAttributeListSize]) {
+  if (!list) return;
   ListWriter writer{list, 0};
   writer.pair(kWglDrawToWindow, 1);
   writer.pair(kWglAcceleration, kWglFullAcceleration);
