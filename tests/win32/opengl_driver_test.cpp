@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "gfx/drivers/video_driver.h"
@@ -55,6 +56,8 @@ TEST_F(OpenGlDriverTest, OpenGlModeGetsAContextOnThisThreadAndPresentsThroughThe
   // The window belongs to the program's thread; no event thread exists.
   EXPECT_EQ(GetWindowThreadProcessId(window(), nullptr), GetCurrentThreadId());
   EXPECT_EQ(window_event_thread(), nullptr);
+  // Nothing is redrawn by the system on resizing: the program presents.
+  EXPECT_EQ(GetClassLongA(window(), GCL_STYLE), static_cast<DWORD>(CS_DBLCLKS));
   ASSERT_NE(opengl_state.context, nullptr);
   auto current = reinterpret_cast<HGLRC(WINAPI*)()>(
       reinterpret_cast<void*>(GetProcAddress(opengl_state.library, "wglGetCurrentContext")));
@@ -119,6 +122,35 @@ TEST_F(OpenGlDriverTest, OnlyOpenGlModeIsServedAndARefusalLoadsNothing) {
   ASSERT_EQ(set_screen_mode(13, 8, 0, 0, 0), 0);
   EXPECT_NE(screen_state->driver, &opengl_driver);
   EXPECT_EQ(opengl_state.library, nullptr);
+}
+
+BOOL CALLBACK count_screen_window(HWND window, LPARAM count) {
+  char name[16] = {};
+  GetClassNameA(window, name, sizeof name);
+  if (std::strncmp(name, "zqgfxclass_", 11) == 0) ++*reinterpret_cast<int*>(count);
+  return TRUE;
+}
+
+// Every fullscreen try fails after the library, the window layer and the
+// window are set up; each is undone by the exit before the next try, and the
+// last pass opens a window.
+TEST_F(OpenGlDriverTest, FullscreenTheDisplayRefusesEndsInAWindow) {
+  DEVMODEA mode{};
+  mode.dmSize = sizeof mode;
+  mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT;
+  mode.dmBitsPerPel = 32;
+  mode.dmPelsWidth = 320;
+  mode.dmPelsHeight = 200;
+  if (ChangeDisplaySettingsA(&mode, CDS_TEST) == DISP_CHANGE_SUCCESSFUL)
+    GTEST_SKIP() << "this display offers 320 x 200";
+
+  open_screen(32, kFlagFullscreen);
+  EXPECT_EQ(window_state.flags & kFlagFullscreen, 0);
+  EXPECT_FALSE(opengl_state.display_changed);
+  EXPECT_NE(style() & WS_CAPTION, 0u);
+  int windows = 0;
+  EnumThreadWindows(GetCurrentThreadId(), count_screen_window, reinterpret_cast<LPARAM>(&windows));
+  EXPECT_EQ(windows, 1);
 }
 
 // Each open places the same window anew from the flags (a switch reopens
