@@ -223,27 +223,20 @@ TEST_F(OpenGlDriverTest, ALaterScreenOfAnotherDepthKeepsTheFirstSizes) {
   EXPECT_NE(opengl_state.context, nullptr);
 }
 
-TEST(OpenGlDescriptor, CarriesTheSizesCutToBytes) {
-  GlAttributes attributes{};
-  gl_complete_attributes(&attributes, kFlagOpenGL | kFlagStencil | kFlagAccumulation, 16);
-  PIXELFORMATDESCRIPTOR d = gl_descriptor(attributes);
+// Each size lands in its own byte (distinct values catch swapped fields),
+// cut to 8 bits.
+TEST(OpenGlDescriptor, CarriesEachSizeInItsOwnByte) {
+  const GlAttributes a{0x120, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 4};
+  const PIXELFORMATDESCRIPTOR d = gl_descriptor(a);
   EXPECT_EQ(d.nSize, 40);
   EXPECT_EQ(d.nVersion, 1);
   EXPECT_EQ(d.dwFlags, 0x25u);
   EXPECT_EQ(d.iPixelType, PFD_TYPE_RGBA);
-  EXPECT_EQ(d.cColorBits, 16);
-  EXPECT_EQ(d.cRedBits, 5);
-  EXPECT_EQ(d.cGreenBits, 5);
-  EXPECT_EQ(d.cBlueBits, 5);
-  EXPECT_EQ(d.cAlphaBits, 0);
-  EXPECT_EQ(d.cDepthBits, 16);
-  EXPECT_EQ(d.cStencilBits, 8);
-  EXPECT_EQ(d.cAccumBits, 32);
-  EXPECT_EQ(d.cAccumRedBits, 8);
-  EXPECT_EQ(d.cAccumAlphaBits, 8);
-
-  attributes.color_bits = 0x120;
-  EXPECT_EQ(gl_descriptor(attributes).cColorBits, 0x20);
+  const BYTE expected[] = {0x20, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+  const BYTE found[] = {d.cColorBits,    d.cRedBits,        d.cGreenBits,       d.cBlueBits,
+                        d.cAlphaBits,    d.cDepthBits,      d.cStencilBits,     d.cAccumBits,
+                        d.cAccumRedBits, d.cAccumGreenBits, d.cAccumBlueBits,   d.cAccumAlphaBits};
+  for (size_t i = 0; i < sizeof expected; ++i) EXPECT_EQ(found[i], expected[i]) << i;
   // Nothing chosen: the descriptor's own depth size stands.
   EXPECT_EQ(gl_descriptor(GlAttributes{}).cDepthBits, 32);
 }
