@@ -15,7 +15,9 @@ constexpr const char* kPlainNames[0x80] = {
     "F6", "F7", "F8", "F9", "F10", "Num Lock", "Scroll Lock", "Keypad 7",            // 40
     "Keypad 8", "Keypad 9", "Keypad -", "Keypad 4", "Keypad 5", "Keypad 6", "Keypad +", "Keypad 1",  // 48
     "Keypad 2", "Keypad 3", "Keypad 0", "Keypad .", "SysRq", nullptr, "102nd Key", "F11",  // 50
-    "F12", "Keypad =", nullptr, nullptr, "International 6", nullptr, nullptr, nullptr,  // 58
+    // 5B-5D come with E0 from keyboards; the plain codes are what input made
+    // from the virtual key alone gives, and name the same keys.
+    "F12", "Keypad =", nullptr, "Left Windows", "Right Windows", "Menu", nullptr, nullptr,  // 58
     nullptr, nullptr, nullptr, nullptr, "F13", "F14", "F15", "F16",                  // 60
     "F17", "F18", "F19", "F20", "F21", "F22", "F23", nullptr,                        // 68
     "Katakana/Hiragana", nullptr, nullptr, "Ro", nullptr, nullptr, "F24", nullptr,   // 70

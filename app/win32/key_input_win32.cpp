@@ -8,17 +8,18 @@
 // it, and stamps it with the performance counter before anything else.
 //
 // Resolution: on Windows the counter ticks at 10 MHz or faster; the stamp is
-// the moment the thread wakes, typically well under a millisecond after the
-// system reads the key, since nothing else runs on this thread. Under Wine
-// the keyboard reaches the process through the thread that owns the window,
-// which looks at its X events only when it pumps (every ~10 ms), so arrival
-// is late by up to one iteration; Wine's message time, however, comes from
-// the X server's event time in whole milliseconds on a 1 ms tick. When the
-// tick count steps by 2 ms or less (measured at start), a message older
-// than 2 ms is stamped at its arrival less its age: about 1 ms resolution
-// (measured: message ages of 0-11 ms, corrected gaps within 1 ms of the
-// injected ones). On Windows the tick steps ~15.6 ms and only the counter
-// is used.
+// the moment this thread wakes, typically well under a millisecond after the
+// system reads the key, since nothing else runs on this thread. Message
+// times would be no help there: they step with the tick, ~15.6 ms.
+//
+// Under Wine the keyboard reaches the process through the thread that owns
+// the window, which reads its X events only when it pumps (every ~10 ms):
+// arrival is late by 0-12 ms (measured), and keys pressed 10 ms apart can
+// arrive together. Wine's message time, though, is the X server's event time
+// in whole milliseconds. There each event is stamped at its message time,
+// placed on the counter's scale by the smallest arrival delay seen so far:
+// 1 ms resolution, and measured gaps within 1 ms of the injected ones. Wine's
+// own tick count is no help: it steps by 1 to 16 ms depending on load.
 //
 // What no program can log: Fn and other keys the keyboard handles itself
 // never reach Windows. Print Screen has no key-down in window messages (the
@@ -38,12 +39,14 @@ namespace {
 constexpr char kSinkClass[] = "zqkeylog_sink";
 constexpr UINT_PTR kFocusTimer = 1;
 constexpr UINT kFocusCheckMs = 100;
-constexpr LONG kMaxMessageAgeMs = 1000;
 
 LARGE_INTEGER counter_frequency;
 LARGE_INTEGER counter_start;
-bool correct_by_message_age = false;
-int64_t tick_step_us = 0;
+bool stamp_by_message_time = false;
+bool message_time_seen = false;
+DWORD last_message_time = 0;
+int64_t message_time_ms = 0;
+int64_t message_offset_us = 0;
 
 HANDLE input_thread = nullptr;
 DWORD input_thread_id = 0;
@@ -62,21 +65,9 @@ int64_t counter_now_us() {
   return counts_to_us(now.QuadPart - counter_start.QuadPart);
 }
 
-// The mean step of GetTickCount over a few changes, bounded to ~100 ms.
-int64_t measure_tick_step_us() {
-  constexpr int kSteps = 4;
-  const int64_t deadline = counter_now_us() + 100000;
-  DWORD last = GetTickCount();
-  int64_t first_change = -1;
-  int changes = 0;
-  while (changes <= kSteps && counter_now_us() < deadline) {
-    const DWORD now = GetTickCount();
-    if (now == last) continue;
-    last = now;
-    if (changes++ == 0) first_change = counter_now_us();
-  }
-  if (changes <= 1) return 100000;
-  return (counter_now_us() - first_change) / (changes - 1);
+bool running_under_wine() {
+  HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
 
 bool foreground_is_ours() {
@@ -87,13 +78,24 @@ bool foreground_is_ours() {
   return process == GetCurrentProcessId();
 }
 
-// Arrival time, moved back by the message's age where message times are fine
-// enough to say it (see the top of this file).
-int64_t stamp_arrival(int64_t arrival_us) {
-  if (!correct_by_message_age) return arrival_us;
-  const LONG age = static_cast<LONG>(GetTickCount() - static_cast<DWORD>(GetMessageTime()));
-  if (age >= 2 && age <= kMaxMessageAgeMs) return arrival_us - static_cast<int64_t>(age) * 1000;
-  return arrival_us;
+// The counter at arrival, or under Wine the message time moved onto the
+// counter's scale (see the top of this file). The offset only shrinks, so a
+// stamp is never later than the arrival it came with.
+int64_t stamp_event(int64_t arrival_us) {
+  if (!stamp_by_message_time) return arrival_us;
+  const DWORD message_time = static_cast<DWORD>(GetMessageTime());
+  if (!message_time_seen) {
+    message_time_seen = true;
+    message_time_ms = 0;
+    message_offset_us = arrival_us;
+  } else {
+    // Unwrapped across the 49-day wrap of the 32-bit milliseconds.
+    message_time_ms += static_cast<int32_t>(message_time - last_message_time);
+  }
+  last_message_time = message_time;
+  const int64_t offset = arrival_us - message_time_ms * 1000;
+  if (offset < message_offset_us) message_offset_us = offset;
+  return message_time_ms * 1000 + message_offset_us;
 }
 
 void update_focus_timer(HWND window) {
@@ -120,7 +122,7 @@ void on_raw_input(HWND window, LPARAM handle) {
   // Presses count only while this program has the keyboard: the log must not
   // record what is typed elsewhere. A release of a key pressed here counts.
   if (down && !foreground_is_ours()) return;
-  key_logger_key(stamp_arrival(arrival_us), key, down);
+  key_logger_key(stamp_event(arrival_us), key, down);
   update_focus_timer(window);
 }
 
@@ -171,8 +173,8 @@ int key_input_start(const char** reason) {
     why = "the system has no performance counter";
   } else {
     QueryPerformanceCounter(&counter_start);
-    tick_step_us = measure_tick_step_us();
-    correct_by_message_age = tick_step_us <= 2000;
+    stamp_by_message_time = running_under_wine();
+    message_time_seen = false;
     ready_event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     unsigned id = 0;
     if (ready_event != nullptr)
@@ -212,7 +214,7 @@ int64_t key_input_now_us() {
 }
 
 LogClockInfo key_input_clock() {
-  if (correct_by_message_age) return LogClockInfo{1000, "performance counter, less message age"};
+  if (stamp_by_message_time) return LogClockInfo{1000, "message time (Wine)"};
   const int64_t step = counter_frequency.QuadPart > 0 ? 1000000 / counter_frequency.QuadPart : 0;
   return LogClockInfo{step > 0 ? step : 1, "performance counter at arrival"};
 }
