@@ -57,13 +57,26 @@ e2e_start_program_with_args ZQGFX=gdi -- "$exe" --log=csv
 e2e_find_window
 xdotool keydown a keyup a
 wait_log_lines 3
+# A key held while the keyboard goes elsewhere is ended there; what is typed
+# elsewhere is not logged.
+xdotool keydown s
+wait_log_lines 4
+xdotool windowfocus "$(xwininfo -root | sed -n 's/.*Window id: \(0x[0-9a-f]*\).*/\1/p')"
+wait_log_lines 5
+xdotool keyup s keydown d keyup d
+sleep 0.3
 e2e_request_close
 e2e_expect_exit 0
 [ "$(log_text | head -n 1)" = "time_ms,event,scancode,extended,key,held,gap_ms,mark" ] ||
   e2e_fail "no CSV header: $(log_text | head -n 1)"
-log_text | sed -n 2p | grep -q '^[0-9]*\.[0-9]\{3\},down,30,,A,1,,$' || e2e_fail "CSV row: $(log_text | sed -n 2p)"
-log_text | sed -n 3p | grep -q '^[0-9]*\.[0-9]\{3\},up,30,,A,0,,$' || e2e_fail "CSV row: $(log_text | sed -n 3p)"
-[ "$(log_text | wc -l)" = 3 ] || e2e_fail "more than the header and two rows on standard output"
-grep -q '^summary: 2 events in ' "$e2e_work/program.log" || e2e_fail "no summary on standard error"
-echo "ok: CSV header and rows on standard output, the summary on standard error"
+expect_row() {
+  log_text | sed -n "$1p" | grep -q "^[0-9]*\.[0-9]\{3\},$2\$" || e2e_fail "CSV row $1: $(log_text | sed -n "$1p")"
+}
+expect_row 2 'down,30,,A,1,,'
+expect_row 3 'up,30,,A,0,,'
+expect_row 4 'down,31,,S,1,,'
+expect_row 5 'up,31,,S,0,,focus-lost'
+[ "$(log_text | wc -l)" = 5 ] || e2e_fail "more than the header and four rows: $(log_text)"
+grep -q '^summary: 4 events in ' "$e2e_work/program.log" || e2e_fail "no summary on standard error"
+echo "ok: CSV header and rows on standard output, a focus-lost release, the summary on standard error"
 echo PASS
