@@ -15,5 +15,5 @@ void key_input_stop();
 // Microseconds since key_input_start on the clock of the time stamps.
 int64_t key_input_now_us();
 
-// The step and kind of that clock, measured at start.
+// The step and kind of that clock; known before the start.
 LogClockInfo key_input_clock();

@@ -90,12 +90,13 @@ bool start_key_log(const ViewerOptions& options) {
                "shows the held keys but gives no key events to log");
     return false;
   }
+  // The log is ready before the first event can arrive from the input thread.
+  key_logger_start(options.log_format, options.chatter_ms, key_input_clock());
   const char* reason = "";
   if (key_input_start(&reason) != 0) {
     print_line(stderr, kProgramName, ": --log: ", reason);
     return false;
   }
-  key_logger_start(options.log_format, options.chatter_ms, key_input_clock());
   return true;
 }
 

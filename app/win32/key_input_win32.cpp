@@ -214,7 +214,9 @@ int64_t key_input_now_us() {
 }
 
 LogClockInfo key_input_clock() {
-  if (stamp_by_message_time) return LogClockInfo{1000, "message time (Wine)"};
-  const int64_t step = counter_frequency.QuadPart > 0 ? 1000000 / counter_frequency.QuadPart : 0;
+  if (running_under_wine()) return LogClockInfo{1000, "message time (Wine)"};
+  LARGE_INTEGER frequency;
+  const int64_t step =
+      QueryPerformanceFrequency(&frequency) && frequency.QuadPart > 0 ? 1000000 / frequency.QuadPart : 0;
   return LogClockInfo{step > 0 ? step : 1, "performance counter at arrival"};
 }
