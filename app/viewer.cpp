@@ -83,11 +83,12 @@ void print_line(FILE* stream, const char* a, const char* b = "", const char* c =
 }
 
 // Starts the key log beside the page. Keys reach it only from the graphics
-// window; the console fallback is told apart and said so.
+// window: on the console fallback the page's key reader takes the console's
+// input records, and the log says plainly that it has nothing.
 bool start_key_log(const ViewerOptions& options) {
   if (screen_state == nullptr) {
-    print_line(stderr, kProgramName, ": --log: no graphics window could be opened; the console "
-               "shows the held keys but gives no key events to log");
+    print_line(stderr, kProgramName, ": --log: no graphics window could be opened; the page "
+               "goes to the console, which gives the log no timed key events: nothing is logged");
     return false;
   }
   // The log is ready before the first event can arrive from the input thread.
