@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # --log under the GDI driver with real key presses at controlled times: the
 # down and up lines of A with its times, chatter 10 ms after a release and
-# none after 300 ms, three keys held at once, the summary at Alt+F4, exit
-# code 0, and the page reading as it does without the log.
+# none after 300 ms, auto-repeat making no press, three keys held at once,
+# the summary at Alt+F4, exit code 0, and the page reading as it does
+# without the log.
 set -uo pipefail
 exe="$1"
 source "$(dirname "$0")/e2e_lib.sh"
@@ -74,6 +75,15 @@ within_5ms "$(a_field 7 3)" 300 || e2e_fail "press 300 ms after the release logg
 [ "$(a_field 7 4)" = - ] || e2e_fail "press 300 ms after the release marked $(a_field 7 4)"
 echo "ok: gap $(a_field 5 3) ms marked as chatter, gap $(a_field 7 3) ms not"
 
+# Held past the X server's auto-repeat delay: the repeats make no new press.
+xdotool keydown a
+sleep 1.5
+xdotool keyup a
+wait_key_lines 30 A 10
+sleep 0.2
+[ "$(key_lines 30 A | wc -l)" = 10 ] || e2e_fail "a key held 1.5 s gave $(( $(key_lines 30 A | wc -l) - 8 )) lines, not 2"
+echo "ok: held 1.5 s with auto-repeat, logged as one press and one release"
+
 xdotool keydown a keydown s keydown d
 e2e_expect_row 5 ' Scancodes: 30, 31, 32'
 xdotool keyup d keyup s keyup a
@@ -84,8 +94,8 @@ e2e_expect_exit 0
 log_text | grep -qx 'most keys held at once: 3 (A, S, D)' ||
   { sed 's/^/  | /' "$e2e_stdout"; e2e_fail "the summary does not give 3 keys held at once"; }
 summary_a="$(log_text | awk '$1 == "A" && $2 == "30" { print $3, $4 }')"
-[ "$summary_a" = "5 1" ] || e2e_fail "summary for A reads '$summary_a', not 5 presses, 1 chatter"
+[ "$summary_a" = "6 1" ] || e2e_fail "summary for A reads '$summary_a', not 6 presses, 1 chatter"
 log_text | grep -q '^summary: [0-9]* events in ' || e2e_fail "no total in the summary"
-echo "ok: summary after Alt+F4: A 5 presses 1 chatter, 3 keys held at once"
+echo "ok: summary after Alt+F4: A 6 presses 1 chatter, 3 keys held at once"
 [ ! -s "$e2e_work/program.log" ] || e2e_fail "unexpected standard error: $(cat "$e2e_work/program.log")"
 echo PASS
