@@ -1,14 +1,13 @@
 #include "app/key_log_format.h"
 
-#include <cstring>
-
 #include "app/version.h"
 
 namespace {
 
-// A line assembled in a fixed buffer and handed to the writer in one piece.
-// Small on purpose: no stdio formatting, no floating point, and put() kept
-// out of line, or the compiler copies it into every call site.
+// Text assembled in a fixed buffer and handed to the writer when the buffer
+// fills and when the builder goes: an event line reaches it in one piece.
+// Small on purpose: no stdio formatting, no floating point, and the appends
+// kept out of line, or the compiler copies them into every call site.
 class LineBuilder {
  public:
   explicit LineBuilder(const LogWriter& writer) : writer_(writer) {}
@@ -41,19 +40,16 @@ class LineBuilder {
   }
   // Microseconds as milliseconds with three decimals.
   [[gnu::noinline]] LineBuilder& milliseconds(int64_t us) {
-    if (us < 0) {
-      put('-');
-      us = -us;
-    }
-    integer(us / 1000).put('.');
-    const int fraction = static_cast<int>(us % 1000);
+    if (us < 0) put('-');
+    const uint64_t magnitude = us < 0 ? 0 - static_cast<uint64_t>(us) : static_cast<uint64_t>(us);
+    integer(static_cast<int64_t>(magnitude / 1000)).put('.');
+    const int fraction = static_cast<int>(magnitude % 1000);
     put(static_cast<char>('0' + fraction / 100));
     put(static_cast<char>('0' + fraction / 10 % 10));
     put(static_cast<char>('0' + fraction % 10));
     return *this;
   }
-  // Pads with blanks to the given column (right-aligns what follows if the
-  // caller measures first; here only left alignment is needed).
+  // Blanks up to the given column of the current line.
   LineBuilder& pad_to(size_t column) {
     while (line_length_ < column) put(' ');
     return *this;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -171,6 +172,12 @@ TEST(KeyLogFormat, OneLineEachWithTimeKeyHeldGapAndMark) {
             "{\"type\":\"key\",\"time_ms\":1025.500,\"event\":\"down\",\"scancode\":28,"
             "\"extended\":\"e0\",\"key\":\"Keypad Enter\",\"held\":1,\"gap_ms\":5.500,"
             "\"mark\":\"chatter\"}\n");
+
+  // Stamps far out of range still print, with their sign.
+  Formatted extreme;
+  write_log_line(extreme.writer, LogFormat::kCsv,
+                 KeyLogLine{INT64_MIN, kEnter, false, 0, -1, KeyMark::kNone});
+  EXPECT_EQ(extreme.text, "-9223372036854775.808,up,28,,Enter,0,,\n");
 
   Formatted release;
   write_log_line(release.writer, LogFormat::kCsv, record(log.get(), 1030000, kKeypadEnter, false));
