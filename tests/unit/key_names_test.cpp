@@ -51,6 +51,15 @@ TEST(KeyNames, EveryScancodeOfTheKeyTableHasItsName) {
   EXPECT_EQ(kExpectedPlain.size(), static_cast<size_t>(kKeyTableRows));
   for (const auto& [scancode, name] : kExpectedE0)
     EXPECT_EQ(key_name(make_key_id(scancode, kPrefixE0)), name) << scancode;
+
+  // The translation table's rows reach 0x58; those without a key_table row
+  // are the keypad's - and 5, SysRq and the 102nd key. 0x55 is no key.
+  EXPECT_STREQ(key_name(make_key_id(0x4A, kNoPrefix)), "Keypad -");
+  EXPECT_STREQ(key_name(make_key_id(0x4C, kNoPrefix)), "Keypad 5");
+  EXPECT_STREQ(key_name(make_key_id(0x54, kNoPrefix)), "SysRq");
+  EXPECT_STREQ(key_name(make_key_id(0x56, kNoPrefix)), "102nd Key");
+  for (int scancode = 1; scancode < kScancodeTableRows; ++scancode)
+    if (scancode != 0x55) EXPECT_STRNE(key_name(make_key_id(scancode, kNoPrefix)), "Unknown") << scancode;
 }
 
 TEST(KeyNames, PrefixesAndUnknownIds) {
