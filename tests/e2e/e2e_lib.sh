@@ -74,6 +74,25 @@ e2e_start_program() {
   e2e_runner_pid=$!
 }
 
+# Starts the program with command-line arguments; standard output goes to
+# $e2e_stdout, standard error to the log. Environment assignments come
+# first, then the program: e2e_start_program_with_args ZQGFX=gdi -- exe args.
+e2e_stdout="$e2e_work/stdout"
+e2e_start_program_with_args() {
+  local assignments=()
+  while [ "$1" != "--" ]; do
+    assignments+=("$1")
+    shift
+  done
+  shift
+  local exe="$1"
+  shift
+  e2e_program_name="$(basename "$exe")"
+  env "${assignments[@]}" "$e2e_source/cmake/wine-run.sh" "$exe" "$@" >"$e2e_stdout" \
+    2>"$e2e_work/program.log" &
+  e2e_runner_pid=$!
+}
+
 # The Wine process of the program: the runner's descendant that carries the
 # program's name. (Not simply the first child: without a display the runner
 # starts an X server of its own first.)

@@ -1,0 +1,33 @@
+// The key log's lines and summary as text, CSV or JSON Lines. Never holds a
+// typed character: keys are named by their place on the keyboard.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "app/key_log.h"
+#include "app/options.h"
+
+// Where formatted text goes, in pieces; a line ends with '\n'.
+struct LogWriter {
+  void (*write)(void* context, const char* text, size_t length);
+  void* context;
+};
+
+// What the metadata line says about the clock behind the time stamps.
+struct LogClockInfo {
+  int64_t resolution_us;  // the step of the time stamps
+  const char* source;     // the clock, in a few words
+};
+
+// Text: a comment line; CSV: the header row; JSON Lines: the metadata object.
+void write_log_header(const LogWriter& writer, LogFormat format, int chatter_ms,
+                      const LogClockInfo& clock);
+
+void write_log_line(const LogWriter& writer, LogFormat format, const KeyLogLine& line);
+
+// Per key presses, chatter, zero gaps and the smallest gap; the most keys held
+// at once and which; the total time and event count. CSV gets the text form:
+// its table stays one table.
+void write_log_summary(const LogWriter& writer, LogFormat format, const KeyLog& log,
+                       int64_t end_us);

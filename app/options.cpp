@@ -1,0 +1,102 @@
+#include "app/options.h"
+
+#include <cstring>
+
+#include "app/version.h"
+
+namespace {
+
+// Joins the pieces into error, always terminated, cut to size.
+void set_message(char* error, size_t size, const char* a, const char* b = "", const char* c = "") {
+  if (error == nullptr || size == 0) return;
+  size_t used = 0;
+  const char* const parts[] = {kProgramName, ": ", a, b, c};
+  for (const char* part : parts) {
+    for (; *part != '\0' && used + 1 < size; ++part) error[used++] = *part;
+  }
+  error[used] = '\0';
+}
+
+// Digits only, 1 to 1000: no sign, no blank, no other base. Stops counting
+// past the bound so that long digit strings cannot overflow.
+bool parse_chatter_ms(const char* text, int* value) {
+  if (text == nullptr || *text == '\0') return false;
+  int result = 0;
+  for (const char* p = text; *p != '\0'; ++p) {
+    if (*p < '0' || *p > '9') return false;
+    result = result * 10 + (*p - '0');
+    if (result > kMaxChatterMs) return false;
+  }
+  if (result < kMinChatterMs) return false;
+  *value = result;
+  return true;
+}
+
+bool parse_log_format(const char* text, LogFormat* format) {
+  if (std::strcmp(text, "text") == 0) *format = LogFormat::kText;
+  else if (std::strcmp(text, "csv") == 0) *format = LogFormat::kCsv;
+  else if (std::strcmp(text, "jsonl") == 0) *format = LogFormat::kJsonl;
+  else return false;
+  return true;
+}
+
+constexpr char kChatterOption[] = "--chatter-ms";
+constexpr size_t kChatterOptionLength = sizeof kChatterOption - 1;
+
+}  // namespace
+
+int parse_options(int argc, const char* const* argv, ViewerOptions* options, char* error,
+                  size_t error_size) {
+  if (options == nullptr) return -1;
+  *options = ViewerOptions{};
+  if (error != nullptr && error_size > 0) error[0] = '\0';
+  if (argv == nullptr) return 0;
+
+  for (int i = 1; i < argc && argv[i] != nullptr; ++i) {
+    const char* arg = argv[i];
+    if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
+      options->help = true;
+    } else if (std::strcmp(arg, "--version") == 0) {
+      options->version = true;
+    } else if (std::strcmp(arg, "--log") == 0) {
+      options->log_format = LogFormat::kText;
+    } else if (std::strncmp(arg, "--log=", 6) == 0) {
+      if (!parse_log_format(arg + 6, &options->log_format)) {
+        set_message(error, error_size, "--log takes text, csv or jsonl, not '", arg + 6, "'");
+        return -1;
+      }
+    } else if (std::strncmp(arg, kChatterOption, kChatterOptionLength) == 0 &&
+               (arg[kChatterOptionLength] == '\0' || arg[kChatterOptionLength] == '=')) {
+      const char* value = nullptr;
+      if (arg[kChatterOptionLength] == '=') value = arg + kChatterOptionLength + 1;
+      else if (i + 1 < argc && argv[i + 1] != nullptr) value = argv[++i];
+      if (value == nullptr) {
+        set_message(error, error_size, "--chatter-ms needs a number of milliseconds");
+        return -1;
+      }
+      if (!parse_chatter_ms(value, &options->chatter_ms)) {
+        set_message(error, error_size, "--chatter-ms takes a whole number from 1 to 1000, not '",
+                    value, "'");
+        return -1;
+      }
+    } else if (arg[0] == '-') {
+      set_message(error, error_size, "unknown option '", arg, "' (see --help)");
+      return -1;
+    } else {
+      set_message(error, error_size, "unexpected argument '", arg, "' (see --help)");
+      return -1;
+    }
+  }
+  return 0;
+}
+
+const char* options_usage() {
+  return "Usage: klimperdetektor [--log[=text|csv|jsonl]] [--chatter-ms N]\n"
+         "Shows the scancodes of the keys held down, in a window; ends when it is closed.\n"
+         "  --log[=FORMAT]  also write every key press and release to standard output,\n"
+         "                  as text (the default), csv or jsonl, and a summary at the end\n"
+         "  --chatter-ms N  mark a press that follows the same key's release within N ms\n"
+         "                  as chatter (1 to 1000, default 30)\n"
+         "  --help          show this help and exit\n"
+         "  --version       show the version and exit\n";
+}

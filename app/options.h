@@ -1,0 +1,27 @@
+// The viewer's command-line options. Without any the program behaves as it
+// always has; the parser is portable so that every case is unit-tested.
+#pragma once
+
+#include <cstddef>
+
+enum class LogFormat { kNone, kText, kCsv, kJsonl };
+
+constexpr int kDefaultChatterMs = 30;
+constexpr int kMinChatterMs = 1;
+constexpr int kMaxChatterMs = 1000;
+
+struct ViewerOptions {
+  bool help = false;
+  bool version = false;
+  LogFormat log_format = LogFormat::kNone;
+  int chatter_ms = kDefaultChatterMs;
+};
+
+// Parses argv[1..argc-1] into options. Returns 0, or -1 with a one-line
+// message (no newline) in error, cut to error_size. A null argv entry or a
+// negative argc counts as no arguments.
+int parse_options(int argc, const char* const* argv, ViewerOptions* options, char* error,
+                  size_t error_size);
+
+// The text --help prints, ending in a newline.
+const char* options_usage();

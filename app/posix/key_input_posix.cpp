@@ -1,0 +1,14 @@
+// Natively there is no window to read keys from: the log says so and the
+// viewer runs on.
+#include "app/key_input.h"
+
+int key_input_start(const char** reason) {
+  if (reason != nullptr) *reason = "this build reads no keyboard events to log";
+  return -1;
+}
+
+void key_input_stop() {}
+
+int64_t key_input_now_us() { return 0; }
+
+LogClockInfo key_input_clock() { return LogClockInfo{0, "none"}; }

@@ -1,0 +1,96 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/options.h"
+
+namespace {
+
+struct Parsed {
+  int result;
+  ViewerOptions options;
+  std::string error;
+};
+
+Parsed parse(std::vector<const char*> args) {
+  args.insert(args.begin(), "klimperdetektor.exe");
+  Parsed parsed;
+  char error[200];
+  std::memset(error, 'x', sizeof error);
+  parsed.result = parse_options(static_cast<int>(args.size()), args.data(), &parsed.options,
+                                error, sizeof error);
+  parsed.error = error;
+  return parsed;
+}
+
+TEST(Options, NoArgumentsChangeNothing) {
+  const Parsed parsed = parse({});
+  EXPECT_EQ(parsed.result, 0);
+  EXPECT_EQ(parsed.error, "");
+  EXPECT_FALSE(parsed.options.help);
+  EXPECT_FALSE(parsed.options.version);
+  EXPECT_EQ(parsed.options.log_format, LogFormat::kNone);
+  EXPECT_EQ(parsed.options.chatter_ms, 30);
+  ViewerOptions options;
+  EXPECT_EQ(parse_options(0, nullptr, &options, nullptr, 0), 0);
+  EXPECT_EQ(parse_options(-5, nullptr, &options, nullptr, 0), 0);
+  EXPECT_EQ(parse_options(1, nullptr, nullptr, nullptr, 0), -1);
+}
+
+TEST(Options, LogFormatsAndThreshold) {
+  EXPECT_EQ(parse({"--log"}).options.log_format, LogFormat::kText);
+  EXPECT_EQ(parse({"--log=text"}).options.log_format, LogFormat::kText);
+  EXPECT_EQ(parse({"--log=csv"}).options.log_format, LogFormat::kCsv);
+  EXPECT_EQ(parse({"--log=jsonl"}).options.log_format, LogFormat::kJsonl);
+  EXPECT_EQ(parse({"--log=csv", "--log"}).options.log_format, LogFormat::kText);  // last wins
+
+  EXPECT_EQ(parse({"--chatter-ms", "1"}).options.chatter_ms, 1);
+  EXPECT_EQ(parse({"--chatter-ms=1000"}).options.chatter_ms, 1000);
+  const Parsed both = parse({"--chatter-ms", "8", "--log=jsonl"});
+  EXPECT_EQ(both.result, 0);
+  EXPECT_EQ(both.options.chatter_ms, 8);
+  EXPECT_EQ(both.options.log_format, LogFormat::kJsonl);
+  EXPECT_TRUE(parse({"--help"}).options.help);
+  EXPECT_TRUE(parse({"-h"}).options.help);
+  EXPECT_TRUE(parse({"--version"}).options.version);
+}
+
+TEST(Options, BadValuesGiveOneLineErrors) {
+  const char* const bad_thresholds[] = {"0", "x", "1001", "-5", "+5", "", " 5", "5ms",
+                                        "99999999999999999999", "0x10", "30.5"};
+  for (const char* value : bad_thresholds) {
+    const Parsed parsed = parse({"--chatter-ms", value});
+    EXPECT_EQ(parsed.result, -1) << value;
+    EXPECT_NE(parsed.error.find("--chatter-ms"), std::string::npos) << parsed.error;
+    EXPECT_EQ(parsed.error.find('\n'), std::string::npos);
+  }
+  EXPECT_EQ(parse({"--chatter-ms"}).result, -1);  // value missing
+  EXPECT_EQ(parse({"--chatter-ms="}).result, -1);
+
+  for (const char* arg : {"--log=xml", "--log=", "--log=TEXT", "--logx", "--nonsense", "-l",
+                          "--", "extra"}) {
+    const Parsed parsed = parse({arg});
+    EXPECT_EQ(parsed.result, -1) << arg;
+    EXPECT_EQ(parsed.error.rfind("klimperdetektor: ", 0), 0u) << parsed.error;
+    EXPECT_EQ(parsed.error.find('\n'), std::string::npos);
+  }
+  EXPECT_NE(parse({"--log=xml"}).error.find("'xml'"), std::string::npos);
+  EXPECT_NE(parse({"--nonsense"}).error.find("'--nonsense'"), std::string::npos);
+}
+
+TEST(Options, ErrorIsCutToItsBuffer) {
+  const char* args[] = {"k", "--a-very-long-unknown-option-that-does-not-fit"};
+  ViewerOptions options;
+  char error[16];
+  std::memset(error, 'x', sizeof error);
+  EXPECT_EQ(parse_options(2, args, &options, error, sizeof error), -1);
+  EXPECT_EQ(std::strlen(error), sizeof error - 1);
+  EXPECT_EQ(parse_options(2, args, &options, nullptr, 0), -1);
+  char one[1] = {'x'};
+  EXPECT_EQ(parse_options(2, args, &options, one, 1), -1);
+  EXPECT_EQ(one[0], '\0');
+}
+
+}  // namespace
