@@ -4,8 +4,8 @@
 #include <cstdint>
 
 #include "gfx/data/builtin_data.h"
+#include "gfx/drivers/video_driver.h"
 
-struct VideoDriver;
 struct SemaphoreBox;
 
 struct ModeInfo {
@@ -98,18 +98,6 @@ constexpr uint32_t kScreenPendingNewline = 0x00000004u;
 constexpr uint32_t kScreenBlended = 0x00000008u;
 constexpr uint32_t kScreenHasMmx = 0x01000000u;
 constexpr uint32_t kScreenOpenGL = 0x20000000u;
-
-// Screen flags passed from the mode request to the driver.
-constexpr int32_t kFlagFullscreen = 0x01;
-constexpr int32_t kFlagOpenGL = 0x02;
-constexpr int32_t kFlagNoSwitch = 0x04;
-constexpr int32_t kFlagFrameless = 0x08;
-constexpr int32_t kFlagLayered = 0x10;
-constexpr int32_t kFlagTopmost = 0x20;
-constexpr int32_t kFlagBlended = 0x40;
-constexpr int32_t kFlagHighPriority = 0x80;
-constexpr int32_t kFlagNullDriver = -1;
-constexpr int32_t kFlagClosingAtExit = static_cast<int32_t>(0x80000000u);
 
 // The open screen, or null.
 extern ScreenState* screen_state;

@@ -27,9 +27,8 @@ struct Fake {
     exits.push_back(name());
     return 0;
   }
-  static constexpr VideoDriver record{N == 0 ? "Alpha" : N == 1 ? "Beta" : "Gamma", init, exit,
-                                      nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                      nullptr, nullptr, nullptr, nullptr, nullptr};
+  static constexpr VideoDriver record{
+      .name = N == 0 ? "Alpha" : N == 1 ? "Beta" : "Gamma", .init = init, .exit = exit};
 };
 const VideoDriver* const fakes[] = {&Fake<0>::record, &Fake<1>::record, &Fake<2>::record, nullptr};
 

@@ -19,20 +19,18 @@
 #include "gfx/win32/window.h"
 
 const VideoDriver gdi_driver = {
-    "GDI",
-    gdi_init,
-    window_exit,
-    window_lock,
-    window_unlock,
-    window_set_palette,
-    window_wait_vsync,
-    window_get_mouse,
-    window_set_mouse,
-    window_set_title,
-    window_set_pos,
-    gdi_fetch_modes,
-    nullptr,
-    nullptr,
+    .name = "GDI",
+    .init = gdi_init,
+    .exit = window_exit,
+    .lock = window_lock,
+    .unlock = window_unlock,
+    .set_palette = window_set_palette,
+    .wait_vsync = window_wait_vsync,
+    .get_mouse = window_get_mouse,
+    .set_mouse = window_set_mouse,
+    .set_window_title = window_set_title,
+    .set_window_pos = window_set_pos,
+    .fetch_modes = gdi_fetch_modes,
 };
 
 GdiUpdateRecord gdi_update_record{};
