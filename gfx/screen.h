@@ -7,6 +7,7 @@
 #include "gfx/drivers/video_driver.h"
 
 struct SemaphoreBox;
+struct DrawContext;
 
 struct ModeInfo {
   uint16_t width;  // 0 marks an empty row
@@ -121,3 +122,6 @@ uint8_t* screen_pointer();
 
 void screen_lock();
 void screen_unlock(int first_line, int last_line);
+// Sets dirty_lines for the rows [first, end) when the context draws on the
+// visible page; rows outside the screen are dropped.
+void mark_changed_rows(const DrawContext* context, int first, int end);
