@@ -8,6 +8,7 @@
 #include "gfx/gfx_handlers.h"
 #include "gfx/screen.h"
 #include "common/text_writer.h"
+#include "rt/routed.h"
 #include "rt/runtime.h"
 
 namespace {
