@@ -6,7 +6,6 @@
 #include <cstdlib>
 
 #include "con/console.h"
-#include "gfx/input/key_input.h"
 #include "common/key_translation.h"
 #include "rt/routed.h"
 #include "rt/stepped_sleep.h"
