@@ -1,4 +1,5 @@
-// Start-up and shutdown, the error number, context slots and small services.
+// Start-up and shutdown, the hook table in the runtime context, the error
+// number, context slots and small services.
 #include "rt/runtime.h"
 
 #include <cstdlib>
@@ -34,6 +35,10 @@ void screen_device(const uint8_t* bytes, int length) { print_bytes(bytes, length
 }  // namespace
 
 RuntimeContext& runtime_context() { return context; }
+
+HookTable& hook_table() { return context.hooks; }
+
+void hook_table_clear() { std::memset(&context.hooks, 0, sizeof(HookTable)); }
 
 void runtime_start() {
   if (start_count++ != 0) return;
