@@ -54,6 +54,13 @@ enum ScreenEventType : int32_t {
   MouseHorizontalWheel = 14,
 };
 
+// Bits of the mouse button state and of a button event's payload.
+constexpr int32_t kMouseLeftButton = 0x01;
+constexpr int32_t kMouseRightButton = 0x02;
+constexpr int32_t kMouseMiddleButton = 0x04;
+constexpr int32_t kMouseExtraButton1 = 0x08;
+constexpr int32_t kMouseExtraButton2 = 0x10;
+
 constexpr int kEventQueueSize = 128;
 constexpr int kKeyStateSize = 128;
 

@@ -49,8 +49,8 @@ void look_up_optional_entries() {
   look_up(user32, "ChangeDisplaySettingsExA", &u.change_display_settings_ex);
 }
 
-// Leave notification for systems without TrackMouseEvent: a 100 ms timer
-// that watches whether the cursor is still over the client area.
+// COMPAT: leave notification for systems without TrackMouseEvent: a 100 ms
+// timer that watches whether the cursor is still over the client area.
 VOID CALLBACK leave_timer_tick(HWND window, UINT, UINT_PTR id, DWORD) {
   const RECT on_screen = client_rect_on_screen(window);
   POINT cursor;

@@ -115,7 +115,9 @@ void draw_dirty_span(HDC device) {
   SetDIBitsToDevice(device, 0, output_first, static_cast<DWORD>(window_state.width),
                     static_cast<DWORD>(output_count), 0, 0, 0, static_cast<UINT>(output_count), bits,
                     bitmap_info, DIB_RGB_COLORS);
-  if (window_state.os_version <= 0x4FF) {
+  // COMPAT: systems before Windows 2000 repaint the drawn span only when it
+  // is invalidated as well.
+  if (!is_windows2000_or_greater()) {
     const RECT span = {0, output_first, window_state.width, output_first + output_count};
     InvalidateRect(window_state.window, &span, FALSE);
   }
@@ -189,7 +191,7 @@ int gdi_open() {
                                     : (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX);
     if (flags & kFlagFrameless) style = WS_POPUP;
     if (flags & kFlagLayered) {
-      if (window_state.os_version <= 0x4FF) return -1;
+      if (!is_windows2000_or_greater()) return -1;  // COMPAT: no layered windows before
       ex_style = WS_EX_LAYERED;
     }
   }
