@@ -16,6 +16,7 @@
 #include "gfx/drivers/blitters.h"
 #include "common/key_tables.h"
 #include "gfx/screen.h"
+#include "gfx/win32/failure_trace.h"
 #include "gfx/win32/window.h"
 
 const VideoDriver gdi_driver = {
@@ -144,7 +145,10 @@ const uint8_t* gdi_conversion_buffer() { return conversion_buffer; }
 
 int gdi_init(const char* title, int width, int height, int depth, int refresh_rate, int flags) {
   window_state = WindowState{};
-  if (flags & kFlagOpenGL) return -1;
+  if (flags & kFlagOpenGL) {
+    ZQ_TRACE_FAILURE("GDI draws no OpenGL screen (flags 0x%x)", static_cast<unsigned>(flags));
+    return -1;
+  }
   window_state.driver_open = gdi_open;
   window_state.driver_close = gdi_close;
   window_state.driver_paint = gdi_paint;
@@ -184,14 +188,22 @@ int gdi_open() {
             ? window_state.user32.change_display_settings_ex(monitor_known ? monitor.szDevice : nullptr,
                                                              &mode, nullptr, CDS_FULLSCREEN, nullptr)
             : ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN);
-    if (result != DISP_CHANGE_SUCCESSFUL) return -1;
+    if (result != DISP_CHANGE_SUCCESSFUL) {
+      ZQ_TRACE_FAILURE("ChangeDisplaySettings refused %dx%d, %d bits, %d Hz: result %ld", width, height,
+                       window_state.depth, window_state.refresh_rate, static_cast<long>(result));
+      return -1;
+    }
     style = WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
   } else {
     style = (flags & kFlagNoSwitch) ? (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX)
                                     : (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX);
     if (flags & kFlagFrameless) style = WS_POPUP;
     if (flags & kFlagLayered) {
-      if (!is_windows2000_or_greater()) return -1;  // COMPAT: no layered windows before
+      if (!is_windows2000_or_greater()) {  // COMPAT: no layered windows before
+        ZQ_TRACE_FAILURE("layered window on system version 0x%x",
+                         static_cast<unsigned>(window_state.os_version));
+        return -1;
+      }
       ex_style = WS_EX_LAYERED;
     }
   }
@@ -224,24 +236,37 @@ int gdi_open() {
   }
 
   if (flags & kFlagLayered) {
-    if (!window_state.user32.set_layered_window_attributes) return -1;
+    if (!window_state.user32.set_layered_window_attributes) {
+      ZQ_TRACE_FAILURE("no SetLayeredWindowAttributes for a layered window");
+      return -1;
+    }
     const COLORREF key = window_state.depth <= 8 ? 0 : 0xFF00FF;
     window_state.user32.set_layered_window_attributes(window_state.window, key, 0, LWA_COLORKEY);
   }
 
   bitmap_info = static_cast<BITMAPINFO*>(std::calloc(1, sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD)));
-  if (!bitmap_info) return -1;
+  if (!bitmap_info) {
+    ZQ_TRACE_FAILURE("no memory for the bitmap header");
+    return -1;
+  }
   fill_bitmap_header();
 
   if (needs_conversion()) {
     window_state.blitter = choose_blitter();
     const bool copy_needed = window_state.depth != 32 || (width & 3) != 0 || line_multiplier() > 1 ||
                              (flags & kFlagLayered);
-    if (!window_state.blitter && copy_needed) return -1;
+    if (!window_state.blitter && copy_needed) {
+      ZQ_TRACE_FAILURE("no blitter from the %d-bit screen to %d bits", screen_state ? screen_state->depth : 0,
+                       window_state.depth);
+      return -1;
+    }
     const int bytes_per_pixel = screen_state ? screen_state->bytes_per_pixel : 1;
     conversion_buffer = static_cast<uint8_t*>(
         std::calloc(static_cast<size_t>((width + 3) & ~3) * static_cast<size_t>(height), bytes_per_pixel));
-    if (!conversion_buffer) return -1;
+    if (!conversion_buffer) {
+      ZQ_TRACE_FAILURE("no memory for a %dx%d conversion buffer", width, height);
+      return -1;
+    }
   } else {
     window_state.blitter = nullptr;
   }
