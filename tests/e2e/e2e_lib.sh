@@ -5,7 +5,7 @@
 e2e_source="${ZQ_SOURCE_DIR:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}"
 e2e_tools="${ZQ_BINARY_DIR:-${TMPDIR:-/tmp}}/e2e-tools"
 e2e_work="$(mktemp -d)"
-e2e_xvfb_pid=""
+source "$e2e_source/tools/xvfb_start.sh"
 e2e_runner_pid=""
 e2e_program_name=""
 e2e_window=""
@@ -23,10 +23,7 @@ e2e_cleanup() {
     kill "$e2e_runner_pid" 2>/dev/null
     wait "$e2e_runner_pid" 2>/dev/null
   fi
-  if [ -n "$e2e_xvfb_pid" ]; then
-    kill "$e2e_xvfb_pid" 2>/dev/null
-    wait "$e2e_xvfb_pid" 2>/dev/null
-  fi
+  zq_xvfb_stop
   rm -rf "$e2e_work"
 }
 trap e2e_cleanup EXIT
@@ -54,13 +51,7 @@ e2e_build_tools() {
 # Each script gets an X server of its own: no window manager, no other
 # client competing for the keyboard focus.
 e2e_start_xvfb() {
-  local fifo number
-  fifo="$e2e_work/display"
-  mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
-  e2e_xvfb_pid=$!
-  read -r -t 30 number <"$fifo" || e2e_fail "Xvfb did not start"
-  export DISPLAY=":$number"
+  zq_xvfb_start 30 || e2e_fail "Xvfb did not start"
 }
 
 # Starts the program; extra arguments are environment assignments.
