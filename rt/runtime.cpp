@@ -7,7 +7,7 @@
 #include <new>
 
 #include "con/console.h"
-#include "rt/routed.h"
+#include "rt/routed.h"  // upward for the screen file's device only; see screen_device
 #include "sys/platform.h"
 
 namespace {

@@ -7,6 +7,8 @@
 
 #include "con/console.h"
 #include "common/key_translation.h"
+// Upward, by design: waiting for a key sleeps through the routed sleep, as
+// the program's own sleep does.
 #include "rt/routed.h"
 #include "rt/stepped_sleep.h"
 #include "rt/text_value.h"
