@@ -229,6 +229,16 @@ TEST_F(BlitterTest, VectorTablesOnlyForWidthsThatAreMultiplesOfFour) {
   EXPECT_EQ(select_blitter(16, 0), native_blitters[blitter_index(kTrueColourSource, kTo16Bits)]);
 }
 
+TEST(BlitterIndex, DepthsFindTheirRowAndColumn) {
+  for (int depth : {1, 2, 4, 8}) EXPECT_EQ(blitter_source_class(depth), kPalettisedSource) << depth;
+  for (int depth : {15, 16}) EXPECT_EQ(blitter_source_class(depth), kHiColourSource) << depth;
+  for (int depth : {24, 32}) EXPECT_EQ(blitter_source_class(depth), kTrueColourSource) << depth;
+  for (int depth : {0, 3, 12, 33, -8}) EXPECT_EQ(blitter_source_class(depth), -1) << depth;
+  for (int column = 0; column < kBlitterColumns; ++column) EXPECT_EQ(blitter_column(kDepths[column]), column);
+  for (int depth : {0, 8, 17, 64}) EXPECT_EQ(blitter_column(depth), -1) << depth;
+  EXPECT_EQ(blitter_index(kTrueColourSource, kTo32Bits), kBlitterCount - 1);
+}
+
 // One pixel of the open screen through a family's entry for the given
 // destination column: the first output pixel as 32 bits.
 uint32_t convert_one(int column, bool swapped, int family) {

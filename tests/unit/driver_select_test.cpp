@@ -83,4 +83,14 @@ TEST_F(DriverSelectTest, NullIsChosenWithoutInit) {
   EXPECT_NE(null_driver.lock, nullptr);
 }
 
+TEST(DriverNameEquals, WholeNamesWithoutRegardToAsciiCase) {
+  EXPECT_TRUE(driver_name_equals("gdi", "GDI"));
+  EXPECT_TRUE(driver_name_equals("", ""));
+  EXPECT_FALSE(driver_name_equals("GD", "GDI"));  // a prefix is no match
+  EXPECT_FALSE(driver_name_equals("GDI ", "GDI"));
+  EXPECT_FALSE(driver_name_equals("\xC4", "\xE4"));  // only ASCII letters fold
+  EXPECT_FALSE(driver_name_equals(nullptr, "GDI"));
+  EXPECT_FALSE(driver_name_equals("GDI", nullptr));
+}
+
 }  // namespace
