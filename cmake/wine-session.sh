@@ -5,6 +5,7 @@
 #                                   once with no test so that Wine's own
 #                                   processes (desktop, services) come up
 #   wine-session.sh stop            ends the session and every process in it
+#                                   (of this prefix only)
 #
 # Without it every suite boots and tears down those processes, and they
 # hold the suite's output pipe open for seconds after it ends. They start
@@ -18,9 +19,7 @@ source "$here/wine-env.sh"
 [ -n "${DISPLAY:-}" ] || exit 0
 case "${1:-}" in
   start)
-    # A session left by an interrupted run may sit on a display that is gone.
-    wineserver -k >/dev/null 2>&1
-    wineserver -w >/dev/null 2>&1
+    # A server still up (an interrupted run's) is kept and simply reused.
     wineserver -p </dev/null >/dev/null 2>&1
     wine "$2" --gtest_filter=-* </dev/null >/dev/null 2>&1
     exit 0
