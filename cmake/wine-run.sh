@@ -3,39 +3,13 @@
 # chatter, and a private X server when no display is given.
 set -u
 
-export WINEPREFIX="${ZQ_WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/zq-wineprefix}"
-export WINEARCH=win32
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
+here="$(dirname "${BASH_SOURCE[0]}")"
+source "$here/wine-env.sh"
 
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  mkdir -p "$(dirname "$WINEPREFIX")"
-  (
-    flock 9
-    if [ ! -f "$WINEPREFIX/system.reg" ]; then
-      DISPLAY= wineboot -i >/dev/null 2>&1
-      wineserver -w
-    fi
-  ) 9>"$WINEPREFIX.lock"
-fi
-
-xvfb_pid=""
-cleanup() {
-  if [ -n "$xvfb_pid" ]; then
-    kill "$xvfb_pid" 2>/dev/null
-    wait "$xvfb_pid" 2>/dev/null
-  fi
-}
-trap cleanup EXIT
-
+source "$here/../tools/xvfb_start.sh"
+trap zq_xvfb_stop EXIT
 if [ -z "${DISPLAY:-}" ]; then
-  fifo="$(mktemp -u)"
-  mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
-  xvfb_pid=$!
-  read -r -t 20 number <"$fifo"
-  rm -f "$fifo"
-  export DISPLAY=":${number}"
+  zq_xvfb_start 20 || { echo "wine-run: Xvfb did not start" >&2; exit 1; }
 fi
 
 wine "$@"

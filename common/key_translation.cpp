@@ -10,8 +10,8 @@
 
 namespace {
 
-constexpr uint32_t kAltBits = RIGHT_ALT_PRESSED | LEFT_ALT_PRESSED;
-constexpr uint32_t kCtrlBits = RIGHT_CTRL_PRESSED | LEFT_CTRL_PRESSED;
+constexpr uint32_t kAltBits = vk::kRightAltPressed | vk::kLeftAltPressed;
+constexpr uint32_t kCtrlBits = vk::kRightCtrlPressed | vk::kLeftCtrlPressed;
 
 int32_t extended_code(uint32_t entry) { return static_cast<int32_t>((entry & 0xFF00u) | 0xFFu); }
 
@@ -36,7 +36,7 @@ uint32_t swap_case(uint32_t character) {
 
 int32_t translate_key(int character, int scancode, int virtual_key, uint32_t modifiers) {
   // A key of the enhanced block without a character: its own table.
-  if (character == 0 && (modifiers & ENHANCED_KEY)) {
+  if (character == 0 && (modifiers & vk::kEnhancedKey)) {
     const ExtendedKeyRow* row = find_extended_row(scancode);
     if (!row) return -1;
     uint32_t entry = row->normal;
@@ -44,7 +44,7 @@ int32_t translate_key(int character, int scancode, int virtual_key, uint32_t mod
       entry = row->alt;
     else if (modifiers & kCtrlBits)
       entry = row->ctrl;
-    else if (modifiers & SHIFT_PRESSED)
+    else if (modifiers & vk::kShiftPressed)
       entry = row->shift;
     if (entry == 0) return -1;
     return entry <= 0xFF ? static_cast<int32_t>(entry) : extended_code(entry);
@@ -60,7 +60,7 @@ int32_t translate_key(int character, int scancode, int virtual_key, uint32_t mod
       entry = row.alt;
     else if (modifiers & kCtrlBits)
       entry = row.ctrl;
-    else if (modifiers & SHIFT_PRESSED)
+    else if (modifiers & vk::kShiftPressed)
       entry = row.shift;
     else
       entry = character != 0 ? key_character : row.normal;

@@ -1,83 +1,87 @@
-// The Windows virtual-key codes and console modifier bits under their
-// Windows names, so that the key tables read the same in both builds.
+// The Windows virtual-key codes and the console's modifier bits as plain
+// constants, so that the key tables and the key translation read the same in
+// both builds without pulling <windows.h> into portable code. The values are
+// checked against the system's own in common/win32/virtual_keys_check.cpp.
 #pragma once
 
-#if defined(_WIN32)
-#include <windows.h>
-#else
-#define VK_BACK 0x08
-#define VK_TAB 0x09
-#define VK_RETURN 0x0D
-#define VK_SHIFT 0x10
-#define VK_CONTROL 0x11
-#define VK_MENU 0x12
-#define VK_CAPITAL 0x14
-#define VK_ESCAPE 0x1B
-#define VK_SPACE 0x20
-#define VK_PRIOR 0x21
-#define VK_NEXT 0x22
-#define VK_END 0x23
-#define VK_HOME 0x24
-#define VK_LEFT 0x25
-#define VK_UP 0x26
-#define VK_RIGHT 0x27
-#define VK_DOWN 0x28
-#define VK_INSERT 0x2D
-#define VK_DELETE 0x2E
-#define VK_LWIN 0x5B
-#define VK_RWIN 0x5C
-#define VK_APPS 0x5D
-#define VK_NUMPAD0 0x60
-#define VK_NUMPAD1 0x61
-#define VK_NUMPAD2 0x62
-#define VK_NUMPAD3 0x63
-#define VK_NUMPAD4 0x64
-#define VK_NUMPAD5 0x65
-#define VK_NUMPAD6 0x66
-#define VK_NUMPAD7 0x67
-#define VK_NUMPAD8 0x68
-#define VK_NUMPAD9 0x69
-#define VK_MULTIPLY 0x6A
-#define VK_ADD 0x6B
-#define VK_SUBTRACT 0x6D
-#define VK_DECIMAL 0x6E
-#define VK_DIVIDE 0x6F
-#define VK_F1 0x70
-#define VK_F2 0x71
-#define VK_F3 0x72
-#define VK_F4 0x73
-#define VK_F5 0x74
-#define VK_F6 0x75
-#define VK_F7 0x76
-#define VK_F8 0x77
-#define VK_F9 0x78
-#define VK_F10 0x79
-#define VK_F11 0x7A
-#define VK_F12 0x7B
-#define VK_NUMLOCK 0x90
-#define VK_SCROLL 0x91
-#define VK_LSHIFT 0xA0
-#define VK_RSHIFT 0xA1
-#define VK_LCONTROL 0xA2
-#define VK_RCONTROL 0xA3
-#define VK_LMENU 0xA4
-#define VK_RMENU 0xA5
-#define VK_OEM_1 0xBA
-#define VK_OEM_PLUS 0xBB
-#define VK_OEM_COMMA 0xBC
-#define VK_OEM_MINUS 0xBD
-#define VK_OEM_PERIOD 0xBE
-#define VK_OEM_2 0xBF
-#define VK_OEM_3 0xC0
-#define VK_OEM_4 0xDB
-#define VK_OEM_5 0xDC
-#define VK_OEM_6 0xDD
-#define VK_OEM_7 0xDE
+#include <cstdint>
 
-#define RIGHT_ALT_PRESSED 0x0001
-#define LEFT_ALT_PRESSED 0x0002
-#define RIGHT_CTRL_PRESSED 0x0004
-#define LEFT_CTRL_PRESSED 0x0008
-#define SHIFT_PRESSED 0x0010
-#define ENHANCED_KEY 0x0100
-#endif
+namespace vk {
+inline constexpr uint8_t kBack = 0x08;
+inline constexpr uint8_t kTab = 0x09;
+inline constexpr uint8_t kReturn = 0x0D;
+inline constexpr uint8_t kShift = 0x10;
+inline constexpr uint8_t kControl = 0x11;
+inline constexpr uint8_t kMenu = 0x12;
+inline constexpr uint8_t kCapital = 0x14;
+inline constexpr uint8_t kEscape = 0x1B;
+inline constexpr uint8_t kSpace = 0x20;
+inline constexpr uint8_t kPrior = 0x21;
+inline constexpr uint8_t kNext = 0x22;
+inline constexpr uint8_t kEnd = 0x23;
+inline constexpr uint8_t kHome = 0x24;
+inline constexpr uint8_t kLeft = 0x25;
+inline constexpr uint8_t kUp = 0x26;
+inline constexpr uint8_t kRight = 0x27;
+inline constexpr uint8_t kDown = 0x28;
+inline constexpr uint8_t kInsert = 0x2D;
+inline constexpr uint8_t kDelete = 0x2E;
+inline constexpr uint8_t kLWin = 0x5B;
+inline constexpr uint8_t kRWin = 0x5C;
+inline constexpr uint8_t kApps = 0x5D;
+inline constexpr uint8_t kNumpad0 = 0x60;
+inline constexpr uint8_t kNumpad1 = 0x61;
+inline constexpr uint8_t kNumpad2 = 0x62;
+inline constexpr uint8_t kNumpad3 = 0x63;
+inline constexpr uint8_t kNumpad4 = 0x64;
+inline constexpr uint8_t kNumpad5 = 0x65;
+inline constexpr uint8_t kNumpad6 = 0x66;
+inline constexpr uint8_t kNumpad7 = 0x67;
+inline constexpr uint8_t kNumpad8 = 0x68;
+inline constexpr uint8_t kNumpad9 = 0x69;
+inline constexpr uint8_t kMultiply = 0x6A;
+inline constexpr uint8_t kAdd = 0x6B;
+inline constexpr uint8_t kSubtract = 0x6D;
+inline constexpr uint8_t kDecimal = 0x6E;
+inline constexpr uint8_t kDivide = 0x6F;
+inline constexpr uint8_t kF1 = 0x70;
+inline constexpr uint8_t kF2 = 0x71;
+inline constexpr uint8_t kF3 = 0x72;
+inline constexpr uint8_t kF4 = 0x73;
+inline constexpr uint8_t kF5 = 0x74;
+inline constexpr uint8_t kF6 = 0x75;
+inline constexpr uint8_t kF7 = 0x76;
+inline constexpr uint8_t kF8 = 0x77;
+inline constexpr uint8_t kF9 = 0x78;
+inline constexpr uint8_t kF10 = 0x79;
+inline constexpr uint8_t kF11 = 0x7A;
+inline constexpr uint8_t kF12 = 0x7B;
+inline constexpr uint8_t kNumLock = 0x90;
+inline constexpr uint8_t kScroll = 0x91;
+inline constexpr uint8_t kLShift = 0xA0;
+inline constexpr uint8_t kRShift = 0xA1;
+inline constexpr uint8_t kLControl = 0xA2;
+inline constexpr uint8_t kRControl = 0xA3;
+inline constexpr uint8_t kLMenu = 0xA4;
+inline constexpr uint8_t kRMenu = 0xA5;
+inline constexpr uint8_t kOem1 = 0xBA;
+inline constexpr uint8_t kOemPlus = 0xBB;
+inline constexpr uint8_t kOemComma = 0xBC;
+inline constexpr uint8_t kOemMinus = 0xBD;
+inline constexpr uint8_t kOemPeriod = 0xBE;
+inline constexpr uint8_t kOem2 = 0xBF;
+inline constexpr uint8_t kOem3 = 0xC0;
+inline constexpr uint8_t kOem4 = 0xDB;
+inline constexpr uint8_t kOem5 = 0xDC;
+inline constexpr uint8_t kOem6 = 0xDD;
+inline constexpr uint8_t kOem7 = 0xDE;
+
+// Modifier bits of a key, as the console reports them.
+inline constexpr uint32_t kRightAltPressed = 0x0001;
+inline constexpr uint32_t kLeftAltPressed = 0x0002;
+inline constexpr uint32_t kRightCtrlPressed = 0x0004;
+inline constexpr uint32_t kLeftCtrlPressed = 0x0008;
+inline constexpr uint32_t kShiftPressed = 0x0010;
+inline constexpr uint32_t kEnhancedKey = 0x0100;
+
+}  // namespace vk

@@ -55,6 +55,10 @@ struct PixelRect {
   int x, y, x_end, y_end;
 };
 PixelRect viewport_on_screen(const DrawContext* context);
+// Fills the viewport with the background colour and puts the graphics
+// cursor at its centre; the text cells are left alone.
+void clear_viewport(DrawContext* context);
+void centre_graphics_cursor(DrawContext* context);
 
 void set_viewport(int x1, int y1, int x2, int y2, uint32_t fill, uint32_t border, uint32_t flags);
 void draw_box(int x1, int y1, int x2, int y2, uint32_t colour, int filled, uint32_t style);

@@ -4,9 +4,10 @@
 #include <cstdint>
 
 #include "gfx/data/builtin_data.h"
+#include "gfx/drivers/video_driver.h"
 
-struct VideoDriver;
 struct SemaphoreBox;
+struct DrawContext;
 
 struct ModeInfo {
   uint16_t width;  // 0 marks an empty row
@@ -52,6 +53,13 @@ enum ScreenEventType : int32_t {
   WindowClose = 13,
   MouseHorizontalWheel = 14,
 };
+
+// Bits of the mouse button state and of a button event's payload.
+constexpr int32_t kMouseLeftButton = 0x01;
+constexpr int32_t kMouseRightButton = 0x02;
+constexpr int32_t kMouseMiddleButton = 0x04;
+constexpr int32_t kMouseExtraButton1 = 0x08;
+constexpr int32_t kMouseExtraButton2 = 0x10;
 
 constexpr int kEventQueueSize = 128;
 constexpr int kKeyStateSize = 128;
@@ -99,18 +107,6 @@ constexpr uint32_t kScreenBlended = 0x00000008u;
 constexpr uint32_t kScreenHasMmx = 0x01000000u;
 constexpr uint32_t kScreenOpenGL = 0x20000000u;
 
-// Screen flags passed from the mode request to the driver.
-constexpr int32_t kFlagFullscreen = 0x01;
-constexpr int32_t kFlagOpenGL = 0x02;
-constexpr int32_t kFlagNoSwitch = 0x04;
-constexpr int32_t kFlagFrameless = 0x08;
-constexpr int32_t kFlagLayered = 0x10;
-constexpr int32_t kFlagTopmost = 0x20;
-constexpr int32_t kFlagBlended = 0x40;
-constexpr int32_t kFlagHighPriority = 0x80;
-constexpr int32_t kFlagNullDriver = -1;
-constexpr int32_t kFlagClosingAtExit = static_cast<int32_t>(0x80000000u);
-
 // The open screen, or null.
 extern ScreenState* screen_state;
 
@@ -133,3 +129,6 @@ uint8_t* screen_pointer();
 
 void screen_lock();
 void screen_unlock(int first_line, int last_line);
+// Sets dirty_lines for the rows [first, end) when the context draws on the
+// visible page; rows outside the screen are dropped.
+void mark_changed_rows(const DrawContext* context, int first, int end);

@@ -101,14 +101,7 @@ int normalise_depth(int depth, uint32_t* mask) {
 bool is_null_driver_requested(int flags) {
   if (flags == kFlagNullDriver) return true;
   const char* name = std::getenv("ZQGFX");
-  if (!name) return false;
-  const char* expected = "null";
-  for (; *name && *expected; ++name, ++expected) {
-    char c = *name;
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != *expected) return false;
-  }
-  return *name == '\0' && *expected == '\0';
+  return name && driver_name_equals(name, "null");
 }
 
 void fill_all_pages(DrawContext* context) {
@@ -126,7 +119,7 @@ void fill_all_pages(DrawContext* context) {
 int apply_screen_mode(const ModeInfo* info, int mode, int depth, int pages, int refresh_rate,
                       int flags) {
   if (pages < 1) pages = 1;
-  if (flags >= 0 && (flags & kFlagLayered)) flags |= 0x1C;
+  if (flags >= 0 && (flags & kFlagLayered)) flags |= kFlagLayeredWindow;
 
   tear_down_screen();
   std::free(conversion_table);

@@ -6,7 +6,6 @@
 #include "gfx/draw/draw_context.h"
 #include "gfx/gfx_handlers.h"
 #include "gfx/screen.h"
-#include "gfx/text/text_output.h"
 
 void order_corners(int* x1, int* y1, int* x2, int* y2) {
   if (*x2 < *x1) std::swap(*x1, *x2);
@@ -93,9 +92,26 @@ void set_viewport(int x1, int y1, int x2, int y2, uint32_t fill, uint32_t border
   if (!(flags & kViewportNoFill)) {
     const uint32_t kept = context->background;
     context->background = native_color(context->target_bytes_per_pixel, fill);
-    gfx_cls(1);
+    clear_viewport(context);
     context->background = kept;
   }
+}
+
+void centre_graphics_cursor(DrawContext* context) {
+  context->last_x = static_cast<float>(context->view_x + context->view_width / 2);
+  context->last_y = static_cast<float>(context->view_y + context->view_height / 2);
+}
+
+void clear_viewport(DrawContext* context) {
+  select_color_routines(context, context->background);
+  screen_lock();
+  const auto [x, y, x_end, y_end] = viewport_on_screen(context);
+  for (int row = y; row < y_end && x < x_end; ++row)
+    context->fill_span(context->lines[row] + static_cast<size_t>(x) * context->target_bytes_per_pixel,
+                       context->background, x_end - x);
+  centre_graphics_cursor(context);
+  mark_changed_rows(context, y, y_end);
+  screen_unlock(1, 0);
 }
 
 PixelRect viewport_on_screen(const DrawContext* context) {

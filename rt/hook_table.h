@@ -6,36 +6,37 @@
 
 struct TextValue;
 
+// The slot order is the table's layout; fill it by name.
 struct HookTable {
-  TextValue* (*read_key_text)();                                   // 0
-  int (*wait_key)();                                               // 1
-  int (*key_waiting)();                                            // 2
-  void (*clear_screen)(int32_t mode);                              // 3
-  uint32_t (*set_color)(uint32_t foreground, uint32_t background, int flags);  // 4
-  int (*locate)(int row, int column, int cursor);                  // 5
-  int (*set_width)(int columns, int rows);                         // 6
-  int (*get_column)();                                             // 7
-  int (*get_row)();                                                // 8
-  void (*get_cursor)(int* column, int* row);                       // 9
-  void (*get_text_size)(int* columns, int* rows);                  // 10
-  void (*print_bytes)(const uint8_t* bytes, int length, int flags);   // 11
-  void (*print_wide)(const uint16_t* units, int length, int flags);   // 12
-  char* (*read_line)(char* buffer, int size);                      // 13
-  int (*key_held)(int scancode);                                   // 14
-  int (*get_mouse)(int* x, int* y, int* wheel, int* buttons, int* clip);  // 15
-  int (*set_mouse)(int x, int y, int cursor, int clip);            // 16
-  int (*port_in)(int port);                                        // 17
-  int (*port_out)(int port, int value);                            // 18
-  void (*view_changed)();                                          // 19
+  TextValue* (*read_key_text)();
+  int (*wait_key)();
+  int (*key_waiting)();
+  void (*clear_screen)(int32_t mode);
+  uint32_t (*set_color)(uint32_t foreground, uint32_t background, int flags);
+  int (*locate)(int row, int column, int cursor);
+  int (*set_width)(int columns, int rows);
+  int (*get_column)();
+  int (*get_row)();
+  void (*get_cursor)(int* column, int* row);
+  void (*get_text_size)(int* columns, int* rows);
+  void (*print_bytes)(const uint8_t* bytes, int length, int flags);
+  void (*print_wide)(const uint16_t* units, int length, int flags);
+  char* (*read_line)(char* buffer, int size);
+  int (*key_held)(int scancode);
+  int (*get_mouse)(int* x, int* y, int* wheel, int* buttons, int* clip);
+  int (*set_mouse)(int x, int y, int cursor, int clip);
+  int (*port_in)(int port);
+  int (*port_out)(int port, int value);
+  void (*view_changed)();
   int (*line_input)(TextValue* prompt, void* destination, int size, int fill, int question,
-                    int newline);                                  // 20
+                    int newline);
   int (*line_input_wide)(const uint16_t* prompt, uint16_t* destination, int size, int question,
-                         int newline);                             // 21
-  uint32_t (*read_screen)(int column, int row, int flag);          // 22
-  void (*sleep_wait)(int milliseconds);                            // 23
-  int (*console_query)();                                          // 24
-  int (*page_copy)(int source, int destination);                   // 25
-  int (*page_set)(int work, int visible);                          // 26
+                         int newline);
+  uint32_t (*read_screen)(int column, int row, int flag);
+  void (*sleep_wait)(int milliseconds);
+  int (*console_query)();
+  int (*page_copy)(int source, int destination);
+  int (*page_set)(int work, int visible);
 };
 
 static_assert(sizeof(HookTable) == 27 * sizeof(void*), "the hook table has 27 slots");

@@ -1,10 +1,18 @@
 // The routed text operations: the graphics screen's handler when its slot is
-// set, the console otherwise.
+// set, the console otherwise; and the text view they keep to.
 #include "rt/routed.h"
 
 #include "con/console.h"
 #include "rt/hook_table.h"
 #include "rt/runtime.h"
+
+namespace {
+
+// The text view lives outside the zeroed runtime context: -1 means not set.
+int view_top_row = -1;
+int view_bottom_row = -1;
+
+}  // namespace
 
 void clear_screen(int32_t mode) {
   if (auto handler = hook_table().clear_screen) handler(mode);
@@ -88,4 +96,49 @@ int page_set(int work, int visible) {
 int page_copy(int source, int destination) {
   if (auto handler = hook_table().page_copy) return handler(source, destination);
   return set_error(1);
+}
+
+int view_top() {
+  if (view_top_row == -1) view_top_row = 0;
+  return view_top_row;
+}
+
+int view_bottom() {
+  if (view_bottom_row == -1) {
+    int columns = 0, rows = 0;
+    get_text_size(&columns, &rows);
+    view_bottom_row = rows > 0 ? rows - 1 : 24;
+  }
+  return view_bottom_row;
+}
+
+int set_view_rows(int top, int bottom) {
+  view_top_row = top;
+  view_bottom_row = bottom;
+  return bottom;
+}
+
+void view_rows_1based(int* top, int* bottom) {
+  if (top) *top = view_top() + 1;
+  if (bottom) *bottom = view_bottom() + 1;
+}
+
+int set_view_print(int top, int bottom, int move_cursor) {
+  int columns = 0, rows = 0;
+  get_text_size(&columns, &rows);
+  if (rows == 0) rows = 25;
+
+  const bool changes = top >= 0 || bottom >= 0;
+  if (top == 0) top = 1;
+  else if (top < 0) top = view_top() + 1;
+  if (bottom == 0) bottom = rows;
+  else if (bottom < 0) bottom = view_bottom() + 1;
+
+  if (top > bottom || top < 1 || bottom < 1 || top > rows || bottom > rows) return 0;
+  if (changes) {
+    set_view_rows(top - 1, bottom - 1);
+    view_changed();
+    if (move_cursor) locate(top, 1, -1, nullptr);
+  }
+  return top + bottom * 65536;
 }

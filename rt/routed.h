@@ -23,6 +23,16 @@ int page_set(int work, int visible);
 // error 1 on the console, which has no page copy.
 int page_copy(int source, int destination);
 
+// The text view: the rows that printing and clearing keep to, 0-based; -1
+// means not set. It lives with the routed operations because both ask each
+// other: the default bottom row is the routed text size, and setting the
+// view tells the screen or console and moves the cursor through them.
+int view_top();
+int view_bottom();
+int set_view_rows(int top, int bottom);
+void view_rows_1based(int* top, int* bottom);
+int set_view_print(int top, int bottom, int move_cursor);
+
 // Sleeping and keys.
 int sleep_for(int milliseconds, int flag);
 void sleep_wait(int milliseconds);

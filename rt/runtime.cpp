@@ -1,4 +1,5 @@
-// Start-up and shutdown, the error number, context slots and small services.
+// Start-up and shutdown, the hook table in the runtime context, the error
+// number, context slots and small services.
 #include "rt/runtime.h"
 
 #include <cstdlib>
@@ -6,17 +7,13 @@
 #include <new>
 
 #include "con/console.h"
-#include "rt/routed.h"
+#include "rt/routed.h"  // upward for the screen file's device only; see screen_device
 #include "sys/platform.h"
 
 namespace {
 
 RuntimeContext context;
 int start_count = 0;
-
-// The text view lives outside the zeroed context: -1 means not set.
-int view_top_row = -1;
-int view_bottom_row = -1;
 
 struct ErrorContext {
   int32_t reserved;
@@ -30,12 +27,18 @@ struct RuntimeLifetime {
   ~RuntimeLifetime() { runtime_end(); }
 } runtime_lifetime;
 
-// File 0 writes through the routed print operation.
+// File 0 writes through the routed print operation. The one call from the
+// runtime core up into the routed layer: the file table is the core's, yet
+// the screen's file must print wherever the screen currently is.
 void screen_device(const uint8_t* bytes, int length) { print_bytes(bytes, length, 0); }
 
 }  // namespace
 
 RuntimeContext& runtime_context() { return context; }
+
+HookTable& hook_table() { return context.hooks; }
+
+void hook_table_clear() { std::memset(&context.hooks, 0, sizeof(HookTable)); }
 
 void runtime_start() {
   if (start_count++ != 0) return;
@@ -80,51 +83,6 @@ int set_error(int n) {
 int get_error() {
   auto* errors = static_cast<ErrorContext*>(context_slot(kErrorContextSlot, sizeof(ErrorContext)));
   return errors ? errors->error_number : 0;
-}
-
-int view_top() {
-  if (view_top_row == -1) view_top_row = 0;
-  return view_top_row;
-}
-
-int view_bottom() {
-  if (view_bottom_row == -1) {
-    int columns = 0, rows = 0;
-    get_text_size(&columns, &rows);
-    view_bottom_row = rows > 0 ? rows - 1 : 24;
-  }
-  return view_bottom_row;
-}
-
-int set_view_rows(int top, int bottom) {
-  view_top_row = top;
-  view_bottom_row = bottom;
-  return bottom;
-}
-
-void view_rows_1based(int* top, int* bottom) {
-  if (top) *top = view_top() + 1;
-  if (bottom) *bottom = view_bottom() + 1;
-}
-
-int set_view_print(int top, int bottom, int move_cursor) {
-  int columns = 0, rows = 0;
-  get_text_size(&columns, &rows);
-  if (rows == 0) rows = 25;
-
-  const bool changes = top >= 0 || bottom >= 0;
-  if (top == 0) top = 1;
-  else if (top < 0) top = view_top() + 1;
-  if (bottom == 0) bottom = rows;
-  else if (bottom < 0) bottom = view_bottom() + 1;
-
-  if (top > bottom || top < 1 || bottom < 1 || top > rows || bottom > rows) return 0;
-  if (changes) {
-    set_view_rows(top - 1, bottom - 1);
-    view_changed();
-    if (move_cursor) locate(top, 1, -1, nullptr);
-  }
-  return top + bottom * 65536;
 }
 
 char* program_path(char* buffer, size_t size) {

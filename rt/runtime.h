@@ -43,13 +43,6 @@ void* context_slot(int index, size_t size);
 constexpr int kErrorContextSlot = 0;
 constexpr int kDrawContextSlot = 4;
 
-// Text view rows, 0-based; -1 means not set.
-int view_top();
-int view_bottom();
-int set_view_rows(int top, int bottom);
-void view_rows_1based(int* top, int* bottom);
-int set_view_print(int top, int bottom, int move_cursor);
-
 char* program_path(char* buffer, size_t size);
 
 // A lock made of a semaphore with count 1 and maximum 1.

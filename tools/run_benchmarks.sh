@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds the optimised native benchmarks, runs them with JSON output into
-# build/ and prints the blitters against SDL2, pixman and memcpy as ratios.
-# ZQ_BENCH_DIR overrides the build directory; extra arguments go to the
-# benchmark program (e.g. --benchmark_filter=320x200).
+# Builds the optimised native benchmarks (the bench preset), runs them with
+# JSON output into build/ and prints the blitters against SDL2, pixman and
+# memcpy as ratios. ZQ_BENCH_DIR overrides the preset's build directory;
+# extra arguments go to the benchmark program (e.g.
+# --benchmark_filter=320x200).
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -11,7 +12,7 @@ build="${ZQ_BENCH_DIR:-$root/build/bench}"
 json="$root/build/benchmarks.json"
 mkdir -p "$root/build"
 
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DZQ_BENCHMARKS=ON -DZQ_TESTS=OFF >/dev/null
+(cd "$root" && cmake --preset bench -B "$build" >/dev/null)
 cmake --build "$build" -j2 --target blitters_bench >/dev/null
 
 "$build/bench/blitters_bench" --benchmark_out="$json" --benchmark_out_format=json \

@@ -15,14 +15,9 @@ cmake --preset win32 >/dev/null
 cmake --build --preset win32 -j "$jobs"
 # One private X server for the whole Windows run; the Wine runner and the
 # end-to-end scripts start their own only when no display is given.
+source tools/xvfb_start.sh
+trap zq_xvfb_stop EXIT
 if [ -z "${DISPLAY:-}" ]; then
-  fifo="$(mktemp -u)"
-  mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
-  xvfb_pid=$!
-  trap 'kill $xvfb_pid 2>/dev/null || true' EXIT
-  read -r -t 20 number <"$fifo"
-  rm -f "$fifo"
-  export DISPLAY=":${number}"
+  zq_xvfb_start 20 || { echo "run_tests: Xvfb did not start" >&2; exit 1; }
 fi
 ctest --preset win32

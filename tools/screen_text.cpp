@@ -9,9 +9,7 @@
 // picture of exactly 320 x 200 is taken whole and a larger one is searched
 // for the position where the most cells read as glyphs.
 //
-// Built on its own from the font data:
-//   g++ -std=c++20 -O2 -I. tools/screen_text.cpp gfx/lzw.cpp gfx/builtin_data.cpp
-//       gfx/builtin_data_packed.cpp
+// Built for the host with the font data by tools/e2e/CMakeLists.txt.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>

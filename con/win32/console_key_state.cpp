@@ -14,9 +14,9 @@ namespace {
 HWND console_window = nullptr;
 bool console_window_searched = false;
 
-// Consoles of older systems have no call that names their window: give the
-// console a title no other window has, look the window up by it, and put
-// the old title back.
+// COMPAT: consoles of older systems have no call that names their window:
+// give the console a title no other window has, look the window up by it,
+// and put the old title back.
 HWND find_console_window() {
   char old_title[260];
   if (GetConsoleTitleA(old_title, sizeof old_title) == 0) return nullptr;

@@ -6,8 +6,9 @@
 #include <cstdlib>
 
 #include "con/console.h"
-#include "gfx/input/key_input.h"
 #include "common/key_translation.h"
+// Upward, by design: waiting for a key sleeps through the routed sleep, as
+// the program's own sleep does.
 #include "rt/routed.h"
 #include "rt/stepped_sleep.h"
 #include "rt/text_value.h"

@@ -10,6 +10,8 @@
 #include "con/console.h"
 #include "con/win32/console_handles.h"
 #include "common/text_writer.h"
+// Upward, by design: the console keeps to the text view, which lives with
+// the routed operations that call the console.
 #include "rt/routed.h"
 #include "rt/runtime.h"
 

@@ -7,26 +7,26 @@ namespace {
 
 constexpr uint32_t kCpuSse2 = 1u << 26;
 
-int source_class(int depth) {
-  switch (depth) {
-    case 1: case 2: case 4: case 8: return 0;
-    case 15: case 16: return 1;
-    case 24: case 32: return 2;
-    default: return -1;
-  }
-}
-
-int destination_column(int depth) {
-  switch (depth) {
-    case 15: return 0;
-    case 16: return 1;
-    case 24: return 2;
-    case 32: return 3;
-    default: return -1;
-  }
-}
-
 }  // namespace
+
+int blitter_source_class(int depth) {
+  switch (depth) {
+    case 1: case 2: case 4: case 8: return kPalettisedSource;
+    case 15: case 16: return kHiColourSource;
+    case 24: case 32: return kTrueColourSource;
+    default: return -1;
+  }
+}
+
+int blitter_column(int depth) {
+  switch (depth) {
+    case 15: return kTo15Bits;
+    case 16: return kTo16Bits;
+    case 24: return kTo24Bits;
+    case 32: return kTo32Bits;
+    default: return -1;
+  }
+}
 
 void fill_conversion_table(uint32_t* table, bool swapped) {
   uint32_t* low = table;
@@ -62,10 +62,10 @@ Blitter select_blitter(int destination_depth, int swap_red_blue) {
   const Blitter* table = vector ? (swap_red_blue ? swapped_blitters_mmx : native_blitters_mmx)
                                 : (swap_red_blue ? swapped_blitters : native_blitters);
 
-  const int source = source_class(screen->depth);
+  const int source = blitter_source_class(screen->depth);
   if (source < 0) return nullptr;
-  if (source == 0 && destination_depth == 8) return copy_lines;
-  const int column = destination_column(destination_depth);
+  if (source == kPalettisedSource && destination_depth == 8) return copy_lines;
+  const int column = blitter_column(destination_depth);
   if (column < 0) return nullptr;
-  return table[4 * source + column];
+  return table[blitter_index(source, column)];
 }

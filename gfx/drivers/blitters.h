@@ -22,9 +22,18 @@ void copy_lines(uint8_t* destination, int destination_pitch);
 // windows whose transparent colour key must match exactly.
 void colorkey_copy(uint8_t* destination, int destination_pitch);
 
-// Index: 4 x source class (0 palettised, 1 hi-colour, 2 true colour) +
-// destination column (0 = 15, 1 = 16, 2 = 24, 3 = 32 bits).
-constexpr int kBlitterCount = 12;
+// The tables hold one row per source class and one column per destination
+// depth; blitter_index names an entry.
+enum BlitterSourceClass { kPalettisedSource = 0, kHiColourSource = 1, kTrueColourSource = 2 };
+enum BlitterColumn { kTo15Bits = 0, kTo16Bits = 1, kTo24Bits = 2, kTo32Bits = 3 };
+constexpr int kBlitterColumns = 4;
+constexpr int kBlitterCount = 3 * kBlitterColumns;
+constexpr int blitter_index(int source_class, int column) { return kBlitterColumns * source_class + column; }
+// The source class of a screen depth (1-8 palettised, 15-16 hi-colour, 24-32
+// true colour) and the column of a destination depth (15, 16, 24, 32); -1
+// for any other depth.
+int blitter_source_class(int depth);
+int blitter_column(int depth);
 extern const Blitter native_blitters[kBlitterCount];
 extern const Blitter swapped_blitters[kBlitterCount];
 // The vector forms; same output as the scalar tables. They are chosen only

@@ -143,19 +143,15 @@ void colorkey_copy(uint8_t* destination, int destination_pitch) {
 // A palette entry holds red in byte 0, so the native palettised forms use
 // the swapped true-colour formulas and vice versa.
 const Blitter native_blitters[kBlitterCount] = {
-    palette_to_16<true_to_15_swapped>, palette_to_16<true_to_16_swapped>,
-    palette_to_24<exchange_red_blue>,  palette_to_32<exchange_red_blue>,
-    hi_to_16_bits<hi_to_15>,           copy_lines,
-    hi_to_24,                          hi_to_32,
-    true_to_16_bits<true_to_15>,       true_to_16_bits<true_to_16>,
-    true_to_24<keep_colour>,           copy_lines,
+    //                to 15 bits                         to 16 bits                         to 24 bits                        to 32 bits
+    /* palettised  */ palette_to_16<true_to_15_swapped>, palette_to_16<true_to_16_swapped>, palette_to_24<exchange_red_blue>, palette_to_32<exchange_red_blue>,
+    /* hi-colour   */ hi_to_16_bits<hi_to_15>,           copy_lines,                        hi_to_24,                         hi_to_32,
+    /* true colour */ true_to_16_bits<true_to_15>,       true_to_16_bits<true_to_16>,       true_to_24<keep_colour>,          copy_lines,
 };
 
 const Blitter swapped_blitters[kBlitterCount] = {
-    palette_to_16<true_to_15>,          palette_to_16<true_to_16>,
-    palette_to_24<keep_colour>,         palette_to_32<keep_colour>,
-    hi_to_16_bits<hi_to_15_swapped>,    hi_to_16_bits<hi_to_16_swapped>,
-    hi_to_24,                           hi_to_32,
-    true_to_16_bits<true_to_15_swapped>, true_to_16_bits<true_to_16_swapped>,
-    true_to_24<exchange_red_blue>,      true_to_32<exchange_red_blue>,
+    //                to 15 bits                           to 16 bits                           to 24 bits                     to 32 bits
+    /* palettised  */ palette_to_16<true_to_15>,           palette_to_16<true_to_16>,           palette_to_24<keep_colour>,    palette_to_32<keep_colour>,
+    /* hi-colour   */ hi_to_16_bits<hi_to_15_swapped>,     hi_to_16_bits<hi_to_16_swapped>,     hi_to_24,                      hi_to_32,
+    /* true colour */ true_to_16_bits<true_to_15_swapped>, true_to_16_bits<true_to_16_swapped>, true_to_24<exchange_red_blue>, true_to_32<exchange_red_blue>,
 };

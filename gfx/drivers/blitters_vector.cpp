@@ -436,33 +436,17 @@ constexpr uint32_t kGreen5 = 0x0000F800u, kGreen6 = 0x0000FC00u;
 void set_vector_blitters_baseline(bool baseline) { baseline_only = baseline; }
 
 const Blitter native_blitters_mmx[kBlitterCount] = {
-    palette_to_16<true_to_15_swapped>,
-    palette_to_16<true_to_16_swapped>,
-    palette_to_24<exchange_red_blue>,
-    palette_to_32<exchange_red_blue>,
-    hi_to_16_bits<hi8_to_15, hi_to_15>,
-    copy_lines,
-    hi_to_24,
-    hi_to_32,
-    true_to_16_bits<kByte0Low15, kGreen5, 6, true_to_15>,
-    true_to_16_bits<kByte0Low16, kGreen6, 5, true_to_16>,
-    true_to_24<false>,
-    copy_lines,
+    //                to 15 bits                                            to 16 bits                                            to 24 bits                        to 32 bits
+    /* palettised  */ palette_to_16<true_to_15_swapped>,                    palette_to_16<true_to_16_swapped>,                    palette_to_24<exchange_red_blue>, palette_to_32<exchange_red_blue>,
+    /* hi-colour   */ hi_to_16_bits<hi8_to_15, hi_to_15>,                   copy_lines,                                           hi_to_24,                         hi_to_32,
+    /* true colour */ true_to_16_bits<kByte0Low15, kGreen5, 6, true_to_15>, true_to_16_bits<kByte0Low16, kGreen6, 5, true_to_16>, true_to_24<false>,                copy_lines,
 };
 
 const Blitter swapped_blitters_mmx[kBlitterCount] = {
-    palette_to_16<true_to_15>,
-    palette_to_16<true_to_16>,
-    palette_to_24<keep_colour>,
-    palette_to_32<keep_colour>,
-    hi_to_16_bits<hi8_to_15_swapped, hi_to_15_swapped>,
-    hi_to_16_bits<hi8_to_16_swapped, hi_to_16_swapped>,
-    hi_to_24,
-    hi_to_32,
-    true_to_16_bits<kByte0High15, kGreen5, 6, true_to_15_swapped>,
-    true_to_16_bits<kByte0High16, kGreen6, 5, true_to_16_swapped>,
-    true_to_24<true>,
-    true_to_32_swapped,
+    //                to 15 bits                                                     to 16 bits                                                     to 24 bits                  to 32 bits
+    /* palettised  */ palette_to_16<true_to_15>,                                     palette_to_16<true_to_16>,                                     palette_to_24<keep_colour>, palette_to_32<keep_colour>,
+    /* hi-colour   */ hi_to_16_bits<hi8_to_15_swapped, hi_to_15_swapped>,            hi_to_16_bits<hi8_to_16_swapped, hi_to_16_swapped>,            hi_to_24,                   hi_to_32,
+    /* true colour */ true_to_16_bits<kByte0High15, kGreen5, 6, true_to_15_swapped>, true_to_16_bits<kByte0High16, kGreen6, 5, true_to_16_swapped>, true_to_24<true>,           true_to_32_swapped,
 };
 
 #if defined(__i386__)

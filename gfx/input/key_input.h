@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "common/key_translation.h"
 #include "gfx/screen.h"
 
 struct TextValue;
@@ -14,8 +15,6 @@ struct KeyBuffer {
   int32_t key_hit;
 };
 extern KeyBuffer key_buffer;
-
-constexpr int32_t kCloseKey = 0x6BFF;
 
 void key_buffer_push(int32_t code);  // caller holds the window lock
 int32_t key_buffer_pop();

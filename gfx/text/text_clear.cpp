@@ -11,11 +11,6 @@ namespace {
 
 enum ClearMode { kClearAll = 0, kClearViewport = 1, kClearTextView = 2 };
 
-void centre_graphics_cursor(DrawContext* context) {
-  context->last_x = static_cast<float>(context->view_x + context->view_width / 2);
-  context->last_y = static_cast<float>(context->view_y + context->view_height / 2);
-}
-
 // Fills the rows [first, end) over the whole width; pages have no padding,
 // so the rows form one span.
 void fill_rows(DrawContext* context, ScreenState* screen, int first, int end) {
@@ -60,13 +55,7 @@ void gfx_cls(int32_t mode) {
                     context->foreground, context->background);
     gfx_locate(top + 1, 1, 0);
   } else {
-    const auto [x, y, x_end, y_end] = viewport_on_screen(context);
-    for (int row = y; row < y_end && x < x_end; ++row)
-      context->fill_span(context->lines[row] + static_cast<size_t>(x) * context->target_bytes_per_pixel,
-                         context->background, x_end - x);
-    centre_graphics_cursor(context);
-    changed_first = y;
-    changed_end = y_end;
+    clear_viewport(context);
   }
 
   mark_changed_rows(context, changed_first, changed_end);

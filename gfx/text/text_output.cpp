@@ -8,6 +8,7 @@
 #include "gfx/gfx_handlers.h"
 #include "gfx/screen.h"
 #include "common/text_writer.h"
+#include "rt/routed.h"
 #include "rt/runtime.h"
 
 namespace {
@@ -40,15 +41,6 @@ void blank_cells(TextCell* cells, int count, const DrawContext* context) {
 }
 
 }  // namespace
-
-void mark_changed_rows(const DrawContext* context, int first, int end) {
-  ScreenState* screen = screen_state;
-  if (!screen || !work_page_is_visible(context)) return;
-  if (first < 0) first = 0;
-  if (end > screen->height) end = screen->height;
-  if (first >= end) return;
-  std::memset(screen->dirty_lines + first, 1, static_cast<size_t>(end - first));
-}
 
 int draw_glyph_run(TextWriter* writer, const uint8_t* bytes, int count) {
   auto* state = static_cast<PrintState*>(writer->user);

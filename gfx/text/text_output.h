@@ -22,6 +22,3 @@ int draw_glyph_run(TextWriter* writer, const uint8_t* bytes, int count);
 // The scroll callback: moves the pixel rows and cells of the window up.
 void scroll_text_window(TextWriter* writer, int left, int top, int right, int bottom, int lines);
 
-// Sets dirty_lines for the rows [first, end) when the context draws on the
-// visible page; rows outside the screen are dropped.
-void mark_changed_rows(const DrawContext* context, int first, int end);

@@ -13,6 +13,7 @@
 #include "gfx/gfx_handlers.h"
 #include "gfx/input/key_input.h"
 #include "gfx/screen.h"
+#include "gfx/win32/failure_trace.h"
 
 WindowState window_state{};
 WindowInput window_input{};
@@ -49,8 +50,8 @@ void look_up_optional_entries() {
   look_up(user32, "ChangeDisplaySettingsExA", &u.change_display_settings_ex);
 }
 
-// Leave notification for systems without TrackMouseEvent: a 100 ms timer
-// that watches whether the cursor is still over the client area.
+// COMPAT: leave notification for systems without TrackMouseEvent: a 100 ms
+// timer that watches whether the cursor is still over the client area.
 VOID CALLBACK leave_timer_tick(HWND window, UINT, UINT_PTR id, DWORD) {
   const RECT on_screen = client_rect_on_screen(window);
   POINT cursor;
@@ -161,7 +162,9 @@ int window_init(const char* title, int width, int height, int depth, int refresh
   window_class.hIcon = LoadIconA(window_state.instance, "ZQ_PROGRAM_ICON");
   if (!window_class.hIcon) window_class.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
   window_class.lpszClassName = window_state.class_name;
-  RegisterClassA(&window_class);
+  // A class that did not register shows as the window that cannot be made.
+  if (!RegisterClassA(&window_class))
+    ZQ_TRACE_FAILURE("RegisterClassA refused class '%s'", window_state.class_name);
 
   window_input.mouse_buttons = 0;
   window_input.mouse_wheel = 0;
@@ -179,9 +182,13 @@ int window_init(const char* title, int width, int height, int depth, int refresh
   InitializeCriticalSection(&window_critical_section);
   critical_section_ready = true;
   HANDLE ready_event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-  if (!ready_event) return -1;
+  if (!ready_event) {
+    ZQ_TRACE_FAILURE("CreateEventA refused the ready event");
+    return -1;
+  }
   auto thread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, event_thread_main, ready_event, 0, nullptr));
   if (!thread) {
+    ZQ_TRACE_FAILURE("_beginthreadex refused the event thread");
     CloseHandle(ready_event);
     return -1;
   }
@@ -189,7 +196,11 @@ int window_init(const char* title, int width, int height, int depth, int refresh
   const DWORD outcome = WaitForMultipleObjects(2, waited_for, FALSE, INFINITE);
   CloseHandle(ready_event);
   event_thread = thread;
-  if (outcome != WAIT_OBJECT_0) return -1;
+  if (outcome != WAIT_OBJECT_0) {
+    ZQ_TRACE_FAILURE("the event thread ended without a window: %dx%d, %d bits, flags 0x%x", width, height,
+                     depth, static_cast<unsigned>(flags));
+    return -1;
+  }
 
   if (flags & kFlagHighPriority) SetThreadPriority(event_thread, THREAD_PRIORITY_ABOVE_NORMAL);
   return 0;
@@ -307,7 +318,11 @@ int window_create(DWORD style, DWORD ex_style, int x, int y, int width, int heig
   HWND window = CreateWindowExA(ex_style, window_state.class_name, window_state.title, style, x, y,
                                 width, height, nullptr, nullptr, window_state.instance, nullptr);
   window_state.window = window;
-  if (!window) return -1;
+  if (!window) {
+    ZQ_TRACE_FAILURE("CreateWindowExA refused %dx%d at %d,%d, style 0x%lx, extended style 0x%lx", width,
+                     height, x, y, static_cast<unsigned long>(style), static_cast<unsigned long>(ex_style));
+    return -1;
+  }
   if (window_state.flags & kFlagTopmost)
     SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOSENDCHANGING);
   SetForegroundWindow(window);

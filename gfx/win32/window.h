@@ -9,7 +9,7 @@
 
 #include "gfx/drivers/blitters.h"
 
-// USER32 entries that older systems lack, looked up by name.
+// COMPAT: USER32 entries that older systems lack, looked up by name.
 struct OptionalUser32 {
   BOOL(WINAPI* set_layered_window_attributes)(HWND, COLORREF, BYTE, DWORD);
   HMONITOR(WINAPI* monitor_from_window)(HWND, DWORD);
@@ -48,6 +48,13 @@ struct WindowState {
 
 extern WindowState window_state;
 
+// System versions as WindowState::os_version counts them (major x 256 +
+// minor). Messages and styles that older systems lack are gated on these.
+constexpr int32_t kWindows98Version = 0x040A;
+constexpr int32_t kWindows2000Version = 0x0500;
+inline bool is_windows98_or_greater() { return window_state.os_version >= kWindows98Version; }
+inline bool is_windows2000_or_greater() { return window_state.os_version >= kWindows2000Version; }
+
 // A scratch block that only grows; capacity counts elements, the block holds
 // one more for the terminator.
 struct GrowableBuffer {
@@ -85,7 +92,7 @@ int window_set_pos(int x, int y);
 int window_create(DWORD style, DWORD ex_style, int x, int y, int width, int height);
 void window_pump_messages();
 void window_clip_cursor();
-LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM first, LPARAM second);
+LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
 // Shared by the window procedure and the layer.
 HANDLE window_event_thread();  // null without an event thread

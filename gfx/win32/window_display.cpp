@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "gfx/screen.h"
+#include "gfx/win32/failure_trace.h"
 #include "gfx/win32/window.h"
 
 static_assert(sizeof(DEVMODEA) == 156, "display mode record of the size the system expects");
@@ -28,10 +29,16 @@ LONG window_change_display(const MonitorArea& monitor) {
   mode.dmPelsWidth = static_cast<DWORD>(window_state.width);
   mode.dmPelsHeight = static_cast<DWORD>(window_state.height);
   mode.dmDisplayFrequency = static_cast<DWORD>(window_state.refresh_rate);
-  if (window_state.user32.change_display_settings_ex)
-    return window_state.user32.change_display_settings_ex(monitor.known ? monitor.info.szDevice : nullptr,
-                                                          &mode, nullptr, CDS_FULLSCREEN, nullptr);
-  return ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN);
+  const LONG result =
+      window_state.user32.change_display_settings_ex
+          ? window_state.user32.change_display_settings_ex(monitor.known ? monitor.info.szDevice : nullptr,
+                                                           &mode, nullptr, CDS_FULLSCREEN, nullptr)
+          : ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN);
+  if (result != DISP_CHANGE_SUCCESSFUL)
+    ZQ_TRACE_FAILURE("ChangeDisplaySettings refused %dx%d, %d bits, %d Hz: result %ld", window_state.width,
+                     window_state.height, window_state.depth, window_state.refresh_rate,
+                     static_cast<long>(result));
+  return result;
 }
 
 WindowFrame window_frame(DWORD style, const MonitorArea& monitor) {

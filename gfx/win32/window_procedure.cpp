@@ -36,12 +36,12 @@ void refresh_mouse_on_client(HWND window) {
 }
 
 // Returns true when the message is consumed without default processing.
-bool handle_key(HWND, WPARAM first, LPARAM second, bool down, ScreenEvent* event) {
-  const int virtual_key = LOWORD(first);
-  const int scancode = static_cast<int>((second >> 16) & 0xFF);
-  const bool extended = ((second >> 24) & 1) != 0;
-  const int repeat_count = static_cast<int>(second & 0xFFFF);
-  const bool was_down = ((second >> 30) & 1) != 0;
+bool handle_key(HWND, WPARAM wparam, LPARAM lparam, bool down, ScreenEvent* event) {
+  const int virtual_key = LOWORD(wparam);
+  const int scancode = static_cast<int>((lparam >> 16) & 0xFF);
+  const bool extended = ((lparam >> 24) & 1) != 0;
+  const int repeat_count = static_cast<int>(lparam & 0xFFFF);
+  const bool was_down = ((lparam >> 30) & 1) != 0;
 
   BYTE state[256] = {};
   GetKeyboardState(state);
@@ -93,9 +93,9 @@ int typed_character_value(int character) {
   return static_cast<uint8_t>(bytes[0]);
 }
 
-void handle_mouse_move(LPARAM second, ScreenEvent* event) {
-  window_input.mouse_x = LOWORD(second);
-  window_input.mouse_y = HIWORD(second);
+void handle_mouse_move(LPARAM lparam, ScreenEvent* event) {
+  window_input.mouse_x = LOWORD(lparam);
+  window_input.mouse_y = HIWORD(lparam);
   POINT cursor{};
   GetCursorPos(&cursor);
   int dx = 0, dy = 0;
@@ -136,19 +136,19 @@ void button_up(HWND window, int32_t bit, ScreenEvent* event) {
   event->payload[0] = bit;
 }
 
-void extra_button_down(HWND window, WPARAM first, bool double_click, ScreenEvent* event) {
+void extra_button_down(HWND window, WPARAM wparam, bool double_click, ScreenEvent* event) {
   SetCapture(window);
   window_input.previous_buttons = window_input.mouse_buttons;
-  if (LOWORD(first) & MK_XBUTTON1) window_input.mouse_buttons |= 8;
-  if (LOWORD(first) & MK_XBUTTON2) window_input.mouse_buttons |= 16;
+  if (LOWORD(wparam) & MK_XBUTTON1) window_input.mouse_buttons |= kMouseExtraButton1;
+  if (LOWORD(wparam) & MK_XBUTTON2) window_input.mouse_buttons |= kMouseExtraButton2;
   event->type = double_click ? MouseDoubleClick : MouseButtonPress;
   event->payload[0] = window_input.mouse_buttons & ~window_input.previous_buttons;
 }
 
-void extra_button_up(HWND window, WPARAM first, ScreenEvent* event) {
+void extra_button_up(HWND window, WPARAM wparam, ScreenEvent* event) {
   window_input.previous_buttons = window_input.mouse_buttons;
-  if (!(LOWORD(first) & MK_XBUTTON1)) window_input.mouse_buttons &= ~8;
-  if (!(LOWORD(first) & MK_XBUTTON2)) window_input.mouse_buttons &= ~16;
+  if (!(LOWORD(wparam) & MK_XBUTTON1)) window_input.mouse_buttons &= ~kMouseExtraButton1;
+  if (!(LOWORD(wparam) & MK_XBUTTON2)) window_input.mouse_buttons &= ~kMouseExtraButton2;
   if (window_input.mouse_buttons == 0 && GetCapture() == window) ReleaseCapture();
   event->type = MouseButtonRelease;
   event->payload[0] = window_input.previous_buttons & ~window_input.mouse_buttons;
@@ -156,9 +156,9 @@ void extra_button_up(HWND window, WPARAM first, ScreenEvent* event) {
 
 void post_simple(int32_t type) { post_screen_event(ScreenEvent{type, {0, 0, 0, 0}}); }
 
-LRESULT handle_activation(HWND window, WPARAM first) {
-  const int state = LOWORD(first);
-  const int minimised = HIWORD(first);
+LRESULT handle_activation(HWND window, WPARAM wparam) {
+  const int state = LOWORD(wparam);
+  const int minimised = HIWORD(wparam);
   window_state.is_active = state != WA_INACTIVE && minimised == 0 ? 1 : 0;
 
   HANDLE thread = window_event_thread();
@@ -200,13 +200,13 @@ void mark_logical_lines_dirty() {
 
 }  // namespace
 
-LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM first, LPARAM second) {
+LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   refresh_mouse_on_client(window);
   ScreenEvent event{kNoEvent, {0, 0, 0, 0}};
 
   switch (message) {
     case WM_SIZE:
-      if (window_state.is_active && first == SIZE_MAXIMIZED) {
+      if (window_state.is_active && wparam == SIZE_MAXIMIZED) {
         window_switch_fullscreen();
         return 0;
       }
@@ -214,31 +214,31 @@ LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM first, LPARA
 
     case WM_SYSKEYDOWN:
       if (!window_state.is_active) break;
-      if (first == VK_RETURN && (second & kAltContextBit)) {
+      if (wparam == VK_RETURN && (lparam & kAltContextBit)) {
         window_switch_fullscreen();
         return 0;
       }
-      if (handle_key(window, first, second, true, &event)) return 0;
+      if (handle_key(window, wparam, lparam, true, &event)) return 0;
       post_screen_event(event);
       break;
 
     case WM_KEYDOWN:
     case WM_KEYUP:
-      if (handle_key(window, first, second, message == WM_KEYDOWN, &event)) return 0;
+      if (handle_key(window, wparam, lparam, message == WM_KEYDOWN, &event)) return 0;
       post_screen_event(event);
       break;
 
     case WM_CHAR:
-      if (first > 255) break;
+      if (wparam > 255) break;
       {
-        const int value = typed_character_value(static_cast<int>(first));
-        const int repeat_count = static_cast<int>(second & 0xFFFF);
+        const int value = typed_character_value(static_cast<int>(wparam));
+        const int repeat_count = static_cast<int>(lparam & 0xFFFF);
         for (int i = 0; i < repeat_count; ++i) key_buffer_push(value);
       }
       break;
 
     case WM_ACTIVATE:
-      return handle_activation(window, first);
+      return handle_activation(window, wparam);
 
     case WM_PAINT: {
       PAINTSTRUCT paint;
@@ -266,59 +266,59 @@ LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM first, LPARA
       break;
 
     case WM_MOUSEMOVE:
-      handle_mouse_move(second, &event);
+      handle_mouse_move(lparam, &event);
       enter_check(window, &event);
       if (event.type != kNoEvent) post_screen_event(event);
       break;
 
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
-      button_down(window, 1, message == WM_LBUTTONDBLCLK, &event);
+      button_down(window, kMouseLeftButton, message == WM_LBUTTONDBLCLK, &event);
       post_screen_event(event);
       break;
     case WM_RBUTTONDOWN:
     case WM_RBUTTONDBLCLK:
-      button_down(window, 2, message == WM_RBUTTONDBLCLK, &event);
+      button_down(window, kMouseRightButton, message == WM_RBUTTONDBLCLK, &event);
       post_screen_event(event);
       break;
     case WM_MBUTTONDOWN:
     case WM_MBUTTONDBLCLK:
-      button_down(window, 4, message == WM_MBUTTONDBLCLK, &event);
+      button_down(window, kMouseMiddleButton, message == WM_MBUTTONDBLCLK, &event);
       post_screen_event(event);
       break;
     case WM_LBUTTONUP:
-      button_up(window, 1, &event);
+      button_up(window, kMouseLeftButton, &event);
       post_screen_event(event);
       break;
     case WM_RBUTTONUP:
-      button_up(window, 2, &event);
+      button_up(window, kMouseRightButton, &event);
       post_screen_event(event);
       break;
     case WM_MBUTTONUP:
-      button_up(window, 4, &event);
+      button_up(window, kMouseMiddleButton, &event);
       post_screen_event(event);
       break;
 
     case WM_XBUTTONDOWN:
     case WM_XBUTTONDBLCLK:
-      if (window_state.os_version < 0x500) break;
-      extra_button_down(window, first, message == WM_XBUTTONDBLCLK, &event);
+      if (!is_windows2000_or_greater()) break;  // COMPAT: no such message before
+      extra_button_down(window, wparam, message == WM_XBUTTONDBLCLK, &event);
       post_screen_event(event);
       break;
     case WM_XBUTTONUP:
-      if (window_state.os_version < 0x500) break;
-      extra_button_up(window, first, &event);
+      if (!is_windows2000_or_greater()) break;  // COMPAT: no such message before
+      extra_button_up(window, wparam, &event);
       post_screen_event(event);
       break;
 
     case WM_MOUSEWHEEL:
-      if (window_state.os_version < 0x40A) break;
-      window_input.mouse_wheel += static_cast<int32_t>(first) > 0 ? 1 : -1;
+      if (!is_windows98_or_greater()) break;  // COMPAT: no such message before
+      window_input.mouse_wheel += static_cast<int32_t>(wparam) > 0 ? 1 : -1;
       post_screen_event(ScreenEvent{MouseWheel, {window_input.mouse_wheel, 0, 0, 0}});
       break;
     case WM_MOUSEHWHEEL:
-      if (window_state.os_version < 0x500) break;
-      window_input.mouse_hwheel += static_cast<int32_t>(first) > 0 ? 1 : -1;
+      if (!is_windows2000_or_greater()) break;  // COMPAT: no such message before
+      window_input.mouse_hwheel += static_cast<int32_t>(wparam) > 0 ? 1 : -1;
       post_screen_event(ScreenEvent{MouseHorizontalWheel, {window_input.mouse_hwheel, 0, 0, 0}});
       break;
 
@@ -335,5 +335,5 @@ LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM first, LPARA
     default:
       break;
   }
-  return DefWindowProcA(window, message, first, second);
+  return DefWindowProcA(window, message, wparam, lparam);
 }

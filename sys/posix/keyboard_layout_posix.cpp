@@ -7,29 +7,29 @@ namespace sys {
 uint32_t map_virtual_key_to_char(uint32_t virtual_key) {
   if ((virtual_key >= 'A' && virtual_key <= 'Z') || (virtual_key >= '0' && virtual_key <= '9'))
     return virtual_key;
-  if (virtual_key >= VK_NUMPAD0 && virtual_key <= VK_NUMPAD9) return '0' + (virtual_key - VK_NUMPAD0);
+  if (virtual_key >= vk::kNumpad0 && virtual_key <= vk::kNumpad9) return '0' + (virtual_key - vk::kNumpad0);
   switch (virtual_key) {
-    case VK_BACK: return 0x08;
-    case VK_TAB: return 0x09;
-    case VK_RETURN: return 0x0D;
-    case VK_ESCAPE: return 0x1B;
-    case VK_SPACE: return ' ';
-    case VK_MULTIPLY: return '*';
-    case VK_ADD: return '+';
-    case VK_SUBTRACT: return '-';
-    case VK_DECIMAL: return '.';
-    case VK_DIVIDE: return '/';
-    case VK_OEM_1: return ';';
-    case VK_OEM_PLUS: return '=';
-    case VK_OEM_COMMA: return ',';
-    case VK_OEM_MINUS: return '-';
-    case VK_OEM_PERIOD: return '.';
-    case VK_OEM_2: return '/';
-    case VK_OEM_3: return '`';
-    case VK_OEM_4: return '[';
-    case VK_OEM_5: return '\\';
-    case VK_OEM_6: return ']';
-    case VK_OEM_7: return '\'';
+    case vk::kBack: return 0x08;
+    case vk::kTab: return 0x09;
+    case vk::kReturn: return 0x0D;
+    case vk::kEscape: return 0x1B;
+    case vk::kSpace: return ' ';
+    case vk::kMultiply: return '*';
+    case vk::kAdd: return '+';
+    case vk::kSubtract: return '-';
+    case vk::kDecimal: return '.';
+    case vk::kDivide: return '/';
+    case vk::kOem1: return ';';
+    case vk::kOemPlus: return '=';
+    case vk::kOemComma: return ',';
+    case vk::kOemMinus: return '-';
+    case vk::kOemPeriod: return '.';
+    case vk::kOem2: return '/';
+    case vk::kOem3: return '`';
+    case vk::kOem4: return '[';
+    case vk::kOem5: return '\\';
+    case vk::kOem6: return ']';
+    case vk::kOem7: return '\'';
     default: return 0;
   }
 }

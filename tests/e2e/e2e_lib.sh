@@ -5,9 +5,10 @@
 e2e_source="${ZQ_SOURCE_DIR:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}"
 e2e_tools="${ZQ_BINARY_DIR:-${TMPDIR:-/tmp}}/e2e-tools"
 e2e_work="$(mktemp -d)"
-e2e_xvfb_pid=""
+source "$e2e_source/tools/xvfb_start.sh"
 e2e_runner_pid=""
 e2e_program_name=""
+e2e_program_env=()
 e2e_window=""
 # The title of the program's window: its file name without the extension.
 e2e_window_name="klimperdetektor"
@@ -18,36 +19,23 @@ e2e_fail() {
 }
 
 e2e_cleanup() {
-  if [ -n "$e2e_runner_pid" ] && kill -0 "$e2e_runner_pid" 2>/dev/null; then
-    local pid
-    pid="$(e2e_program_pid)"
-    [ -n "$pid" ] && kill "$pid" 2>/dev/null
-    kill "$e2e_runner_pid" 2>/dev/null
-    wait "$e2e_runner_pid" 2>/dev/null
-  fi
-  if [ -n "$e2e_xvfb_pid" ]; then
-    kill "$e2e_xvfb_pid" 2>/dev/null
-    wait "$e2e_xvfb_pid" 2>/dev/null
-  fi
+  e2e_stop_program
+  zq_xvfb_stop
   rm -rf "$e2e_work"
 }
 trap e2e_cleanup EXIT
 
-# The screen decoder and the close-request sender, built once per build tree.
+# The screen decoder and the close-request sender (tools/e2e), built for the
+# host once per build tree; the Windows build makes them too, so under CTest
+# this finds them up to date.
 e2e_build_tools() {
   mkdir -p "$e2e_tools"
   (
     flock 9
-    local text="$e2e_tools/screen_text" close="$e2e_tools/x_close_request"
-    if [ ! -x "$text" ] || [ "$e2e_source/tools/screen_text.cpp" -nt "$text" ] ||
-       [ "$e2e_source/gfx/data/builtin_data_packed.cpp" -nt "$text" ]; then
-      g++ -std=c++20 -O2 -I"$e2e_source" -o "$text.tmp" "$e2e_source/tools/screen_text.cpp" \
-        "$e2e_source/gfx/data/lzw.cpp" "$e2e_source/gfx/data/builtin_data.cpp" \
-        "$e2e_source/gfx/data/builtin_data_packed.cpp" && mv "$text.tmp" "$text"
+    if [ ! -f "$e2e_tools/CMakeCache.txt" ]; then
+      cmake -S "$e2e_source/tools/e2e" -B "$e2e_tools" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
     fi
-    if [ ! -x "$close" ] || [ "$e2e_source/tools/x_close_request.c" -nt "$close" ]; then
-      gcc -O2 -o "$close.tmp" "$e2e_source/tools/x_close_request.c" -lX11 && mv "$close.tmp" "$close"
-    fi
+    cmake --build "$e2e_tools" >/dev/null
   ) 9>"$e2e_tools/.lock"
   [ -x "$e2e_tools/screen_text" ] || e2e_fail "could not build the screen decoder"
   [ -x "$e2e_tools/x_close_request" ] || e2e_fail "could not build the close-request sender"
@@ -56,13 +44,7 @@ e2e_build_tools() {
 # Each script gets an X server of its own: no window manager, no other
 # client competing for the keyboard focus.
 e2e_start_xvfb() {
-  local fifo number
-  fifo="$e2e_work/display"
-  mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
-  e2e_xvfb_pid=$!
-  read -r -t 30 number <"$fifo" || e2e_fail "Xvfb did not start"
-  export DISPLAY=":$number"
+  zq_xvfb_start 30 || e2e_fail "Xvfb did not start"
 }
 
 # Starts the program; extra arguments are environment assignments.
@@ -70,6 +52,7 @@ e2e_start_program() {
   local exe="$1"
   shift
   e2e_program_name="$(basename "$exe")"
+  e2e_program_env=("$@")
   env "$@" "$e2e_source/cmake/wine-run.sh" "$exe" >"$e2e_work/program.log" 2>&1 &
   e2e_runner_pid=$!
 }
@@ -120,10 +103,60 @@ e2e_find_window() {
       e2e_focus
       return 0
     fi
-    kill -0 "$e2e_runner_pid" 2>/dev/null || e2e_fail "the program ended without a window: $(cat "$e2e_work/program.log")"
+    if ! kill -0 "$e2e_runner_pid" 2>/dev/null; then
+      cat "$e2e_work/program.log"
+      e2e_explain_no_window
+      e2e_fail "the program ended without a window"
+    fi
     sleep 0.5
   done
+  e2e_explain_no_window
   e2e_fail "no window named $e2e_window_name appeared"
+}
+
+# Why no window appeared: the failure trace of a traced build says which
+# step refused (ZQ_TRACE). With ZQ_E2E_TRACE=1 an untraced run is repeated
+# with the traced program (preset win32-trace, built on demand); otherwise
+# a hint says how to get the trace.
+e2e_explain_no_window() {
+  if grep -q '^zq trace:' "$e2e_work/program.log" 2>/dev/null; then
+    echo "failure trace:"
+    grep '^zq trace:' "$e2e_work/program.log" | sed 's/^/  /'
+    return 0
+  fi
+  if [ "${ZQ_E2E_TRACE:-0}" != 1 ]; then
+    echo "hint: rerun with ZQ_E2E_TRACE=1 to see which step refused (builds the win32-trace preset)"
+    return 0
+  fi
+  echo "rerunning with the failure trace (preset win32-trace) ..."
+  (cd "$e2e_source" && cmake --preset win32-trace >/dev/null &&
+     cmake --build --preset win32-trace --target klimperdetektor >/dev/null) || {
+    echo "  the traced build failed"
+    return 0
+  }
+  e2e_stop_program
+  e2e_start_program "$e2e_source/build/win32-trace/klimperdetektor.exe" "${e2e_program_env[@]}"
+  local i
+  for i in $(seq 1 40); do
+    kill -0 "$e2e_runner_pid" 2>/dev/null || break
+    xdotool search --onlyvisible --name '^klimperdetektor$' >/dev/null 2>&1 && break
+    sleep 0.5
+  done
+  e2e_stop_program
+  echo "failure trace:"
+  grep '^zq trace:' "$e2e_work/program.log" | sed 's/^/  /'
+}
+
+# Ends the program and its runner, if still running.
+e2e_stop_program() {
+  if [ -n "$e2e_runner_pid" ] && kill -0 "$e2e_runner_pid" 2>/dev/null; then
+    local pid
+    pid="$(e2e_program_pid)"
+    [ -n "$pid" ] && kill "$pid" 2>/dev/null
+    kill "$e2e_runner_pid" 2>/dev/null
+    wait "$e2e_runner_pid" 2>/dev/null
+  fi
+  e2e_runner_pid=""
 }
 
 # Gives the window the keyboard focus (there is no window manager to do it).

@@ -131,8 +131,8 @@ TEST_F(BlitterTest, EveryConversionMatchesTheChannelFormats) {
             SCOPED_TRACE(testing::Message() << family.name << " depth " << source_depth << " -> "
                                             << kDepths[column] << (swapped ? " swapped" : " native")
                                             << " width " << width);
-            const int index = 4 * (source_depth == 8 ? 0 : source_depth == 16 ? 1 : 2) + column;
-            const bool plain_copy = !swapped && index == 11;
+            const int index = blitter_index(blitter_source_class(source_depth), column);
+            const bool plain_copy = !swapped && index == blitter_index(kTrueColourSource, kTo32Bits);
             const std::vector<uint8_t> out = run(table[index], kDepths[column], 3);
             expect_converted(out, kDepths[column], swapped, plain_copy);
           }
@@ -169,9 +169,10 @@ TEST_F(BlitterTest, OnlyDirtyLinesAreWrittenAndPaddingStaysUntouched) {
         select_blitter(32, swapped);
         for (int column = 0; column < 4; ++column) {
           SCOPED_TRACE(testing::Message() << family.name << " depth " << source_depth << " column " << column);
-          const int index = 4 * (source_depth == 8 ? 0 : source_depth == 16 ? 1 : 2) + column;
+          const int index = blitter_index(blitter_source_class(source_depth), column);
           const std::vector<uint8_t> out = run((swapped ? family.swapped : family.native)[index], kDepths[column], 4);
-          expect_converted(out, kDepths[column], swapped != 0, !swapped && index == 11);
+          expect_converted(out, kDepths[column], swapped != 0,
+                           !swapped && index == blitter_index(kTrueColourSource, kTo32Bits));
         }
       }
     }
@@ -187,8 +188,8 @@ TEST_F(BlitterTest, RepeatedLinesUseTheScalarTablesAndWriteBothCopies) {
   randomise(3);
   for (int i = 0; i < 256; ++i) screen_state->device_palette[i] = 0x010203u * static_cast<uint32_t>(i);
 
-  EXPECT_EQ(select_blitter(32, 0), native_blitters[3]);
-  EXPECT_EQ(select_blitter(16, 1), swapped_blitters[1]);
+  EXPECT_EQ(select_blitter(32, 0), native_blitters[blitter_index(kPalettisedSource, kTo32Bits)]);
+  EXPECT_EQ(select_blitter(16, 1), swapped_blitters[blitter_index(kPalettisedSource, kTo16Bits)]);
 
   mark_all(0);
   screen_state->dirty_lines[5] = 1;
@@ -205,7 +206,7 @@ TEST_F(BlitterTest, RepeatedLinesUseTheScalarTablesAndWriteBothCopies) {
 TEST_F(BlitterTest, VectorTablesOnlyForWidthsThatAreMultiplesOfFour) {
   open(321, 4, 32);
   screen_state->flags |= kScreenHasMmx;
-  EXPECT_EQ(select_blitter(16, 0), native_blitters[9]);
+  EXPECT_EQ(select_blitter(16, 0), native_blitters[blitter_index(kTrueColourSource, kTo16Bits)]);
   randomise(4);
   mark_all(1);
   expect_converted(run(select_blitter(16, 0), 16), 16, false, 0);
@@ -225,11 +226,24 @@ TEST_F(BlitterTest, VectorTablesOnlyForWidthsThatAreMultiplesOfFour) {
   expect_converted(run(select_blitter(15, 1), 15), 15, true, 0);
 
   screen_state->flags &= ~kScreenHasMmx;
-  EXPECT_EQ(select_blitter(16, 0), native_blitters[9]);
+  EXPECT_EQ(select_blitter(16, 0), native_blitters[blitter_index(kTrueColourSource, kTo16Bits)]);
 }
 
-// One pixel through every family: the first output pixel as 32 bits.
-uint32_t convert_one(int index, bool swapped, int family, int depth) {
+TEST(BlitterIndex, DepthsFindTheirRowAndColumn) {
+  for (int depth : {1, 2, 4, 8}) EXPECT_EQ(blitter_source_class(depth), kPalettisedSource) << depth;
+  for (int depth : {15, 16}) EXPECT_EQ(blitter_source_class(depth), kHiColourSource) << depth;
+  for (int depth : {24, 32}) EXPECT_EQ(blitter_source_class(depth), kTrueColourSource) << depth;
+  for (int depth : {0, 3, 12, 33, -8}) EXPECT_EQ(blitter_source_class(depth), -1) << depth;
+  for (int column = 0; column < kBlitterColumns; ++column) EXPECT_EQ(blitter_column(kDepths[column]), column);
+  for (int depth : {0, 8, 17, 64}) EXPECT_EQ(blitter_column(depth), -1) << depth;
+  EXPECT_EQ(blitter_index(kTrueColourSource, kTo32Bits), kBlitterCount - 1);
+}
+
+// One pixel of the open screen through a family's entry for the given
+// destination column: the first output pixel as 32 bits.
+uint32_t convert_one(int column, bool swapped, int family) {
+  const int depth = kDepths[column];
+  const int index = blitter_index(blitter_source_class(screen_state->depth), column);
   const Blitter blitter = (swapped ? kFamilies[family].swapped : kFamilies[family].native)[index];
   std::vector<uint8_t> out(static_cast<size_t>(screen_state->width) * 4 * screen_state->height, 0);
   blitter(out.data(), screen_state->width * out_bytes(depth));
@@ -245,17 +259,17 @@ TEST_F(BlitterTest, HiColourWhiteAndRed) {
   for (int family = 0; family < 2; ++family) {
     for (int x = 0; x < 8; ++x) page[x] = 0xFFFF;
     select_blitter(32, 0);
-    EXPECT_EQ(convert_one(7, false, family, 32), 0x00F8FCF8u);
-    EXPECT_EQ(convert_one(6, false, family, 24), 0xF8FCF8u);
+    EXPECT_EQ(convert_one(kTo32Bits, false, family), 0x00F8FCF8u);
+    EXPECT_EQ(convert_one(kTo24Bits, false, family), 0xF8FCF8u);
     select_blitter(32, 1);
-    EXPECT_EQ(convert_one(7, true, family, 32), 0x00F8FCF8u);
+    EXPECT_EQ(convert_one(kTo32Bits, true, family), 0x00F8FCF8u);
 
     for (int x = 0; x < 8; ++x) page[x] = 0xF800;
-    EXPECT_EQ(convert_one(4, false, family, 15), 0x7C00u);
-    EXPECT_EQ(convert_one(4, true, family, 15), 0x001Fu);
-    EXPECT_EQ(convert_one(5, true, family, 16), 0x001Fu);
-    EXPECT_EQ(convert_one(5, false, family, 16), 0xF800u);  // plain copy
-    EXPECT_EQ(convert_one(7, true, family, 32), 0x000000F8u);
+    EXPECT_EQ(convert_one(kTo15Bits, false, family), 0x7C00u);
+    EXPECT_EQ(convert_one(kTo15Bits, true, family), 0x001Fu);
+    EXPECT_EQ(convert_one(kTo16Bits, true, family), 0x001Fu);
+    EXPECT_EQ(convert_one(kTo16Bits, false, family), 0xF800u);  // plain copy
+    EXPECT_EQ(convert_one(kTo32Bits, true, family), 0x000000F8u);
   }
 }
 
@@ -265,11 +279,11 @@ TEST_F(BlitterTest, SwappedThenNativeLeavesTheNativeTable) {
   auto* page = reinterpret_cast<uint16_t*>(screen_state->visible_page);
   for (int x = 0; x < 4; ++x) page[x] = 0x001F;  // blue
   select_blitter(32, 1);
-  EXPECT_EQ(convert_one(7, true, 0, 32), 0x00F80000u);
+  EXPECT_EQ(convert_one(kTo32Bits, true, 0), 0x00F80000u);
   select_blitter(32, 0);
   for (int family = 0; family < 2; ++family) {
-    EXPECT_EQ(convert_one(7, false, family, 32), 0x000000F8u);
-    EXPECT_EQ(convert_one(6, false, family, 24), 0x0000F8u);
+    EXPECT_EQ(convert_one(kTo32Bits, false, family), 0x000000F8u);
+    EXPECT_EQ(convert_one(kTo24Bits, false, family), 0x0000F8u);
   }
 }
 
@@ -279,23 +293,23 @@ TEST_F(BlitterTest, TrueColourChannelsAndIgnoredTopByte) {
   auto* page = reinterpret_cast<uint32_t*>(screen_state->visible_page);
   for (int family = 0; family < 2; ++family) {
     for (int x = 0; x < 8; ++x) page[x] = 0x00123456;
-    EXPECT_EQ(convert_one(8, false, family, 15), (2u << 10) | (6u << 5) | 10u);
-    EXPECT_EQ(convert_one(9, false, family, 16), (2u << 11) | (13u << 5) | 10u);
-    EXPECT_EQ(convert_one(10, false, family, 24), 0x123456u);
-    EXPECT_EQ(convert_one(10, true, family, 24), 0x563412u);
-    EXPECT_EQ(convert_one(11, true, family, 32), 0x00563412u);
+    EXPECT_EQ(convert_one(kTo15Bits, false, family), (2u << 10) | (6u << 5) | 10u);
+    EXPECT_EQ(convert_one(kTo16Bits, false, family), (2u << 11) | (13u << 5) | 10u);
+    EXPECT_EQ(convert_one(kTo24Bits, false, family), 0x123456u);
+    EXPECT_EQ(convert_one(kTo24Bits, true, family), 0x563412u);
+    EXPECT_EQ(convert_one(kTo32Bits, true, family), 0x00563412u);
 
     // A top byte changes nothing; the 32-bit results carry 0 there, except
     // the plain copy.
     std::vector<uint32_t> plain;
     for (int swapped = 0; swapped < 2; ++swapped)
-      for (int index = 8; index < 12; ++index) plain.push_back(convert_one(index, swapped, family, kDepths[index - 8]));
+      for (int column = 0; column < kBlitterColumns; ++column) plain.push_back(convert_one(column, swapped, family));
     for (int x = 0; x < 8; ++x) page[x] = 0xFF123456;
     size_t i = 0;
     for (int swapped = 0; swapped < 2; ++swapped) {
-      for (int index = 8; index < 12; ++index, ++i) {
-        const uint32_t v = convert_one(index, swapped, family, kDepths[index - 8]);
-        EXPECT_EQ(v, !swapped && index == 11 ? plain[i] | 0xFF000000u : plain[i]) << index << " " << swapped;
+      for (int column = 0; column < kBlitterColumns; ++column, ++i) {
+        const uint32_t v = convert_one(column, swapped, family);
+        EXPECT_EQ(v, !swapped && column == kTo32Bits ? plain[i] | 0xFF000000u : plain[i]) << column << " " << swapped;
       }
     }
   }
@@ -307,9 +321,9 @@ TEST_F(BlitterTest, PalettisedTo24ByteOrder) {
   screen_state->device_palette[9] = 0x00332211;  // red 0x11, green 0x22, blue 0x33
   std::memset(screen_state->visible_page, 9, 4);
   for (int family = 0; family < 2; ++family) {
-    EXPECT_EQ(convert_one(2, false, family, 24), 0x112233u);  // bytes blue, green, red
-    EXPECT_EQ(convert_one(2, true, family, 24), 0x332211u);   // bytes red, green, blue
-    EXPECT_EQ(convert_one(3, true, family, 32), 0x00332211u);
+    EXPECT_EQ(convert_one(kTo24Bits, false, family), 0x112233u);  // bytes blue, green, red
+    EXPECT_EQ(convert_one(kTo24Bits, true, family), 0x332211u);   // bytes red, green, blue
+    EXPECT_EQ(convert_one(kTo32Bits, true, family), 0x00332211u);
   }
 }
 
@@ -380,10 +394,10 @@ TEST_F(BlitterTest, VectorEqualsScalarOnRandomFrames) {
       if (round % 5 == 4) {
         for (int i = 0; i < 512; ++i) conversion_table[i] = rng();  // any table, not only the two standard ones
       }
-      for (int index = 4 * source_class; index < 4 * source_class + 4; ++index) {
+      for (int index = blitter_index(source_class, 0); index < blitter_index(source_class + 1, 0); ++index) {
         const Blitter scalar = (swapped ? swapped_blitters : native_blitters)[index];
         const Blitter vector = (swapped ? swapped_blitters_mmx : native_blitters_mmx)[index];
-        const int depth = kDepths[index % 4];
+        const int depth = kDepths[index % kBlitterColumns];
         const std::vector<uint8_t> a = run(scalar, depth, pad);
         const std::vector<uint8_t> b = run(vector, depth, pad);
         ASSERT_EQ(a, b) << "entry " << index << (round % 2 ? " (baseline)" : "") << (swapped ? " swapped" : " native") << " width " << width

@@ -27,9 +27,8 @@ struct Fake {
     exits.push_back(name());
     return 0;
   }
-  static constexpr VideoDriver record{N == 0 ? "Alpha" : N == 1 ? "Beta" : "Gamma", init, exit,
-                                      nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                      nullptr, nullptr, nullptr, nullptr, nullptr};
+  static constexpr VideoDriver record{
+      .name = N == 0 ? "Alpha" : N == 1 ? "Beta" : "Gamma", .init = init, .exit = exit};
 };
 const VideoDriver* const fakes[] = {&Fake<0>::record, &Fake<1>::record, &Fake<2>::record, nullptr};
 
@@ -82,6 +81,16 @@ TEST_F(DriverSelectTest, NullIsChosenWithoutInit) {
   EXPECT_STREQ(null_driver.name, "Null");
   EXPECT_EQ(null_driver.init, nullptr);
   EXPECT_NE(null_driver.lock, nullptr);
+}
+
+TEST(DriverNameEquals, WholeNamesWithoutRegardToAsciiCase) {
+  EXPECT_TRUE(driver_name_equals("gdi", "GDI"));
+  EXPECT_TRUE(driver_name_equals("", ""));
+  EXPECT_FALSE(driver_name_equals("GD", "GDI"));  // a prefix is no match
+  EXPECT_FALSE(driver_name_equals("GDI ", "GDI"));
+  EXPECT_FALSE(driver_name_equals("\xC4", "\xE4"));  // only ASCII letters fold
+  EXPECT_FALSE(driver_name_equals(nullptr, "GDI"));
+  EXPECT_FALSE(driver_name_equals("GDI", nullptr));
 }
 
 }  // namespace

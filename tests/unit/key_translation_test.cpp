@@ -9,49 +9,49 @@
 namespace {
 
 TEST(KeyTranslation, KeysWithoutCharacterBecomeExtendedCodes) {
-  EXPECT_EQ(translate_key(0, 0x3B, VK_F1, 0), 0x3BFF);
-  EXPECT_EQ(translate_key(0, 0x3E, VK_F4, LEFT_ALT_PRESSED), 0x6BFF);
-  EXPECT_EQ(translate_key(0, 0x3E, VK_F4, RIGHT_ALT_PRESSED), 0x6BFF);
-  EXPECT_EQ(translate_key(0, 0x44, VK_F10, 0), 0x44FF);
-  EXPECT_EQ(translate_key(0, 0x3C, VK_F1 + 1, SHIFT_PRESSED), 0x55FF);
-  EXPECT_EQ(translate_key(0, 0x57, VK_F11, 0), 0x85FF);
-  EXPECT_EQ(translate_key(0, 0x58, VK_F12, LEFT_CTRL_PRESSED), 0x8AFF);
+  EXPECT_EQ(translate_key(0, 0x3B, vk::kF1, 0), 0x3BFF);
+  EXPECT_EQ(translate_key(0, 0x3E, vk::kF4, vk::kLeftAltPressed), 0x6BFF);
+  EXPECT_EQ(translate_key(0, 0x3E, vk::kF4, vk::kRightAltPressed), 0x6BFF);
+  EXPECT_EQ(translate_key(0, 0x44, vk::kF10, 0), 0x44FF);
+  EXPECT_EQ(translate_key(0, 0x3C, vk::kF1 + 1, vk::kShiftPressed), 0x55FF);
+  EXPECT_EQ(translate_key(0, 0x57, vk::kF11, 0), 0x85FF);
+  EXPECT_EQ(translate_key(0, 0x58, vk::kF12, vk::kLeftCtrlPressed), 0x8AFF);
 }
 
 TEST(KeyTranslation, EnhancedKeysUseTheirOwnTable) {
-  EXPECT_EQ(translate_key(0, 0x48, VK_UP, ENHANCED_KEY), 0x48FF);
-  EXPECT_EQ(translate_key(0, 0x4D, VK_RIGHT, ENHANCED_KEY), 0x4DFF);
-  EXPECT_EQ(translate_key(0, 0x48, VK_UP, ENHANCED_KEY | LEFT_CTRL_PRESSED), 0x8DFF);
-  EXPECT_EQ(translate_key(0, 0x53, VK_DELETE, ENHANCED_KEY | LEFT_ALT_PRESSED), 0xA3FF);
+  EXPECT_EQ(translate_key(0, 0x48, vk::kUp, vk::kEnhancedKey), 0x48FF);
+  EXPECT_EQ(translate_key(0, 0x4D, vk::kRight, vk::kEnhancedKey), 0x4DFF);
+  EXPECT_EQ(translate_key(0, 0x48, vk::kUp, vk::kEnhancedKey | vk::kLeftCtrlPressed), 0x8DFF);
+  EXPECT_EQ(translate_key(0, 0x53, vk::kDelete, vk::kEnhancedKey | vk::kLeftAltPressed), 0xA3FF);
   // The keypad's Enter gives a character, Ctrl+Enter a line feed.
-  EXPECT_EQ(translate_key(0, 0x1C, VK_RETURN, ENHANCED_KEY), 0x0D);
-  EXPECT_EQ(translate_key(0, 0x1C, VK_RETURN, ENHANCED_KEY | RIGHT_CTRL_PRESSED), 0x0A);
+  EXPECT_EQ(translate_key(0, 0x1C, vk::kReturn, vk::kEnhancedKey), 0x0D);
+  EXPECT_EQ(translate_key(0, 0x1C, vk::kReturn, vk::kEnhancedKey | vk::kRightCtrlPressed), 0x0A);
   // An enhanced key that has no row (right Ctrl) gives nothing.
-  EXPECT_EQ(translate_key(0, 0x1D, VK_CONTROL, ENHANCED_KEY | RIGHT_CTRL_PRESSED), -1);
+  EXPECT_EQ(translate_key(0, 0x1D, vk::kControl, vk::kEnhancedKey | vk::kRightCtrlPressed), -1);
 }
 
 TEST(KeyTranslation, KeypadFollowsNumLock) {
-  // NumLock off: the keypad 8 arrives as VK_UP without the enhanced bit.
-  EXPECT_EQ(translate_key(0, 0x48, VK_UP, 0), 0x48FF);
-  EXPECT_EQ(translate_key('8', 0x48, VK_NUMPAD8, 0), '8');
+  // NumLock off: the keypad 8 arrives as vk::kUp without the enhanced bit.
+  EXPECT_EQ(translate_key(0, 0x48, vk::kUp, 0), 0x48FF);
+  EXPECT_EQ(translate_key('8', 0x48, vk::kNumpad8, 0), '8');
 }
 
 TEST(KeyTranslation, CharactersAndModifiers) {
   EXPECT_EQ(translate_key('a', 0x1E, 'A', 0), 'a');
-  EXPECT_EQ(translate_key('A', 0x1E, 'A', SHIFT_PRESSED), 'A');
-  EXPECT_EQ(translate_key(1, 0x1E, 'A', LEFT_CTRL_PRESSED), 1);
-  EXPECT_EQ(translate_key('\t', 0x0F, VK_TAB, SHIFT_PRESSED), 0x0FFF);
-  EXPECT_EQ(translate_key('\t', 0x0F, VK_TAB, 0), '\t');
+  EXPECT_EQ(translate_key('A', 0x1E, 'A', vk::kShiftPressed), 'A');
+  EXPECT_EQ(translate_key(1, 0x1E, 'A', vk::kLeftCtrlPressed), 1);
+  EXPECT_EQ(translate_key('\t', 0x0F, vk::kTab, vk::kShiftPressed), 0x0FFF);
+  EXPECT_EQ(translate_key('\t', 0x0F, vk::kTab, 0), '\t');
   // Alt with a letter in either case gives the letter's scancode.
-  EXPECT_EQ(translate_key('a', 0x1E, 'A', LEFT_ALT_PRESSED), 0x1EFF);
-  EXPECT_EQ(translate_key('A', 0x1E, 'A', LEFT_ALT_PRESSED | SHIFT_PRESSED), 0x1EFF);
+  EXPECT_EQ(translate_key('a', 0x1E, 'A', vk::kLeftAltPressed), 0x1EFF);
+  EXPECT_EQ(translate_key('A', 0x1E, 'A', vk::kLeftAltPressed | vk::kShiftPressed), 0x1EFF);
   // A character that is not the key's own does not take the extended code.
-  EXPECT_EQ(translate_key('@', 0x10, 'Q', RIGHT_ALT_PRESSED | LEFT_CTRL_PRESSED), '@');
+  EXPECT_EQ(translate_key('@', 0x10, 'Q', vk::kRightAltPressed | vk::kLeftCtrlPressed), '@');
 }
 
 TEST(KeyTranslation, NothingToReport) {
-  EXPECT_EQ(translate_key(0, 0x38, VK_MENU, LEFT_ALT_PRESSED), -1);
-  EXPECT_EQ(translate_key(0, 0x2A, VK_SHIFT, SHIFT_PRESSED), -1);
+  EXPECT_EQ(translate_key(0, 0x38, vk::kMenu, vk::kLeftAltPressed), -1);
+  EXPECT_EQ(translate_key(0, 0x2A, vk::kShift, vk::kShiftPressed), -1);
   EXPECT_EQ(translate_key(0, 0x7F, 0xFF, 0), -1);
   EXPECT_EQ(translate_key('x', 0xFF, 'X', 0), 'x');
   EXPECT_EQ(translate_key(0, -5, 0, 0), -1);
@@ -77,13 +77,13 @@ TEST(KeyTables, KeyTableShape) {
 }
 
 TEST(KeyTables, VirtualKeyToScancode) {
-  EXPECT_EQ(scancode_from_virtual_key(VK_SHIFT), 0x2A);
+  EXPECT_EQ(scancode_from_virtual_key(vk::kShift), 0x2A);
   EXPECT_EQ(scancode_from_virtual_key('A'), 0x1E);
-  EXPECT_EQ(scancode_from_virtual_key(VK_NUMPAD8), 0x48);
-  EXPECT_EQ(scancode_from_virtual_key(VK_UP), 0x48);
-  EXPECT_EQ(scancode_from_virtual_key(VK_SUBTRACT), 0x0C);
-  EXPECT_EQ(scancode_from_virtual_key(VK_APPS), 0x5D);
-  EXPECT_EQ(scancode_from_virtual_key(VK_LSHIFT), 0);
+  EXPECT_EQ(scancode_from_virtual_key(vk::kNumpad8), 0x48);
+  EXPECT_EQ(scancode_from_virtual_key(vk::kUp), 0x48);
+  EXPECT_EQ(scancode_from_virtual_key(vk::kSubtract), 0x0C);
+  EXPECT_EQ(scancode_from_virtual_key(vk::kApps), 0x5D);
+  EXPECT_EQ(scancode_from_virtual_key(vk::kLShift), 0);
   EXPECT_EQ(scancode_from_virtual_key(0), 0);
   EXPECT_EQ(scancode_from_virtual_key(-1), 0);
 }

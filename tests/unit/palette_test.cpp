@@ -24,9 +24,8 @@ void record_palette(int index, int red, int green, int blue) {
 }
 void count_vsync() { ++vsync_waits; }
 
-const VideoDriver recording_driver{"Recording", nullptr, nullptr, nullptr, nullptr,
-                                   record_palette, count_vsync, nullptr, nullptr, nullptr,
-                                   nullptr, nullptr, nullptr, nullptr};
+const VideoDriver recording_driver{
+    .name = "Recording", .set_palette = record_palette, .wait_vsync = count_vsync};
 
 Rgb shown(int attribute) {
   const uint32_t colour = screen_state->device_palette[attribute];

@@ -13,9 +13,7 @@ int locks = 0;
 int unlocks = 0;
 void count_lock() { ++locks; }
 void count_unlock() { ++unlocks; }
-const VideoDriver counting_driver{"Counting", nullptr, nullptr, count_lock, count_unlock,
-                                  nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                  nullptr, nullptr, nullptr};
+const VideoDriver counting_driver{.name = "Counting", .lock = count_lock, .unlock = count_unlock};
 
 class ScreenLockTest : public ::testing::Test {
  protected:

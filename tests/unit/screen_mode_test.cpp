@@ -25,8 +25,7 @@ int fake_init(const char* title, int width, int height, int depth, int refresh_r
 }
 int fake_exit() { return 0; }
 
-const VideoDriver fake_driver{"Fake", fake_init, fake_exit, nullptr, nullptr, nullptr, nullptr,
-                              nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
+const VideoDriver fake_driver{.name = "Fake", .init = fake_init, .exit = fake_exit};
 const VideoDriver* const fake_list[] = {&fake_driver, nullptr};
 
 class ScreenModeTest : public ::testing::Test {

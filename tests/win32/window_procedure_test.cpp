@@ -2,8 +2,6 @@
 // them, sent to the live window so that they run on its own thread.
 #include "window_test_support.h"
 
-#include "common/virtual_keys.h"
-
 namespace {
 
 using Codes = std::vector<int32_t>;

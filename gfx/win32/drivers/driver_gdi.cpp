@@ -15,25 +15,24 @@
 
 #include "gfx/drivers/blitters.h"
 #include "gfx/screen.h"
+#include "gfx/win32/failure_trace.h"
 #include "gfx/win32/key_state_refresh.h"
 #include "gfx/win32/window.h"
 #include "gfx/win32/window_display.h"
 
 const VideoDriver gdi_driver = {
-    "GDI",
-    gdi_init,
-    window_exit,
-    window_lock,
-    window_unlock,
-    window_set_palette,
-    window_wait_vsync,
-    window_get_mouse,
-    window_set_mouse,
-    window_set_title,
-    window_set_pos,
-    gdi_fetch_modes,
-    nullptr,
-    nullptr,
+    .name = "GDI",
+    .init = gdi_init,
+    .exit = window_exit,
+    .lock = window_lock,
+    .unlock = window_unlock,
+    .set_palette = window_set_palette,
+    .wait_vsync = window_wait_vsync,
+    .get_mouse = window_get_mouse,
+    .set_mouse = window_set_mouse,
+    .set_window_title = window_set_title,
+    .set_window_pos = window_set_pos,
+    .fetch_modes = gdi_fetch_modes,
 };
 
 GdiUpdateRecord gdi_update_record{};
@@ -115,7 +114,9 @@ void draw_dirty_span(HDC device) {
   SetDIBitsToDevice(device, 0, output_first, static_cast<DWORD>(window_state.width),
                     static_cast<DWORD>(output_count), 0, 0, 0, static_cast<UINT>(output_count), bits,
                     bitmap_info, DIB_RGB_COLORS);
-  if (window_state.os_version <= 0x4FF) {
+  // COMPAT: systems before Windows 2000 repaint the drawn span only when it
+  // is invalidated as well.
+  if (!is_windows2000_or_greater()) {
     const RECT span = {0, output_first, window_state.width, output_first + output_count};
     InvalidateRect(window_state.window, &span, FALSE);
   }
@@ -130,7 +131,10 @@ const uint8_t* gdi_conversion_buffer() { return conversion_buffer; }
 
 int gdi_init(const char* title, int width, int height, int depth, int refresh_rate, int flags) {
   window_state = WindowState{};
-  if (flags & kFlagOpenGL) return -1;
+  if (flags & kFlagOpenGL) {
+    ZQ_TRACE_FAILURE("GDI draws no OpenGL screen (flags 0x%x)", static_cast<unsigned>(flags));
+    return -1;
+  }
   window_state.driver_open = gdi_open;
   window_state.driver_close = gdi_close;
   window_state.driver_paint = gdi_paint;
@@ -158,7 +162,11 @@ int gdi_open() {
                                     : (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX);
     if (flags & kFlagFrameless) style = WS_POPUP;
     if (flags & kFlagLayered) {
-      if (window_state.os_version <= 0x4FF) return -1;
+      if (!is_windows2000_or_greater()) {  // COMPAT: no layered windows before
+        ZQ_TRACE_FAILURE("layered window on system version 0x%x",
+                         static_cast<unsigned>(window_state.os_version));
+        return -1;
+      }
       ex_style = WS_EX_LAYERED;
     }
   }
@@ -172,24 +180,37 @@ int gdi_open() {
   }
 
   if (flags & kFlagLayered) {
-    if (!window_state.user32.set_layered_window_attributes) return -1;
+    if (!window_state.user32.set_layered_window_attributes) {
+      ZQ_TRACE_FAILURE("no SetLayeredWindowAttributes for a layered window");
+      return -1;
+    }
     const COLORREF key = window_state.depth <= 8 ? 0 : 0xFF00FF;
     window_state.user32.set_layered_window_attributes(window_state.window, key, 0, LWA_COLORKEY);
   }
 
   bitmap_info = static_cast<BITMAPINFO*>(std::calloc(1, sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD)));
-  if (!bitmap_info) return -1;
+  if (!bitmap_info) {
+    ZQ_TRACE_FAILURE("no memory for the bitmap header");
+    return -1;
+  }
   fill_bitmap_header();
 
   if (needs_conversion()) {
     window_state.blitter = choose_blitter();
     const bool copy_needed = window_state.depth != 32 || (width & 3) != 0 || line_multiplier() > 1 ||
                              (flags & kFlagLayered);
-    if (!window_state.blitter && copy_needed) return -1;
+    if (!window_state.blitter && copy_needed) {
+      ZQ_TRACE_FAILURE("no blitter from the %d-bit screen to %d bits", screen_state ? screen_state->depth : 0,
+                       window_state.depth);
+      return -1;
+    }
     const int bytes_per_pixel = screen_state ? screen_state->bytes_per_pixel : 1;
     conversion_buffer = static_cast<uint8_t*>(
         std::calloc(static_cast<size_t>((width + 3) & ~3) * static_cast<size_t>(height), bytes_per_pixel));
-    if (!conversion_buffer) return -1;
+    if (!conversion_buffer) {
+      ZQ_TRACE_FAILURE("no memory for a %dx%d conversion buffer", width, height);
+      return -1;
+    }
   } else {
     window_state.blitter = nullptr;
   }
