@@ -23,20 +23,19 @@ void no_paint() {}
 }  // namespace
 
 const VideoDriver opengl_driver = {
-    "OpenGL",
-    opengl_init,
-    opengl_exit,
-    no_lock,
-    no_lock,
-    nullptr,
-    window_wait_vsync,
-    window_get_mouse,
-    window_set_mouse,
-    window_set_title,
-    window_set_pos,
-    gl_fetch_modes,
-    gl_flip,
-    gl_poll_events,
+    .name = "OpenGL",
+    .init = opengl_init,
+    .exit = opengl_exit,
+    .lock = no_lock,
+    .unlock = no_lock,
+    .wait_vsync = window_wait_vsync,
+    .get_mouse = window_get_mouse,
+    .set_mouse = window_set_mouse,
+    .set_window_title = window_set_title,
+    .set_window_pos = window_set_pos,
+    .fetch_modes = gl_fetch_modes,
+    .flip = gl_flip,
+    .poll_events = gl_poll_events,
 };
 
 OpenGlState opengl_state{};
