@@ -1,6 +1,7 @@
 // Fills the HookTable with the graphics screen's handlers.
 #include "gfx/gfx_handlers.h"
 #include "gfx/input/key_input.h"
+#include "gfx/screen.h"
 #include "rt/hook_table.h"
 
 void hook_table_fill_graphics() {
@@ -12,4 +13,5 @@ void hook_table_fill_graphics() {
       gfx_line_input, gfx_line_input_wide, gfx_read_cell, gfx_sleep,  gfx_answer_zero,
       gfx_pcopy,     gfx_screen_set,
   };
+  bounded_key_held = {gfx_multikey, kKeyStateSize - 1};
 }

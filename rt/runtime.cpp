@@ -9,9 +9,11 @@
 #include "rt/routed.h"
 #include "sys/platform.h"
 
+RuntimeContext runtime_context_record;
+
 namespace {
 
-RuntimeContext context;
+RuntimeContext& context = runtime_context_record;
 int start_count = 0;
 
 // The text view lives outside the zeroed context: -1 means not set.

@@ -23,6 +23,13 @@ class GdiDriverTest : public GdiScreenTest {
     }
     return false;
   }
+  // Changes a pixel in the middle of each given logical line: only lines
+  // whose pixels changed since they were last sent are drawn.
+  void change_lines(std::initializer_list<int> lines) {
+    screen_lock();
+    for (int line : lines) screen_state->visible_page[line * screen_state->pitch + screen_state->pitch / 2] ^= 0x5A;
+    screen_unlock(1, 0);
+  }
   // Marks exactly the given lines under the lock and waits for their draw.
   bool redraw_lines(std::initializer_list<int> lines) {
     screen_lock();
@@ -57,9 +64,11 @@ TEST_F(GdiDriverTest, PalettisedScreenIsDrawnWithoutConversion) {
 
 TEST_F(GdiDriverTest, OneTransferCoversTheDirtySpan) {
   open_screen();
+  change_lines({10, 20});
   ASSERT_TRUE(redraw_lines({10, 20}));
   EXPECT_EQ(gdi_update_record.first_line, 10);
   EXPECT_EQ(gdi_update_record.line_count, 11);
+  change_lines({199});
   ASSERT_TRUE(redraw_lines({199}));
   EXPECT_EQ(gdi_update_record.first_line, 199);
   EXPECT_EQ(gdi_update_record.line_count, 1);
@@ -71,6 +80,66 @@ TEST_F(GdiDriverTest, OneTransferCoversTheDirtySpan) {
   screen_unlock(1, 0);
   sync_with_event_thread();
   EXPECT_EQ(gdi_update_record.draws, draws);
+}
+
+// The viewer marks every line each pass; what the window already shows is
+// not sent again, and what changed is sent in the same iteration.
+TEST_F(GdiDriverTest, LinesMarkedWithoutChangeAreNotSentAgain) {
+  open_screen();
+  ASSERT_TRUE(sync_with_event_thread());
+  ASSERT_TRUE(sync_with_event_thread());
+  screen_lock();
+  const int32_t draws = gdi_update_record.draws;
+  screen_unlock(-1, -1);
+  ASSERT_TRUE(sync_with_event_thread());
+  EXPECT_EQ(gdi_update_record.draws, draws);
+
+  // A changed line among all marked ones: only it is drawn.
+  screen_lock();
+  screen_state->visible_page[37 * 320 + 100] ^= 0xFF;
+  screen_unlock(-1, -1);
+  ASSERT_TRUE(sync_with_event_thread());
+  EXPECT_EQ(gdi_update_record.draws, draws + 1);
+  EXPECT_EQ(gdi_update_record.first_line, 37);
+  EXPECT_EQ(gdi_update_record.line_count, 1);
+
+  // Changed back: the window shows the change, so the old pixels are sent.
+  screen_lock();
+  screen_state->visible_page[37 * 320 + 100] ^= 0xFF;
+  screen_unlock(-1, -1);
+  ASSERT_TRUE(sync_with_event_thread());
+  EXPECT_EQ(gdi_update_record.draws, draws + 2);
+  EXPECT_EQ(gdi_update_record.first_line, 37);
+}
+
+// New colours change every line on the window without a byte of the page.
+TEST_F(GdiDriverTest, NewPaletteSendsEveryMarkedLine) {
+  open_screen();
+  ASSERT_TRUE(sync_with_event_thread());
+  screen_lock();
+  window_state.palette[7].peRed ^= 0x40;
+  window_state.palette_changed = 1;
+  const int32_t draws = gdi_update_record.draws;
+  screen_unlock(-1, -1);
+  ASSERT_TRUE(sync_with_event_thread());
+  EXPECT_EQ(gdi_update_record.draws, draws + 1);
+  EXPECT_EQ(gdi_update_record.first_line, 0);
+  EXPECT_EQ(gdi_update_record.line_count, 200);
+}
+
+// A paint draws the whole window from the page; the next update does not
+// trust what it last sent.
+TEST_F(GdiDriverTest, PaintSendsEveryMarkedLineAfterwards) {
+  open_screen();
+  ASSERT_TRUE(sync_with_event_thread());
+  InvalidateRect(window(), nullptr, FALSE);
+  ASSERT_TRUE(sync_with_event_thread());  // its pump paints
+  screen_lock();
+  const int32_t draws = gdi_update_record.draws;
+  screen_unlock(-1, -1);
+  ASSERT_TRUE(sync_with_event_thread());
+  EXPECT_EQ(gdi_update_record.draws, draws + 1);
+  EXPECT_EQ(gdi_update_record.line_count, 200);
 }
 
 TEST_F(GdiDriverTest, OddWidthIsPaddedToWholeWords) {
@@ -114,9 +183,11 @@ TEST_F(GdiDriverTest, LineDoubledScreenDrawsBothOutputLines) {
   open_screen(2);  // 640 x 200 shown as 640 x 400
   ASSERT_EQ(window_state.height, 400);
   ASSERT_NE(window_state.blitter, nullptr);
+  change_lines({5, 7});
   ASSERT_TRUE(redraw_lines({5, 7}));
   EXPECT_EQ(gdi_update_record.first_line, 10);
   EXPECT_EQ(gdi_update_record.line_count, 6);
+  change_lines({199});
   ASSERT_TRUE(redraw_lines({199}));
   EXPECT_EQ(gdi_update_record.first_line, 398);
   EXPECT_EQ(gdi_update_record.line_count, 2);
