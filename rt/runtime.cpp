@@ -3,7 +3,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <new>
 
 #include "con/console.h"
 #include "rt/routed.h"
@@ -144,11 +143,11 @@ struct SemaphoreBox {
 };
 
 SemaphoreBox* semaphore_create() {
-  auto* box = new (std::nothrow) SemaphoreBox;
+  auto* box = static_cast<SemaphoreBox*>(std::calloc(1, sizeof(SemaphoreBox)));
   if (!box) return nullptr;
   box->semaphore = sys::semaphore_new(1, 1);
   if (!box->semaphore) {
-    delete box;
+    std::free(box);
     return nullptr;
   }
   return box;
@@ -157,7 +156,7 @@ SemaphoreBox* semaphore_create() {
 void semaphore_destroy(SemaphoreBox* box) {
   if (!box) return;
   sys::semaphore_delete(box->semaphore);
-  delete box;
+  std::free(box);
 }
 
 void semaphore_wait(SemaphoreBox* box) {

@@ -2,7 +2,8 @@
 
 #include <windows.h>
 #include <float.h>
-#include <new>
+
+#include <cstdlib>
 
 namespace sys {
 
@@ -35,11 +36,11 @@ struct Semaphore {
 };
 
 Semaphore* semaphore_new(int initial, int maximum) {
-  auto* semaphore = new (std::nothrow) Semaphore;
+  auto* semaphore = static_cast<Semaphore*>(std::malloc(sizeof(Semaphore)));
   if (!semaphore) return nullptr;
   semaphore->handle = CreateSemaphoreA(nullptr, initial, maximum, nullptr);
   if (!semaphore->handle) {
-    delete semaphore;
+    std::free(semaphore);
     return nullptr;
   }
   return semaphore;
@@ -48,7 +49,7 @@ Semaphore* semaphore_new(int initial, int maximum) {
 void semaphore_delete(Semaphore* semaphore) {
   if (!semaphore) return;
   CloseHandle(semaphore->handle);
-  delete semaphore;
+  std::free(semaphore);
 }
 
 void semaphore_acquire(Semaphore* semaphore) {
