@@ -9,10 +9,10 @@
 #
 # The drivers are ZQGFX values (default: GDI DirectX). A driver the program
 # does not have is passed over by the program; the row then says which one
-# was in use instead (told by the system libraries the process has loaded).
+# was in use instead.
 set -uo pipefail
 cd "$(dirname "$0")/.."
-root="$(pwd)"
+source tools/measure_lib.sh
 
 seconds=20
 exe=""
@@ -27,17 +27,8 @@ shift $((OPTIND - 1))
 drivers=("$@")
 [ ${#drivers[@]} -gt 0 ] || drivers=(GDI DirectX)
 
-if [ -z "$exe" ]; then
-  cmake --preset win32 >/dev/null && cmake --build --preset win32 --target klimperdetektor >/dev/null || exit 1
-  exe="$root/build/win32/klimperdetektor.exe"
-fi
-exe="$(cd "$(dirname "$exe")" && pwd)/$(basename "$exe")"
-
-unset DISPLAY
-export ZQ_SOURCE_DIR="$root" ZQ_BINARY_DIR="$root/build/win32"
-source tests/e2e/e2e_lib.sh
-e2e_build_tools
-e2e_start_xvfb
+measure_program "$exe"
+measure_start_x
 
 ticks_per_second="$(getconf CLK_TCK)"
 wineprefix="${ZQ_WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/zq-wineprefix}"
@@ -61,40 +52,21 @@ wineserver_pid() {
   done
 }
 
-driver_in_use() {
-  local maps="/proc/$1/maps"
-  if grep -qi '/ddraw\.dll' "$maps" 2>/dev/null; then echo DirectX
-  elif grep -qi '/opengl32\.dll' "$maps" 2>/dev/null; then echo OpenGL
-  else echo GDI
-  fi
-}
-
 percent() { awk -v t="$1" -v s="$seconds" -v hz="$ticks_per_second" 'BEGIN { printf "%.2f", 100 * t / (s * hz) }'; }
 
-echo "Idle CPU over ${seconds} s, $(basename "$exe") ($(stat -c %s "$exe") bytes), ${ticks_per_second} ticks/s"
+echo "Idle CPU over ${seconds} s, $(basename "$measure_exe") ($(stat -c %s "$measure_exe") bytes), ${ticks_per_second} ticks/s"
 printf '%-10s %-28s %8s %8s %12s %9s\n' ZQGFX "driver in use" ticks "% core" wineserver "% core"
 for driver in "${drivers[@]}"; do
-  e2e_start_program "$exe" ZQGFX="$driver"
-  e2e_find_window
-  pid="$(e2e_program_pid)"
+  measure_start "$driver"
   server="$(wineserver_pid)"
-  sleep 2  # start-up settles
-  used="$(driver_in_use "$pid")"
-  if [ "${used,,}" != "${driver,,}" ]; then used="$used (no $driver: fell back)"; fi
-  before="$(process_ticks "$pid")"
+  before="$(process_ticks "$measure_pid")"
   server_before="$( [ -n "$server" ] && process_ticks "$server" || echo 0)"
   sleep "$seconds"
-  after="$(process_ticks "$pid")"
+  after="$(process_ticks "$measure_pid")"
   server_after="$( [ -n "$server" ] && process_ticks "$server" || echo 0)"
   ticks=$((after - before))
   server_ticks=$((server_after - server_before))
-  printf '%-10s %-28s %8d %8s %12d %9s\n' "$driver" "$used" "$ticks" "$(percent "$ticks")" \
+  printf '%-10s %-28s %8d %8s %12d %9s\n' "$driver" "$measure_used" "$ticks" "$(percent "$ticks")" \
     "$server_ticks" "$(percent "$server_ticks")"
-  e2e_request_close
-  for i in $(seq 1 100); do
-    kill -0 "$e2e_runner_pid" 2>/dev/null || break
-    sleep 0.2
-  done
-  wait "$e2e_runner_pid" 2>/dev/null
-  e2e_runner_pid=""
+  measure_stop
 done
