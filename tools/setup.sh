@@ -8,8 +8,8 @@ packages=(
   cmake ninja-build g++ clang
   g++-mingw-w64-i686-posix mingw-w64-i686-dev
   googletest libgtest-dev libbenchmark-dev
-  wine wine32:i386 xvfb xauth xdotool x11-utils imagemagick libx11-dev
-  vgabios libsdl2-dev libpixman-1-dev
+  wine wine32:i386 fonts-wine xvfb xauth xdotool x11-utils imagemagick libx11-dev libxtst-dev
+  vgabios libsdl2-dev libpixman-1-dev valgrind
 )
 
 missing=()
