@@ -27,6 +27,13 @@ if [ -n "$picture" ]; then
   source tests/e2e/e2e_lib.sh
   e2e_build_tools
   e2e_start_xvfb
+  # The frame's buttons are glyphs of Wine's symbol font, which a prefix made
+  # before the font package was installed does not have.
+  cmake/wine-run.sh wineboot >/dev/null 2>&1
+  fonts="${ZQ_WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/zq-wineprefix}/drive_c/windows/Fonts"
+  if [ -d "$fonts" ] && [ ! -f "$fonts/marlett.ttf" ] && [ -f /usr/share/wine/fonts/marlett.ttf ]; then
+    cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
+  fi
   # The virtual desktop is the one X window; the program's window lies in it.
   # (It ends with the X server when the script ends.)
   cmake/wine-run.sh explorer "/desktop=klimperdetektor-picture,480x320" "$exe" >"$e2e_work/program.log" 2>&1 &
