@@ -51,6 +51,7 @@ struct BoundedKeyHeld {
   int32_t highest;
 };
 extern BoundedKeyHeld bounded_key_held;
+
 // Fills every slot with the graphics screen's handlers in one step.
 void hook_table_fill_graphics();
 // Empties every slot at once; the console branches take over.

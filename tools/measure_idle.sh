@@ -14,20 +14,10 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 source tools/measure_lib.sh
 
-seconds=20
-exe=""
-while getopts "s:e:" option; do
-  case "$option" in
-    s) seconds="$OPTARG" ;;
-    e) exe="$OPTARG" ;;
-    *) echo "usage: $0 [-s seconds] [-e exe] [driver ...]" >&2; exit 2 ;;
-  esac
-done
-shift $((OPTIND - 1))
-drivers=("$@")
-[ ${#drivers[@]} -gt 0 ] || drivers=(GDI DirectX)
-
-measure_program "$exe"
+measure_value=20
+measure_options s "$0 [-s seconds] [-e exe] [driver ...]" "$@"
+seconds="$measure_value"
+measure_program "$measure_exe_given"
 measure_start_x
 
 ticks_per_second="$(getconf CLK_TCK)"
@@ -56,7 +46,7 @@ percent() { awk -v t="$1" -v s="$seconds" -v hz="$ticks_per_second" 'BEGIN { pri
 
 echo "Idle CPU over ${seconds} s, $(basename "$measure_exe") ($(stat -c %s "$measure_exe") bytes), ${ticks_per_second} ticks/s"
 printf '%-10s %-28s %8s %8s %12s %9s\n' ZQGFX "driver in use" ticks "% core" wineserver "% core"
-for driver in "${drivers[@]}"; do
+for driver in "${measure_drivers[@]}"; do
   measure_start "$driver"
   server="$(wineserver_pid)"
   before="$(process_ticks "$measure_pid")"

@@ -11,26 +11,16 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 source tools/measure_lib.sh
 
-presses=60
-exe=""
-while getopts "n:e:" option; do
-  case "$option" in
-    n) presses="$OPTARG" ;;
-    e) exe="$OPTARG" ;;
-    *) echo "usage: $0 [-n presses] [-e exe] [driver ...]" >&2; exit 2 ;;
-  esac
-done
-shift $((OPTIND - 1))
-drivers=("$@")
-[ ${#drivers[@]} -gt 0 ] || drivers=(GDI DirectX)
-
-measure_program "$exe"
+measure_value=60
+measure_options n "$0 [-n presses] [-e exe] [driver ...]" "$@"
+presses="$measure_value"
+measure_program "$measure_exe_given"
 measure_start_x
 tool="$e2e_work/key_latency"
 gcc -O2 -o "$tool" tools/key_latency.c -lXtst -lX11 || exit 1
 
 echo "Key to pixels, $(basename "$measure_exe"), $presses presses of A"
-for driver in "${drivers[@]}"; do
+for driver in "${measure_drivers[@]}"; do
   measure_start "$driver"
   printf '%-10s %-28s ' "$driver" "$measure_used"
   "$tool" "$e2e_window" "$presses"

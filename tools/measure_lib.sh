@@ -4,6 +4,25 @@
 
 measure_root="$(pwd)"
 
+# Parses [-LETTER value] [-e exe] [driver ...] into measure_value,
+# measure_exe_given and measure_drivers (default: GDI DirectX).
+measure_options() {
+  local letter="$1" usage="$2" option
+  shift 2
+  measure_exe_given=""
+  OPTIND=1
+  while getopts "$letter:e:" option; do
+    case "$option" in
+      "$letter") measure_value="$OPTARG" ;;
+      e) measure_exe_given="$OPTARG" ;;
+      *) echo "usage: $usage" >&2; exit 2 ;;
+    esac
+  done
+  shift $((OPTIND - 1))
+  measure_drivers=("$@")
+  [ ${#measure_drivers[@]} -gt 0 ] || measure_drivers=(GDI DirectX)
+}
+
 # Sets measure_exe: the given program, or the one built now.
 measure_program() {
   if [ -n "${1:-}" ]; then

@@ -30,6 +30,16 @@ class GdiDriverTest : public GdiScreenTest {
     for (int line : lines) screen_state->visible_page[line * screen_state->pitch + screen_state->pitch / 2] ^= 0x5A;
     screen_unlock(1, 0);
   }
+  // As a viewer pass does: the given lines changed and every line marked.
+  // The number of transfers of the next whole iteration, -1 without one.
+  int32_t marked_pass(std::initializer_list<int> changed = {}) {
+    change_lines(changed);
+    screen_lock();
+    const int32_t draws = gdi_update_record.draws;
+    screen_unlock(-1, -1);
+    if (!sync_with_event_thread()) return -1;
+    return gdi_update_record.draws - draws;
+  }
   // Marks exactly the given lines under the lock and waits for their draw.
   bool redraw_lines(std::initializer_list<int> lines) {
     screen_lock();
@@ -86,30 +96,21 @@ TEST_F(GdiDriverTest, OneTransferCoversTheDirtySpan) {
 // not sent again, and what changed is sent in the same iteration.
 TEST_F(GdiDriverTest, LinesMarkedWithoutChangeAreNotSentAgain) {
   open_screen();
-  ASSERT_TRUE(sync_with_event_thread());
-  ASSERT_TRUE(sync_with_event_thread());
-  screen_lock();
-  const int32_t draws = gdi_update_record.draws;
-  screen_unlock(-1, -1);
-  ASSERT_TRUE(sync_with_event_thread());
-  EXPECT_EQ(gdi_update_record.draws, draws);
+  // The new window's first paints come when the X server gets to them.
+  int settling = 0;
+  while (marked_pass() != 0 && ++settling < 50) {
+  }
+  EXPECT_EQ(marked_pass(), 0);
 
   // A changed line among all marked ones: only it is drawn.
-  screen_lock();
-  screen_state->visible_page[37 * 320 + 100] ^= 0xFF;
-  screen_unlock(-1, -1);
-  ASSERT_TRUE(sync_with_event_thread());
-  EXPECT_EQ(gdi_update_record.draws, draws + 1);
+  EXPECT_EQ(marked_pass({37}), 1);
   EXPECT_EQ(gdi_update_record.first_line, 37);
   EXPECT_EQ(gdi_update_record.line_count, 1);
 
   // Changed back: the window shows the change, so the old pixels are sent.
-  screen_lock();
-  screen_state->visible_page[37 * 320 + 100] ^= 0xFF;
-  screen_unlock(-1, -1);
-  ASSERT_TRUE(sync_with_event_thread());
-  EXPECT_EQ(gdi_update_record.draws, draws + 2);
+  EXPECT_EQ(marked_pass({37}), 1);
   EXPECT_EQ(gdi_update_record.first_line, 37);
+  EXPECT_EQ(marked_pass(), 0);
 }
 
 // New colours change every line on the window without a byte of the page.
@@ -119,10 +120,8 @@ TEST_F(GdiDriverTest, NewPaletteSendsEveryMarkedLine) {
   screen_lock();
   window_state.palette[7].peRed ^= 0x40;
   window_state.palette_changed = 1;
-  const int32_t draws = gdi_update_record.draws;
-  screen_unlock(-1, -1);
-  ASSERT_TRUE(sync_with_event_thread());
-  EXPECT_EQ(gdi_update_record.draws, draws + 1);
+  screen_unlock(1, 0);
+  EXPECT_EQ(marked_pass(), 1);
   EXPECT_EQ(gdi_update_record.first_line, 0);
   EXPECT_EQ(gdi_update_record.line_count, 200);
 }
@@ -134,11 +133,7 @@ TEST_F(GdiDriverTest, PaintSendsEveryMarkedLineAfterwards) {
   ASSERT_TRUE(sync_with_event_thread());
   InvalidateRect(window(), nullptr, FALSE);
   ASSERT_TRUE(sync_with_event_thread());  // its pump paints
-  screen_lock();
-  const int32_t draws = gdi_update_record.draws;
-  screen_unlock(-1, -1);
-  ASSERT_TRUE(sync_with_event_thread());
-  EXPECT_EQ(gdi_update_record.draws, draws + 1);
+  EXPECT_EQ(marked_pass(), 1);
   EXPECT_EQ(gdi_update_record.line_count, 200);
 }
 
