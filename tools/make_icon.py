@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Draws the program's icon, a keyboard seen from above, at 16, 32 and 48
-pixels and writes them as one .ico file (32-bit pixels with alpha, and the
-1-bit mask older systems use). Each size is drawn for its own grid, not
-scaled, so the keys stay crisp.
+pixels and writes them as one .ico file: 16-colour images with the 1-bit
+transparency mask, which every Windows version reads and which keep the
+program small (the icon has six colours and no soft edges). Each size is
+drawn for its own grid, not scaled, so the keys stay crisp.
 
     tools/make_icon.py app/klimperdetektor.ico
 """
@@ -62,14 +63,24 @@ def draw(size):
     return pixels
 
 
+PALETTE = [CLEAR, BODY, EDGE, KEY, KEY_SHADE, ACCENT]
+
+
 def bitmap_entry(size, pixels):
-    """A DIB as an icon holds it: header of twice the height, bottom-up
-    BGRA rows, then the 1-bit mask (rows padded to 32 bits)."""
-    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, 0, 0, 0, 0, 0)
+    """A DIB as an icon holds it: header of twice the height, the 16-entry
+    colour table, bottom-up 4-bit rows, then the 1-bit mask (rows padded to
+    32 bits; a set bit is transparent)."""
+    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 4, 0, 0, 0, 0, 16, 0)
+    table = bytearray()
+    for r, g, b, _ in PALETTE + [CLEAR] * (16 - len(PALETTE)):
+        table += bytes((b, g, r, 0))
+    colour_stride = ((size * 4 + 31) // 32) * 4
     colour = bytearray()
     for row in reversed(pixels):
-        for r, g, b, a in row:
-            colour += bytes((b, g, r, a))
+        line = bytearray(colour_stride)
+        for x, pixel in enumerate(row):
+            line[x // 2] |= PALETTE.index(pixel) << (0 if x % 2 else 4)
+        colour += line
     mask_stride = ((size + 31) // 32) * 4
     mask = bytearray()
     for row in reversed(pixels):
@@ -78,7 +89,7 @@ def bitmap_entry(size, pixels):
             if a == 0:
                 line[x // 8] |= 0x80 >> (x % 8)
         mask += line
-    return header + bytes(colour) + bytes(mask)
+    return header + bytes(table) + bytes(colour) + bytes(mask)
 
 
 def icon_file(sizes):
@@ -87,7 +98,7 @@ def icon_file(sizes):
     offset = 6 + 16 * len(images)
     entries = b""
     for size, image in zip(sizes, images):
-        entries += struct.pack("<BBBBHHII", size % 256, size % 256, 0, 0, 1, 32, len(image), offset)
+        entries += struct.pack("<BBBBHHII", size % 256, size % 256, 16, 0, 1, 4, len(image), offset)
         offset += len(image)
     return directory + entries + b"".join(images)
 
