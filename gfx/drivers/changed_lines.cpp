@@ -7,6 +7,8 @@ int sent_lines_open(SentLines* sent, int line_count, int line_bytes) {
   if (!sent) return -1;
   sent_lines_close(sent);
   if (line_count <= 0 || line_bytes <= 0) return -1;
+  // No frame buffer is larger; a larger product would wrap on 32 bits.
+  if (static_cast<uint64_t>(line_count) * static_cast<uint64_t>(line_bytes) > INT32_MAX) return -1;
   sent->lines = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(line_count) * static_cast<size_t>(line_bytes)));
   if (!sent->lines) return -1;
   sent->line_count = line_count;

@@ -14,7 +14,8 @@ struct SentLines {
 };
 
 // Allocates room for line_count lines of line_bytes each; the contents start
-// unknown. -1 (and a closed record) for a size of 0 or less or no memory.
+// unknown. -1 (and a closed record) for a size of 0 or less, a copy of more
+// than 2 GiB, or no memory.
 int sent_lines_open(SentLines* sent, int line_count, int line_bytes);
 // Frees the copy; safe twice and on a zeroed record.
 void sent_lines_close(SentLines* sent);

@@ -97,6 +97,8 @@ TEST(SentLines, BadArgumentsGiveClearResults) {
   EXPECT_EQ(sent_lines_open(nullptr, 4, 4), -1);
   EXPECT_EQ(sent_lines_open(&sent, 0, 4), -1);
   EXPECT_EQ(sent_lines_open(&sent, 4, -1), -1);
+  EXPECT_EQ(sent_lines_open(&sent, INT32_MAX, 2), -1);
+  EXPECT_EQ(sent_lines_open(&sent, 65536, 65536), -1);
   EXPECT_EQ(sent.lines, nullptr);
   uint8_t dirty[2] = {1, 1};
   uint8_t page[8] = {};
