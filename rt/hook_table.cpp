@@ -1,11 +1,8 @@
 #include "rt/hook_table.h"
 
-#include <cstdint>
 #include <cstring>
 
 #include "rt/runtime.h"
-
-BoundedKeyHeld bounded_key_held = {nullptr, INT32_MAX};
 
 HookTable& hook_table() { return runtime_context().hooks; }
 

@@ -9,6 +9,7 @@
 #include "sys/platform.h"
 
 RuntimeContext runtime_context_record;
+BoundedKeyHeld bounded_key_held = {nullptr, INT32_MAX};
 
 namespace {
 
