@@ -2,4 +2,5 @@
 #pragma once
 
 constexpr char kProgramName[] = "klimperdetektor";
-constexpr char kProgramVersion[] = "1.1.0";
+// The number is the project's, given by the build.
+constexpr char kProgramVersion[] = ZQ_PROGRAM_VERSION;

@@ -2,6 +2,7 @@
 // handlers too small for a file of their own.
 #include "gfx/gfx_handlers.h"
 #include "gfx/input/key_input.h"
+#include "gfx/screen.h"
 #include "rt/hook_table.h"
 #include "rt/stepped_sleep.h"
 
@@ -42,4 +43,5 @@ void hook_table_fill_graphics() {
       .page_copy = gfx_pcopy,
       .page_set = gfx_screen_set,
   };
+  bounded_key_held = {gfx_multikey, kKeyStateSize - 1};
 }

@@ -42,6 +42,17 @@ struct HookTable {
 static_assert(sizeof(HookTable) == 27 * sizeof(void*), "the hook table has 27 slots");
 
 HookTable& hook_table();
+
+// A key_held handler that answers 0, and touches nothing, for every code
+// above `highest`. While the key_held slot holds that handler the routed
+// query answers those codes itself: the viewer asks for 65535 codes a pass
+// and all but 127 of them need no call.
+struct BoundedKeyHeld {
+  int (*handler)(int scancode);
+  int32_t highest;
+};
+extern BoundedKeyHeld bounded_key_held;
+
 // Fills every slot with the graphics screen's handlers in one step.
 void hook_table_fill_graphics();
 // Empties every slot at once; the console branches take over.

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "con/console.h"
+#include "rt/runtime.h"
 #include "rt/text_value.h"
 
 constexpr int32_t kNoClearArgument = static_cast<int32_t>(0xFFFF0000u);
@@ -39,4 +41,12 @@ void sleep_wait(int milliseconds);
 TextValue* read_key_text();
 int wait_key();
 int key_waiting();
-int key_held(int scancode);
+
+// -1 when the key with this scancode is held, else 0. Inline: the viewer
+// asks it 65535 times a pass.
+inline int key_held(int scancode) {
+  const auto handler = runtime_context_record.hooks.key_held;
+  if (handler == bounded_key_held.handler && scancode > bounded_key_held.highest) return 0;
+  if (handler) return handler(scancode);
+  return console_key_held(scancode);
+}

@@ -4,15 +4,17 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <new>
 
 #include "con/console.h"
 #include "rt/routed.h"  // upward for the screen file's device only; see screen_device
 #include "sys/platform.h"
 
+RuntimeContext runtime_context_record;
+BoundedKeyHeld bounded_key_held = {nullptr, INT32_MAX};
+
 namespace {
 
-RuntimeContext context;
+RuntimeContext& context = runtime_context_record;
 int start_count = 0;
 
 struct ErrorContext {
@@ -100,11 +102,11 @@ struct SemaphoreBox {
 };
 
 SemaphoreBox* semaphore_create() {
-  auto* box = new (std::nothrow) SemaphoreBox;
+  auto* box = static_cast<SemaphoreBox*>(std::calloc(1, sizeof(SemaphoreBox)));
   if (!box) return nullptr;
   box->semaphore = sys::semaphore_new(1, 1);
   if (!box->semaphore) {
-    delete box;
+    std::free(box);
     return nullptr;
   }
   return box;
@@ -113,7 +115,7 @@ SemaphoreBox* semaphore_create() {
 void semaphore_destroy(SemaphoreBox* box) {
   if (!box) return;
   sys::semaphore_delete(box->semaphore);
-  delete box;
+  std::free(box);
 }
 
 void semaphore_wait(SemaphoreBox* box) {

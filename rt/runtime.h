@@ -29,6 +29,8 @@ struct RuntimeContext {
 };
 
 RuntimeContext& runtime_context();
+// The same record, for the routed queries that are inlined into hot loops.
+extern RuntimeContext runtime_context_record;
 
 void runtime_start();
 void runtime_end();

@@ -36,8 +36,3 @@ int key_waiting() {
   if (auto handler = hook_table().key_waiting) return handler();
   return console_key_waiting();
 }
-
-int key_held(int scancode) {
-  if (auto handler = hook_table().key_held) return handler(scancode);
-  return console_key_held(scancode);
-}

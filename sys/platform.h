@@ -30,9 +30,13 @@ void semaphore_signal(Semaphore* semaphore);
 // returns the number of bytes written without the terminator.
 size_t module_path(char* buffer, size_t size);
 
-// Raw processor identification: CPUID leaf 1 signature and feature flags.
+// Raw processor identification: CPUID leaf 1 signature and feature flags
+// (EDX), and when asked the other feature word (ECX: SSE3, SSSE3, ...).
 // Returns false when the processor has no CPUID instruction.
-bool cpuid_leaf1(uint32_t* signature, uint32_t* features);
+bool cpuid_leaf1(uint32_t* signature, uint32_t* features, uint32_t* other_features = nullptr);
+// The other feature word of CPUID leaf 1 (ECX: SSE3, SSSE3, ...); false
+// without CPUID.
+bool cpuid_leaf1_ecx(uint32_t* features);
 // Whether a bit of the processor's flags register can be toggled (used to
 // tell a 486 from a 386 when CPUID is missing). Always true on 64-bit hosts.
 bool eflags_bit_toggles(uint32_t bit);

@@ -69,3 +69,7 @@ if viewer:
     unit = viewer.get("time_unit", "ns")
     print(f"\nviewer_pass/ours/null: {viewer['real_time']:.0f} {unit} per page")
 PY
+
+# The viewer pass in instructions, which the shared machine's load does not
+# move: one pass on the Null screen under callgrind.
+"$root/tools/count_viewer_pass.sh" "$build/bench/blitters_bench"

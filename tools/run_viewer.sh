@@ -4,14 +4,71 @@
 # private X server stands in: the viewer is shown a few held keys, a
 # screenshot is saved, the screen is printed as text, and the window is
 # closed the way a window manager closes it.
+#
+#   tools/run_viewer.sh --picture   # regenerate docs/klimperdetektor.png
+#
+# The picture is the window with its frame, title and icon as Wine draws them
+# in a virtual desktop, while A and Shift are held.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$(pwd)"
+picture=""
+[ "${1:-}" = "--picture" ] && picture="$root/docs/klimperdetektor.png"
 
 tools/setup.sh
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 --target klimperdetektor
 exe="$root/build/win32/klimperdetektor.exe"
+
+if [ -n "$picture" ]; then
+  unset DISPLAY
+  set +e
+  export ZQ_SOURCE_DIR="$root" ZQ_BINARY_DIR="$root/build/win32"
+  source tests/e2e/e2e_lib.sh
+  e2e_build_tools
+  e2e_start_xvfb
+  # The frame's buttons are glyphs of Wine's symbol font, which a prefix made
+  # before the font package was installed does not have.
+  cmake/wine-run.sh wineboot >/dev/null 2>&1
+  fonts="${ZQ_WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/zq-wineprefix}/drive_c/windows/Fonts"
+  if [ -d "$fonts" ] && [ ! -f "$fonts/marlett.ttf" ] && [ -f /usr/share/wine/fonts/marlett.ttf ]; then
+    cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
+  fi
+  # The virtual desktop is the one X window; the program's window lies in it.
+  # (It ends with the X server when the script ends.)
+  cmake/wine-run.sh explorer "/desktop=klimperdetektor-picture,480x320" "$exe" >"$e2e_work/program.log" 2>&1 &
+  e2e_runner_pid=$!
+  e2e_program_name="klimperdetektor.exe"
+  # The window is there once the desktop, trimmed of its background, is
+  # smaller than the whole desktop.
+  desktop=""
+  for i in $(seq 1 240); do
+    [ -n "$desktop" ] || desktop="$(xdotool search --name '^klimperdetektor-picture' 2>/dev/null | head -n 1)"
+    if [ -n "$desktop" ] && import -window "$desktop" "$e2e_work/desktop.png" 2>/dev/null; then
+      size="$(convert "$e2e_work/desktop.png" -trim -format '%w' info: 2>/dev/null)"
+      [ -n "$size" ] && [ "$size" -gt 300 ] && [ "$size" -lt 480 ] && break
+    fi
+    sleep 0.5
+  done
+  [ -n "$desktop" ] || e2e_fail "no virtual desktop appeared"
+  sleep 1
+  # A click on the title bar makes the window the active one for the keys.
+  xdotool mousemove --window "$desktop" 240 70 click 1
+  sleep 0.5
+  xdotool keydown a
+  sleep 0.3
+  xdotool keydown shift
+  sleep 0.5
+  mkdir -p "$(dirname "$picture")"
+  import -window "$desktop" "$e2e_work/desktop.png"
+  xdotool keyup shift a
+  convert "$e2e_work/desktop.png" -trim +repage "$picture"
+  echo "picture of the window: $picture ($(identify -format '%wx%h' "$picture"))"
+  # Alt+F4 ends the program; the desktop goes with the X server.
+  xdotool key alt+F4
+  sleep 1
+  exit 0
+fi
 
 if [ -n "${DISPLAY:-}" ]; then
   set +e

@@ -20,8 +20,11 @@ bool console_window_searched = false;
 HWND find_console_window() {
   char old_title[260];
   if (GetConsoleTitleA(old_title, sizeof old_title) == 0) return nullptr;
+  // The system's own formatter: the C99 one of the compiler's library would
+  // bring a second floating-point printer into the program.
   char unique_title[128];
-  std::snprintf(unique_title, sizeof unique_title, "_zq_console_title %f", seconds_counter());
+  _snprintf(unique_title, sizeof unique_title - 1, "_zq_console_title %f", seconds_counter());
+  unique_title[sizeof unique_title - 1] = '\0';
   SetConsoleTitleA(unique_title);
   HWND window = FindWindowA(nullptr, unique_title);
   SetConsoleTitleA(old_title);

@@ -47,7 +47,7 @@ TextValue* gfx_inkey() {
 }
 
 int gfx_multikey(int scancode) {
-  if (!screen_state || scancode < 0 || scancode > 127) return 0;
+  if (static_cast<unsigned>(scancode) >= static_cast<unsigned>(kKeyStateSize) || !screen_state) return 0;
   screen_lock();
   const int held = screen_state->key_state[scancode] ? -1 : 0;
   screen_unlock(1, 0);

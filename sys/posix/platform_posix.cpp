@@ -84,16 +84,18 @@ size_t module_path(char* buffer, size_t size) {
   return static_cast<size_t>(n);
 }
 
-bool cpuid_leaf1(uint32_t* signature, uint32_t* features) {
+bool cpuid_leaf1(uint32_t* signature, uint32_t* features, uint32_t* other_features) {
 #if defined(__i386__) || defined(__x86_64__)
   unsigned a = 0, b = 0, c = 0, d = 0;
   if (!__get_cpuid(1, &a, &b, &c, &d)) return false;
   *signature = a;
   *features = d;
+  if (other_features) *other_features = c;
   return true;
 #else
   (void)signature;
   (void)features;
+  (void)other_features;
   return false;
 #endif
 }

@@ -2,7 +2,8 @@
 
 #include <windows.h>
 #include <float.h>
-#include <new>
+
+#include <cstdlib>
 
 namespace sys {
 
@@ -35,11 +36,11 @@ struct Semaphore {
 };
 
 Semaphore* semaphore_new(int initial, int maximum) {
-  auto* semaphore = new (std::nothrow) Semaphore;
+  auto* semaphore = static_cast<Semaphore*>(std::malloc(sizeof(Semaphore)));
   if (!semaphore) return nullptr;
   semaphore->handle = CreateSemaphoreA(nullptr, initial, maximum, nullptr);
   if (!semaphore->handle) {
-    delete semaphore;
+    std::free(semaphore);
     return nullptr;
   }
   return semaphore;
@@ -48,7 +49,7 @@ Semaphore* semaphore_new(int initial, int maximum) {
 void semaphore_delete(Semaphore* semaphore) {
   if (!semaphore) return;
   CloseHandle(semaphore->handle);
-  delete semaphore;
+  std::free(semaphore);
 }
 
 void semaphore_acquire(Semaphore* semaphore) {
@@ -91,17 +92,19 @@ bool eflags_bit_toggles(uint32_t bit) {
 #endif
 }
 
-bool cpuid_leaf1(uint32_t* signature, uint32_t* features) {
+bool cpuid_leaf1(uint32_t* signature, uint32_t* features, uint32_t* other_features) {
 #if defined(__i386__) || defined(__x86_64__)
   if (!eflags_bit_toggles(21)) return false;
   uint32_t a = 1, b = 0, c = 0, d = 0;
   __asm__ volatile("cpuid" : "+a"(a), "=b"(b), "=c"(c), "=d"(d));
   *signature = a;
   *features = d;
+  if (other_features) *other_features = c;
   return true;
 #else
   (void)signature;
   (void)features;
+  (void)other_features;
   return false;
 #endif
 }

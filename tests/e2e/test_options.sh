@@ -29,7 +29,7 @@ done
 "$runner" "$exe" --help >"$e2e_work/out" 2>&1 || e2e_fail "--help did not end with 0"
 grep -q '^Usage: klimperdetektor .*--log' "$e2e_work/out" || e2e_fail "--help: $(cat "$e2e_work/out")"
 "$runner" "$exe" --version >"$e2e_work/out" 2>&1 || e2e_fail "--version did not end with 0"
-[ "$(tr -d '\r' <"$e2e_work/out")" = "$(sed -n 's/.*kProgramVersion\[\] = "\(.*\)";/klimperdetektor \1/p' "$e2e_source/app/version.h")" ] ||
+[ "$(tr -d '\r' <"$e2e_work/out")" = "$(sed -n 's/^project(klimperdetektor VERSION \([0-9.]*\).*/klimperdetektor \1/p' "$e2e_source/CMakeLists.txt")" ] ||
   e2e_fail "--version: $(cat "$e2e_work/out")"
 echo "ok: --help and --version"
 

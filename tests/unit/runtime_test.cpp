@@ -80,6 +80,32 @@ TEST_F(RuntimeTest, RoutingFollowsTheHookTable) {
   EXPECT_EQ(file_record(0)->column, 0u);
 }
 
+int last_asked = 0;
+int held_everywhere(int scancode) {
+  last_asked = scancode;
+  return -1;
+}
+
+// The graphics screen's key query is answered above 127 without the call;
+// any other handler in the slot is asked for every code.
+TEST_F(RuntimeTest, KeyHeldAsksTheHandlerInTheSlot) {
+  ASSERT_EQ(open_null_screen(), 0);
+  screen_state->key_state[127] = 1;
+  screen_state->key_state[1] = 1;
+  EXPECT_EQ(key_held(127), -1);
+  EXPECT_EQ(key_held(1), -1);
+  EXPECT_EQ(key_held(128), 0);
+  EXPECT_EQ(key_held(65535), 0);
+  EXPECT_EQ(key_held(-1), 0);
+  EXPECT_EQ(key_held(INT32_MIN), 0);
+  EXPECT_EQ(screen_state->lock_count, 0);
+
+  hook_table().key_held = held_everywhere;
+  EXPECT_EQ(key_held(40000), -1);
+  EXPECT_EQ(last_asked, 40000);
+  hook_table_clear();
+}
+
 TEST_F(RuntimeTest, LocateChecksAgainstViewAndWidth) {
   ASSERT_EQ(open_null_screen(), 0);
   int result = -5;

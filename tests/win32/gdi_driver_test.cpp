@@ -5,6 +5,7 @@
 
 #include "gfx/drivers/blitters.h"
 #include "gfx/win32/drivers/driver_gdi.h"
+#include "rt/routed.h"
 
 namespace {
 
@@ -22,6 +23,29 @@ class GdiDriverTest : public GdiScreenTest {
       Sleep(5);
     }
     return false;
+  }
+  // Changes a pixel in the middle of each given logical line: only lines
+  // whose pixels changed since they were last sent are drawn.
+  void change_lines(std::initializer_list<int> lines) {
+    screen_lock();
+    for (int line : lines) screen_state->visible_page[line * screen_state->pitch + screen_state->pitch / 2] ^= 0x5A;
+    screen_unlock(1, 0);
+  }
+  // As a viewer pass does: the given lines changed and every line marked.
+  // The number of transfers of the next whole iteration, -1 without one.
+  int32_t marked_pass(std::initializer_list<int> changed = {}) {
+    change_lines(changed);
+    screen_lock();
+    const int32_t draws = gdi_update_record.draws;
+    screen_unlock(-1, -1);
+    if (!sync_with_event_thread()) return -1;
+    return gdi_update_record.draws - draws;
+  }
+  // The new window's first paints come when the X server gets to them;
+  // after them a pass that changes nothing sends nothing.
+  void settle() {
+    for (int pass = 0; pass < 50 && marked_pass() != 0; ++pass) {
+    }
   }
   // Marks exactly the given lines under the lock and waits for their draw.
   bool redraw_lines(std::initializer_list<int> lines) {
@@ -57,9 +81,11 @@ TEST_F(GdiDriverTest, PalettisedScreenIsDrawnWithoutConversion) {
 
 TEST_F(GdiDriverTest, OneTransferCoversTheDirtySpan) {
   open_screen();
+  change_lines({10, 20});
   ASSERT_TRUE(redraw_lines({10, 20}));
   EXPECT_EQ(gdi_update_record.first_line, 10);
   EXPECT_EQ(gdi_update_record.line_count, 11);
+  change_lines({199});
   ASSERT_TRUE(redraw_lines({199}));
   EXPECT_EQ(gdi_update_record.first_line, 199);
   EXPECT_EQ(gdi_update_record.line_count, 1);
@@ -71,6 +97,61 @@ TEST_F(GdiDriverTest, OneTransferCoversTheDirtySpan) {
   screen_unlock(1, 0);
   sync_with_event_thread();
   EXPECT_EQ(gdi_update_record.draws, draws);
+}
+
+// The viewer marks every line each pass; what the window already shows is
+// not sent again, and what changed is sent in the same iteration.
+TEST_F(GdiDriverTest, LinesMarkedWithoutChangeAreNotSentAgain) {
+  open_screen();
+  settle();
+  EXPECT_EQ(marked_pass(), 0);
+
+  // A changed line among all marked ones: only it is drawn.
+  EXPECT_EQ(marked_pass({37}), 1);
+  EXPECT_EQ(gdi_update_record.first_line, 37);
+  EXPECT_EQ(gdi_update_record.line_count, 1);
+
+  // Changed back: the window shows the change, so the old pixels are sent.
+  EXPECT_EQ(marked_pass({37}), 1);
+  EXPECT_EQ(gdi_update_record.first_line, 37);
+  EXPECT_EQ(marked_pass(), 0);
+}
+
+// New colours change every line on the window without a byte of the page.
+TEST_F(GdiDriverTest, NewPaletteSendsEveryMarkedLine) {
+  open_screen();
+  ASSERT_TRUE(sync_with_event_thread());
+  screen_lock();
+  window_state.palette[7].peRed ^= 0x40;
+  window_state.palette_changed = 1;
+  screen_unlock(1, 0);
+  EXPECT_EQ(marked_pass(), 1);
+  EXPECT_EQ(gdi_update_record.first_line, 0);
+  EXPECT_EQ(gdi_update_record.line_count, 200);
+}
+
+// Another visible page is sent whole even where its bytes equal the last
+// page's: both pages are cleared alike here.
+TEST_F(GdiDriverTest, AnotherVisiblePageSendsEveryLine) {
+  _putenv("ZQGFX=gdi");
+  ASSERT_EQ(set_screen_mode(13, 8, 2, 0, 0), 0);
+  settle();
+  ASSERT_GE(page_set(-1, 1), 0);
+  EXPECT_EQ(marked_pass(), 1);
+  EXPECT_EQ(gdi_update_record.first_line, 0);
+  EXPECT_EQ(gdi_update_record.line_count, 200);
+  EXPECT_EQ(marked_pass(), 0);
+}
+
+// A paint draws the whole window from the page; the next update does not
+// trust what it last sent.
+TEST_F(GdiDriverTest, PaintSendsEveryMarkedLineAfterwards) {
+  open_screen();
+  ASSERT_TRUE(sync_with_event_thread());
+  InvalidateRect(window(), nullptr, FALSE);
+  ASSERT_TRUE(sync_with_event_thread());  // its pump paints
+  EXPECT_EQ(marked_pass(), 1);
+  EXPECT_EQ(gdi_update_record.line_count, 200);
 }
 
 TEST_F(GdiDriverTest, OddWidthIsPaddedToWholeWords) {
@@ -114,9 +195,11 @@ TEST_F(GdiDriverTest, LineDoubledScreenDrawsBothOutputLines) {
   open_screen(2);  // 640 x 200 shown as 640 x 400
   ASSERT_EQ(window_state.height, 400);
   ASSERT_NE(window_state.blitter, nullptr);
+  change_lines({5, 7});
   ASSERT_TRUE(redraw_lines({5, 7}));
   EXPECT_EQ(gdi_update_record.first_line, 10);
   EXPECT_EQ(gdi_update_record.line_count, 6);
+  change_lines({199});
   ASSERT_TRUE(redraw_lines({199}));
   EXPECT_EQ(gdi_update_record.first_line, 398);
   EXPECT_EQ(gdi_update_record.line_count, 2);

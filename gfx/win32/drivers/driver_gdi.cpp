@@ -14,6 +14,7 @@
 #include <cstring>
 
 #include "gfx/drivers/blitters.h"
+#include "gfx/drivers/changed_lines.h"
 #include "gfx/screen.h"
 #include "gfx/win32/failure_trace.h"
 #include "gfx/win32/key_state_refresh.h"
@@ -42,6 +43,9 @@ namespace {
 BITMAPINFO* bitmap_info = nullptr;
 HPALETTE gdi_palette = nullptr;
 uint8_t* conversion_buffer = nullptr;
+// The visible page as last sent: the viewer marks every line each pass, and
+// only the lines that differ from it are drawn.
+SentLines sent_lines{};
 
 int line_multiplier() {
   const ScreenState* screen = screen_state;
@@ -89,13 +93,24 @@ void apply_palette(HDC device) {
   window_state.palette_changed = 0;
 }
 
+int logical_line_count() { return window_state.height / line_multiplier(); }
+
+// Drops the marks of lines whose pixels are what the window already shows;
+// true when a line is left to draw.
+bool filter_dirty_lines() {
+  ScreenState* screen = screen_state;
+  if (!screen || !screen->dirty_lines || !screen->visible_page) return false;
+  return sent_lines_filter(&sent_lines, screen->visible_page, screen->pitch, screen->dirty_lines,
+                           logical_line_count()) > 0;
+}
+
 // One transfer from the first to the last dirty line, clean lines between
 // included.
 void draw_dirty_span(HDC device) {
   ScreenState* screen = screen_state;
   if (!screen || !screen->dirty_lines || !bitmap_info) return;
   const int multiplier = line_multiplier();
-  const int logical_lines = window_state.height / multiplier;
+  const int logical_lines = logical_line_count();
   int first = 0;
   while (first < logical_lines && !screen->dirty_lines[first]) ++first;
   if (first == logical_lines) return;
@@ -215,6 +230,10 @@ int gdi_open() {
     window_state.blitter = nullptr;
   }
 
+  // Without room for the copy every marked line is drawn, as it always was.
+  if (screen_state)
+    sent_lines_open(&sent_lines, logical_line_count(), screen_state->width * screen_state->bytes_per_pixel);
+
   HDC device = GetDC(window_state.window);
   // 0 and 1 stand for the hardware's default rate, which is no rate to wait by.
   const int refresh = GetDeviceCaps(device, VREFRESH);
@@ -246,10 +265,14 @@ void gdi_thread(void* ready_event) {
     // After a switch that could reopen nothing there is no window (and no
     // bitmap) to draw in; the thread carries on without drawing.
     if (window_state.window && bitmap_info) {
-      HDC device = GetDC(window_state.window);
-      if (window_state.palette_changed) apply_palette(device);
-      draw_dirty_span(device);
-      ReleaseDC(window_state.window, device);
+      const bool new_palette = window_state.palette_changed != 0;
+      if (new_palette) sent_lines_forget(&sent_lines);  // every line shows other colours now
+      if (filter_dirty_lines() || new_palette) {
+        HDC device = GetDC(window_state.window);
+        if (new_palette) apply_palette(device);
+        draw_dirty_span(device);
+        ReleaseDC(window_state.window, device);
+      }
     }
     if (screen_state && screen_state->dirty_lines)
       std::memset(screen_state->dirty_lines, 0, static_cast<size_t>(window_state.height));
@@ -275,9 +298,13 @@ void gdi_paint() {
                     static_cast<DWORD>(window_state.height), 0, 0, 0,
                     static_cast<UINT>(window_state.height), bits, bitmap_info, DIB_RGB_COLORS);
   ReleaseDC(window_state.window, device);
+  // The whole window was drawn from the page as it is; the next update sends
+  // every marked line again rather than trust the copy.
+  sent_lines_forget(&sent_lines);
 }
 
 void gdi_close() {
+  sent_lines_close(&sent_lines);
   std::free(conversion_buffer);
   conversion_buffer = nullptr;
   std::free(bitmap_info);

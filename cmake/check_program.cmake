@@ -1,0 +1,25 @@
+# Fails when the shipped program has grown past its size bound or needs a
+# DLL that is not the system's own.
+#   cmake -DPROGRAM=<exe> -DLIMIT=<bytes> -DOBJDUMP=<objdump> -P check_program.cmake
+cmake_minimum_required(VERSION 3.25)
+file(SIZE "${PROGRAM}" size)
+if(size GREATER LIMIT)
+  message(FATAL_ERROR "${PROGRAM} is ${size} bytes, more than the bound of ${LIMIT}")
+endif()
+message(STATUS "${PROGRAM}: ${size} of at most ${LIMIT} bytes")
+
+execute_process(COMMAND "${OBJDUMP}" -p "${PROGRAM}" OUTPUT_VARIABLE headers RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "cannot read the import table of ${PROGRAM}")
+endif()
+string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${headers}")
+set(system_dlls kernel32.dll user32.dll gdi32.dll msvcrt.dll)
+foreach(line ${imports})
+  string(REPLACE "DLL Name: " "" dll "${line}")
+  string(STRIP "${dll}" dll)
+  string(TOLOWER "${dll}" dll)
+  if(NOT dll IN_LIST system_dlls)
+    message(FATAL_ERROR "${PROGRAM} needs ${dll}, which is not a system DLL")
+  endif()
+  message(STATUS "imports ${dll}")
+endforeach()

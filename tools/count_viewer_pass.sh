@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Instructions of one viewer pass (the page drawn on the Null screen with its
+# 65,535 key queries), counted by callgrind in the optimised native
+# benchmark program, beside the figure before the key queries were made
+# cheap.
+#
+#   tools/count_viewer_pass.sh [blitters_bench]
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+bench="${1:-$root/build/bench/bench/blitters_bench}"
+out="$(mktemp)"
+trap 'rm -f "$out" "$out.log"' EXIT
+
+# One benchmark iteration is one call of viewer_draw_page; callgrind counts
+# only inside it.
+valgrind --tool=callgrind --callgrind-out-file="$out" --toggle-collect='viewer_draw_page()' \
+  "$bench" --benchmark_filter='^viewer_pass' --benchmark_min_time=0.000001 >"$out.log" 2>&1
+total=$(grep -E '^summary:|^totals:' "$out" | head -n 1 | awk '{print $2}')
+iterations=$(grep -E '^viewer_pass' "$out.log" | awk '{print $(NF-1)}' | grep -E '^[0-9]+$' || echo 1)
+[ -n "$total" ] && [ "$iterations" -gt 0 ] || { cat "$out.log"; exit 1; }
+printf 'viewer pass (callgrind, native, Null screen): %s instructions per pass over %s pass(es); before: 2578504\n' \
+  "$((total / iterations))" "$iterations"
