@@ -68,6 +68,10 @@ bool fullscreen() { return (window_state.flags & kFlagFullscreen) != 0; }
 
 // The test seam: an open stopped before the given step fails there.
 bool may_take_step(int step) {
+  if (step == 0 && dx_test_hooks.failing_opens > 0) {
+    --dx_test_hooks.failing_opens;
+    return false;
+  }
   return dx_test_hooks.open_step_limit < 0 || step < dx_test_hooks.open_step_limit;
 }
 
@@ -359,25 +363,24 @@ void dx_close() {
       dx_state.window_y = bounds.top;
     }
   }
-  if (dx_state.direct_input) {
-    if (dx_state.keyboard_device) {
-      dx_state.keyboard_device->Unacquire();
-      release(dx_state.keyboard_device);
-    }
-    release(dx_state.direct_input);
+  if (dx_state.keyboard_device) {
+    dx_state.keyboard_device->Unacquire();
+    release(dx_state.keyboard_device);
   }
+  release(dx_state.direct_input);
+  if (fullscreen() && dx_state.primary_surface) {
+    DDBLTFX fill{};
+    fill.dwSize = sizeof fill;
+    fill.dwFillColor = 0;
+    dx_state.primary_surface->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL, &fill);
+  }
+  // In fullscreen the back surface is the primary: released once.
+  if (dx_state.back_surface != dx_state.primary_surface) release(dx_state.back_surface);
+  dx_state.back_surface = nullptr;
+  release(dx_state.primary_surface);
+  release(dx_state.clipper);
+  release(dx_state.dd_palette);
   if (dx_state.direct_draw) {
-    if (fullscreen() && dx_state.primary_surface) {
-      DDBLTFX fill{};
-      fill.dwSize = sizeof fill;
-      fill.dwFillColor = 0;
-      dx_state.primary_surface->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL, &fill);
-    }
-    if (dx_state.back_surface != dx_state.primary_surface) release(dx_state.back_surface);
-    dx_state.back_surface = nullptr;
-    release(dx_state.primary_surface);
-    release(dx_state.clipper);
-    release(dx_state.dd_palette);
     if (fullscreen()) {
       dx_state.direct_draw->RestoreDisplayMode();
       dx_state.direct_draw->SetCooperativeLevel(window_state.window, DDSCL_NORMAL);

@@ -78,6 +78,7 @@ DxPixelLayout dx_pixel_layout(const DDPIXELFORMAT& format);
 struct DxTestHooks {
   // Opens stop, failing, before step open_step_limit (negative: never).
   int open_step_limit = -1;
+  int failing_opens = 0;  // this many opens fail at once
   DWORD reopen_pause_ms = kReopenPauseMs;
   int32_t reopen_attempts;  // opens made by the last reopen
   int32_t updates;          // whole updates that reached the blitter
