@@ -41,6 +41,15 @@ class DirectXOnTestThread : public ::testing::Test {
     _putenv("ZQGFX=");
   }
 
+  // A screen record of another size (still without a driver) for the driver
+  // to open on.
+  static void use_screen(int width, int height, int depth) {
+    ASSERT_EQ(set_screen_size(width, height, depth, 1, 0, 0), 0);
+    window_state.width = width;
+    window_state.height = height;
+    window_state.depth = depth;
+  }
+
   // The windows made here belong to this thread, which must answer their
   // messages as an event thread would.
   static void pump_messages() {
