@@ -132,12 +132,13 @@ class DirectXScreen : public ::testing::Test {
     set_screen_mode(0, 0, 0, 0, 0);
     _putenv("ZQGFX=");
   }
-  // Waits (the bound only keeps a stopped thread from hanging the run) for
-  // an update of the display that began after the call.
+  // Changes a pixel and waits (the bound only keeps a stopped thread from
+  // hanging the run) for the update that shows it.
   static bool wait_for_update() {
     screen_lock();
     const int32_t before = dx_test_hooks.updates;
-    screen_unlock(-1, -1);
+    ++screen_state->visible_page[320 * 100];
+    screen_unlock(100, 100);
     for (int i = 0; i < 2000; ++i) {
       Sleep(1);
       screen_lock();

@@ -60,6 +60,47 @@ TEST_F(DirectXRecovery, LostSurfacesAreRestoredBeforeTheLockAndThePresent) {
   EXPECT_EQ(primary.blt_from, &back);
 }
 
+TEST_F(DirectXRecovery, LinesRewrittenUnchangedAreNeitherConvertedNorPresented) {
+  window_mark_all_dirty();
+  dx_update_display();
+  ASSERT_EQ(dx_test_hooks.updates, 1);
+  const auto locks = [&] { return std::count(log.begin(), log.end(), "back.Lock"); };
+  const auto blits = [&] { return std::count(log.begin(), log.end(), "primary.Blt"); };
+
+  // The whole page marked, nothing changed: no lock, no present.
+  window_mark_all_dirty();
+  dx_update_display();
+  EXPECT_EQ(locks(), 1);
+  EXPECT_EQ(blits(), 1);
+  EXPECT_FALSE(std::any_of(screen_state->dirty_lines, screen_state->dirty_lines + 200, [](uint8_t f) { return f; }));
+
+  // One changed line among the marked ones goes out.
+  screen_state->device_palette[77] = 0x102030;
+  screen_state->visible_page[320 * 50 + 9] = 77;
+  window_mark_all_dirty();
+  dx_update_display();
+  EXPECT_EQ(locks(), 2);
+  EXPECT_EQ(blits(), 2);
+  uint32_t pixel;
+  std::memcpy(&pixel, back.line(50) + 9 * 4, 4);
+  EXPECT_EQ(pixel & 0xFFFFFF, 0x302010u);
+
+  // New colours for the same bytes change the picture too.
+  screen_state->device_palette[77] = 0x405060;
+  window_mark_all_dirty();
+  dx_update_display();
+  EXPECT_EQ(locks(), 3);
+  std::memcpy(&pixel, back.line(50) + 9 * 4, 4);
+  EXPECT_EQ(pixel & 0xFFFFFF, 0x605040u);
+
+  // Restored surfaces have lost their picture: it goes out whole, even with
+  // nothing marked.
+  primary.lose();
+  dx_update_display();
+  EXPECT_EQ(locks(), 4);
+  EXPECT_EQ(blits(), 4);
+}
+
 TEST_F(DirectXRecovery, SurfacesLostDuringTheLockOrTheBlitAreRestoredAndRetried) {
   back.lose_on_lock = 1;
   primary.lose_on_blt = 1;

@@ -5,6 +5,7 @@
 // program still starts, and falls back to the next driver, without them.
 #include "gfx/win32/drivers/driver_directx.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
@@ -227,6 +228,66 @@ int open_keyboard() {
   return dx_state.keyboard_device->Acquire() == DI_OK ? 0 : -1;
 }
 
+// What the surfaces show: the page bytes and colours last converted. The
+// program may mark lines that it rewrote unchanged (the viewer redraws its
+// whole page on every pass), and under Wine every lock and present keeps the
+// display library's command thread spinning on a core; lines whose bytes and
+// colours are as shown are dropped before the lock.
+struct ShownFrame {
+  uint8_t* page;
+  size_t size;
+  uint32_t palette[256];
+  bool valid;  // false: the surfaces' content is unknown
+};
+ShownFrame shown{};
+int32_t restorations = 0;  // surfaces restored or driver reopened
+
+void forget_shown_frame() { shown.valid = false; }
+
+void free_shown_frame() {
+  std::free(shown.page);
+  shown.page = nullptr;
+  shown.size = 0;
+  shown.valid = false;
+}
+
+bool any_line_dirty(const ScreenState* screen) {
+  return std::any_of(screen->dirty_lines, screen->dirty_lines + screen->height, [](uint8_t f) { return f != 0; });
+}
+
+// Clears the dirty flag of every line that is shown as it stands; true when
+// a line is left to convert. An unknown surface takes the whole page.
+bool keep_changed_lines(ScreenState* screen) {
+  const size_t pitch = static_cast<size_t>(screen->pitch);
+  const size_t size = pitch * static_cast<size_t>(screen->height);
+  if (shown.size != size) {
+    free_shown_frame();
+    shown.page = static_cast<uint8_t*>(std::malloc(size));
+    if (!shown.page) return any_line_dirty(screen);
+    shown.size = size;
+  }
+  if (!shown.valid || std::memcmp(shown.palette, screen->device_palette, sizeof shown.palette) != 0) {
+    window_mark_all_dirty();
+    std::memcpy(shown.page, screen->visible_page, size);
+    std::memcpy(shown.palette, screen->device_palette, sizeof shown.palette);
+    shown.valid = true;
+    return true;
+  }
+  bool changed = false;
+  for (int y = 0; y < screen->height; ++y) {
+    if (!screen->dirty_lines[y]) continue;
+    const uint8_t* line = screen->visible_page + pitch * static_cast<size_t>(y);
+    uint8_t* shown_line = shown.page + pitch * static_cast<size_t>(y);
+    if (std::memcmp(line, shown_line, pitch) == 0) {
+      screen->dirty_lines[y] = 0;
+    } else {
+      std::memcpy(shown_line, line, pitch);
+      changed = true;
+    }
+  }
+  return changed;
+}
+
 // A changed display mode: the whole driver is closed and opened again. The
 // reference loops without end every 300 ms while holding the window lock,
 // which freezes the program's thread for good when the mode never comes back
@@ -315,6 +376,7 @@ int dx_open() {
   dx_state.keyboard_device = nullptr;
   dx_state.y_offset = 0;
   window_state.blitter = nullptr;
+  forget_shown_frame();
 
   if (!may_take_step(0)) return -1;
   dx_state.ddraw_library = LoadLibraryA(kDirectDrawLibrary);
@@ -388,6 +450,7 @@ void dx_close() {
     release(dx_state.direct_draw);
   }
   window_state.blitter = nullptr;
+  free_shown_frame();
   if (window_state.window) {
     DestroyWindow(window_state.window);
     window_state.window = nullptr;
@@ -406,6 +469,7 @@ int dx_restore() {
   for (int round = 0; dx_state.primary_surface; ++round) {
     if (dx_state.primary_surface->IsLost() != DDERR_SURFACELOST) return 0;
     if (round == kRestoreRounds) return -1;
+    ++restorations;
     if (dx_state.back_surface && dx_state.back_surface != dx_state.primary_surface)
       dx_state.back_surface->Restore();
     const HRESULT restored = dx_state.primary_surface->Restore();
@@ -433,20 +497,37 @@ void dx_present() {
 }
 
 void dx_update_display() {
-  if (!dx_state.primary_surface || !screen_state || !screen_state->dirty_lines) return;
+  ScreenState* screen = screen_state;
+  if (!dx_state.primary_surface || !screen || !screen->dirty_lines || !screen->visible_page) return;
   if (window_state.palette_changed && dx_state.dd_palette) {
     dx_state.dd_palette->SetEntries(0, 0, 256, window_state.palette);
     window_state.palette_changed = 0;
   }
+  int32_t seen_restorations = restorations;
+  if (dx_restore() != 0) return;
+  if (restorations != seen_restorations) forget_shown_frame();
+  if (!keep_changed_lines(screen)) return;
+
   DDSURFACEDESC surface{};
   HRESULT locked = DDERR_SURFACELOST;
+  seen_restorations = restorations;
   for (int round = 0; round <= kRestoreRounds && locked == DDERR_SURFACELOST; ++round) {
-    if (dx_restore() != 0 || !dx_state.back_surface) return;
+    if (dx_restore() != 0 || !dx_state.back_surface) {
+      forget_shown_frame();
+      return;
+    }
     surface = DDSURFACEDESC{};
     surface.dwSize = sizeof surface;
     locked = dx_state.back_surface->Lock(nullptr, &surface, DDLOCK_WAIT, nullptr);
   }
-  if (locked == DD_OK) {
+  if (locked != DD_OK) {
+    forget_shown_frame();  // the dirty lines stay set for the next iteration
+  } else {
+    // Restored surfaces have lost their content: the whole page goes again.
+    if (restorations != seen_restorations) {
+      forget_shown_frame();
+      keep_changed_lines(screen);
+    }
     if (window_state.blitter && surface.lpSurface) {
       auto* memory = static_cast<uint8_t*>(surface.lpSurface);
       window_state.blitter(memory + static_cast<ptrdiff_t>(surface.lPitch) * dx_state.y_offset,
@@ -454,7 +535,7 @@ void dx_update_display() {
       ++dx_test_hooks.updates;
     }
     dx_state.back_surface->Unlock(surface.lpSurface);
-    std::memset(screen_state->dirty_lines, 0, static_cast<size_t>(window_state.height));
+    std::memset(screen->dirty_lines, 0, static_cast<size_t>(window_state.height));
   }
   dx_present();
 }
