@@ -288,14 +288,14 @@ bool keep_changed_lines(ScreenState* screen) {
   return changed;
 }
 
-// A changed display mode: the whole driver is closed and opened again. The
-// reference loops without end every 300 ms while holding the window lock,
-// which freezes the program's thread for good when the mode never comes back
-// (another program keeps the display, the device is gone). We give up after
-// kReopenAttempts opens, about three seconds: long enough for a mode switch
-// of another program to settle. Giving up leaves the driver closed and sends
-// the program the close request, the one way it learns that its screen is
-// gone; its window has been destroyed and can never be closed by the user.
+// A changed display mode: the whole driver is closed and opened again. This
+// runs under the window lock, so retrying without end would freeze the
+// program's thread for good when the mode never comes back (another program
+// keeps the display, the device is gone). We give up after kReopenAttempts
+// opens 300 ms apart, about three seconds: long enough for another program's
+// mode switch to settle. Giving up leaves the driver closed and sends the
+// program the close request, the one way it learns that its screen is gone:
+// the window has been destroyed and the user can no longer close it.
 int reopen_driver() {
   dx_test_hooks.reopen_attempts = 0;
   for (int attempt = 0; attempt < kReopenAttempts; ++attempt) {
