@@ -1,5 +1,6 @@
 // Stand-ins for a DirectDraw surface and a DirectInput keyboard that answer
-// the way a lost display or a lost keyboard does, and log what was asked.
+// the way a lost display or a lost keyboard does, and log what was asked;
+// and for the palette of an 8-bit display.
 #pragma once
 
 #include <cstring>
@@ -164,6 +165,30 @@ class FakeKeyboard : public IDirectInputDeviceA {
   ZQ_FAKE_UNUSED(GetDeviceInfo, LPDIDEVICEINSTANCEA)
   ZQ_FAKE_UNUSED(RunControlPanel, HWND, DWORD)
   ZQ_FAKE_UNUSED(Initialize, HINSTANCE, DWORD, REFGUID)
+};
+
+class FakePalette : public IDirectDrawPalette {
+ public:
+  PALETTEENTRY entries[256] = {};
+  int sets = 0;
+  int releases = 0;
+
+  STDMETHOD(QueryInterface)(REFIID, void**) override { return E_NOINTERFACE; }
+  STDMETHOD_(ULONG, AddRef)() override { return 2; }
+  STDMETHOD_(ULONG, Release)() override {
+    ++releases;
+    return 1;
+  }
+  STDMETHOD(SetEntries)(DWORD, DWORD first, DWORD count, LPPALETTEENTRY source) override {
+    if (first > 256 || count > 256 - first) return DDERR_INVALIDPARAMS;
+    std::memcpy(entries + first, source, count * sizeof(PALETTEENTRY));
+    ++sets;
+    return DD_OK;
+  }
+
+  ZQ_FAKE_UNUSED(GetCaps, LPDWORD)
+  ZQ_FAKE_UNUSED(GetEntries, DWORD, DWORD, DWORD, LPPALETTEENTRY)
+  ZQ_FAKE_UNUSED(Initialize, LPDIRECTDRAW, DWORD, LPPALETTEENTRY)
 };
 
 #undef ZQ_FAKE_UNUSED

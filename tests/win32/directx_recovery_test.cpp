@@ -197,6 +197,25 @@ TEST_F(DirectXRecovery, ClosingReleasesEachSurfaceOnce) {
   EXPECT_EQ(dx_state.back_surface, nullptr);
 }
 
+TEST_F(DirectXRecovery, AnEightBitDisplayTakesTheColoursThroughItsPalette) {
+  FakePalette palette;
+  dx_state.dd_palette = &palette;
+  window_state.blitter = select_blitter(8, 0);
+  window_set_palette(200, 0x12, 0x34, 0x56);
+  window_mark_all_dirty();
+  dx_update_display();
+  EXPECT_EQ(palette.sets, 1);
+  EXPECT_EQ(palette.entries[200].peRed, 0x12);
+  EXPECT_EQ(palette.entries[200].peBlue, 0x56);
+  EXPECT_EQ(window_state.palette_changed, 0);
+  // No new colours, no new entries.
+  dx_update_display();
+  EXPECT_EQ(palette.sets, 1);
+  dx_close();
+  EXPECT_EQ(palette.releases, 1);
+  EXPECT_EQ(dx_state.dd_palette, nullptr);
+}
+
 TEST_F(DirectXRecovery, KeyStateComesFromTheKeyboardDeviceWithExtendedKeysAsTheirBase) {
   FakeKeyboard keyboard;
   dx_state.keyboard_device = &keyboard;

@@ -589,10 +589,9 @@ struct PinnedDirectDraw {
   IDirectDraw2* object = nullptr;
   HMODULE library = nullptr;
 
-  PinnedDirectDraw(bool temporary_allowed) {
+  explicit PinnedDirectDraw(bool temporary_allowed) {
     window_lock();
-    if (dx_state.direct_draw &&
-        GetModuleHandleExA(0, kDirectDrawLibrary, &library)) {
+    if (dx_state.direct_draw && GetModuleHandleExA(0, kDirectDrawLibrary, &library)) {
       object = dx_state.direct_draw;
       object->AddRef();
     }
