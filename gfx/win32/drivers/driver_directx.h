@@ -25,14 +25,15 @@ void dx_thread(void* ready_event);
 void dx_wait_vsync();
 int* dx_fetch_modes(int depth, int* count);
 
-// One update of the display: palette, the dirty lines through the blitter,
-// present. Run by the event thread under the window lock.
+// One update of the display: palette, the dirty lines through the blitter
+// (lines marked but as already shown are dropped first), present. Run by the
+// event thread under the window lock.
 void dx_update_display();
 // The key-state table from the keyboard device; re-acquires a lost device.
 void dx_refresh_key_state();
 
-// A display mode whose change in mode was never seen again is given up after
-// this many opens, kReopenPauseMs apart (see dx_restore).
+// After a display mode changed behind the driver's back, dx_restore reopens
+// it at most this many times, kReopenPauseMs apart, then gives up.
 constexpr int kReopenAttempts = 10;
 constexpr DWORD kReopenPauseMs = 300;
 
