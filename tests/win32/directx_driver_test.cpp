@@ -111,11 +111,14 @@ TEST_F(DirectXPartialOpens, FullscreenDrawsIntoThePrimaryBelowTheOffsetOfATaller
   expect_closed();
 }
 
-TEST_F(DirectXPartialOpens, RefusedFlagsTouchNothing) {
+TEST(DirectXInit, RefusedFlagsTouchNothing) {
   for (int flags : {kFlagOpenGL, kFlagLayered}) {
     EXPECT_EQ(dx_init("directx_refused", 320, 200, 8, 0, flags), -1);
     EXPECT_EQ(window_state.is_running, 0);
-    expect_closed();
+    EXPECT_EQ(window_state.window, nullptr);
+    EXPECT_EQ(dx_state.ddraw_library, nullptr);
+    WNDCLASSA found{};
+    EXPECT_FALSE(GetClassInfoA(GetModuleHandleA(nullptr), "zqgfxclass_directx_refused", &found));
     EXPECT_EQ(window_exit(), 0);
   }
 }
