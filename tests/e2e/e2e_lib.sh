@@ -239,3 +239,20 @@ e2e_expect_exit() {
 e2e_request_close() {
   "$e2e_tools/x_close_request" "$e2e_window" || e2e_fail "could not send the close request"
 }
+
+# Which driver opened, told from outside the program: the DirectX driver
+# keeps ddraw.dll and dinput.dll loaded while it runs; the GDI driver never
+# loads dinput.dll (Wine keeps a ddraw.dll once loaded, so that one alone
+# proves nothing). The tests back this with what only DirectX does: the left
+# Shift key alone lists 42, not 42, 54.
+e2e_expect_driver() {
+  local expected="$1" pid maps opened=gdi
+  pid="$(e2e_program_pid)"
+  [ -n "$pid" ] || e2e_fail "no program process to inspect"
+  maps="$(cat "/proc/$pid/maps" 2>/dev/null)"
+  if grep -qiE '[/\\]ddraw\.dll$' <<<"$maps" && grep -qiE '[/\\]dinput\.dll$' <<<"$maps"; then
+    opened=directx
+  fi
+  [ "$opened" = "$expected" ] || e2e_fail "the loaded libraries say '$opened', expected '$expected'"
+  echo "ok: the $expected driver is open"
+}

@@ -10,6 +10,7 @@ e2e_start_xvfb
 e2e_start_program "$exe" ZQGFX=gdi
 e2e_find_window
 e2e_expect_client_size
+e2e_expect_driver gdi
 
 e2e_expect_row 2 ' Bitte Taste dr\xFCcken!'
 e2e_expect_row 3 ' ********************'

@@ -97,9 +97,11 @@ TEST_F(WindowMouseTest, FirstMoveEntersWithoutMotionAndLaterMovesCarryScreenDelt
   EXPECT_EQ(moved[0].payload[2], 5);
   EXPECT_EQ(moved[0].payload[3], 3);
 
-  // Client positions are unsigned 16-bit values.
-  SendMessageA(window(), WM_MOUSEMOVE, 0, MAKELPARAM(-2, -3));
+  // Client positions are unsigned 16-bit values. Handled under the lock, so
+  // that the real move that SetCursorPos set off cannot land between this
+  // message and the check.
   screen_lock();
+  window_procedure(window(), WM_MOUSEMOVE, 0, MAKELPARAM(-2, -3));
   EXPECT_EQ(window_input.mouse_x, 0xFFFE);
   EXPECT_EQ(window_input.mouse_y, 0xFFFD);
   screen_unlock(1, 0);

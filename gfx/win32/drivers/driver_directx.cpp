@@ -1,0 +1,665 @@
+// The DirectDraw driver: windowed through an off-screen surface and a
+// clipped blit, fullscreen straight into the primary surface of an exclusive
+// display mode; the held keys come from a DirectInput keyboard device.
+// Nothing is linked: "ddraw.dll" and "dinput.dll" are loaded by name, so the
+// program still starts, and falls back to the next driver, without them.
+#include "gfx/win32/drivers/driver_directx.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <iterator>
+
+#include "gfx/input/key_input.h"
+#include "gfx/screen.h"
+#include "gfx/win32/window.h"
+
+const VideoDriver directx_driver = {
+    .name = "DirectX",
+    .init = dx_init,
+    .exit = window_exit,
+    .lock = window_lock,
+    .unlock = window_unlock,
+    .set_palette = window_set_palette,
+    .wait_vsync = dx_wait_vsync,
+    .get_mouse = window_get_mouse,
+    .set_mouse = window_set_mouse,
+    .set_window_title = window_set_title,
+    .set_window_pos = window_set_pos,
+    .fetch_modes = dx_fetch_modes,
+    .flip = nullptr,
+    .poll_events = nullptr,
+};
+
+DxState dx_state{};
+DxTestHooks dx_test_hooks{};
+
+namespace {
+
+// Defined here so that no import library is needed.
+constexpr GUID kIidDirectDraw2 = {0xB3A6F3E0, 0x2B43, 0x11CF, {0xA2, 0xDE, 0x00, 0xAA, 0x00, 0xB9, 0x33, 0x56}};
+constexpr GUID kGuidSysKeyboard = {0x6F1D2B61, 0xD5A0, 0x11CF, {0xBF, 0xC7, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
+constexpr GUID kGuidKey = {0x55728220, 0xD33C, 0x11CF, {0xBF, 0xC7, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
+
+constexpr char kDirectDrawLibrary[] = "ddraw.dll";
+constexpr char kDirectInputLibrary[] = "dinput.dll";
+
+using DirectDrawCreateEntry = HRESULT(WINAPI*)(GUID*, LPDIRECTDRAW*, IUnknown*);
+using DirectDrawEnumerateExEntry = HRESULT(WINAPI*)(LPDDENUMCALLBACKEXA, LPVOID, DWORD);
+using DirectInputCreateEntry = HRESULT(WINAPI*)(HINSTANCE, DWORD, LPDIRECTINPUTA*, IUnknown*);
+
+static_assert(sizeof(DDSURFACEDESC) == 108, "surface description of the size the library expects");
+static_assert(sizeof(DDPIXELFORMAT) == 32, "pixel format of the size the library expects");
+static_assert(sizeof(DDBLTFX) == 100, "blit effects of the size the library expects");
+static_assert(sizeof(DIDATAFORMAT) == 24 && sizeof(DIOBJECTDATAFORMAT) == 16, "keyboard data format");
+
+// Windowed styles: caption, system menu, minimise box, and the maximise box
+// unless switching is off; frameless windows are bare popups.
+constexpr DWORD kPopupStyle = WS_POPUP | WS_VISIBLE;
+constexpr DWORD kFixedStyle = WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr DWORD kSwitchableStyle = kFixedStyle | WS_MAXIMIZEBOX;
+constexpr DWORD kFullscreenLevel = DDSCL_FULLSCREEN | DDSCL_ALLOWREBOOT | DDSCL_EXCLUSIVE;
+constexpr DWORD kOffscreenCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_VIDEOMEMORY;
+
+// Lost surfaces that report lost again right after a successful restore are
+// left for the next iteration rather than retried without end.
+constexpr int kRestoreRounds = 4;
+
+bool fullscreen() { return (window_state.flags & kFlagFullscreen) != 0; }
+
+// The test seam: an open stopped before the given step fails there.
+bool may_take_step(int step) {
+  if (step == 0 && dx_test_hooks.failing_opens > 0) {
+    --dx_test_hooks.failing_opens;
+    return false;
+  }
+  return dx_test_hooks.open_step_limit < 0 || step < dx_test_hooks.open_step_limit;
+}
+
+template <typename Interface>
+void release(Interface*& object) {
+  if (object) {
+    object->Release();
+    object = nullptr;
+  }
+}
+
+template <typename Entry>
+Entry look_up(HMODULE module, const char* name) {
+  return module ? reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
+}
+
+struct DeviceSearch {
+  HMONITOR monitor;
+  GUID device;
+  bool found;
+};
+
+BOOL WINAPI match_device_monitor(GUID* device, LPSTR, LPSTR, LPVOID context, HMONITOR monitor) {
+  auto* search = static_cast<DeviceSearch*>(context);
+  if (!device || monitor != search->monitor) return TRUE;
+  search->device = *device;
+  search->found = true;
+  return FALSE;
+}
+
+// IDirectDraw2 of the device given (null: the default one), or null.
+IDirectDraw2* create_direct_draw(DirectDrawCreateEntry create, GUID* device) {
+  IDirectDraw* first = nullptr;
+  if (!create || FAILED(create(device, &first, nullptr)) || !first) return nullptr;
+  IDirectDraw2* second = nullptr;
+  if (FAILED(first->QueryInterface(kIidDirectDraw2, reinterpret_cast<void**>(&second)))) second = nullptr;
+  first->Release();
+  return second;
+}
+
+void build_keyboard_format() {
+  DIDATAFORMAT& format = dx_state.keyboard_format;
+  format.dwSize = sizeof(DIDATAFORMAT);
+  format.dwObjSize = sizeof(DIOBJECTDATAFORMAT);
+  format.dwFlags = DIDF_RELAXIS;
+  format.dwDataSize = 256;
+  format.dwNumObjs = 256;
+  format.rgodf = dx_state.keyboard_objects;
+  for (DWORD i = 0; i < 256; ++i) {
+    DIOBJECTDATAFORMAT& object = dx_state.keyboard_objects[i];
+    object.pguid = &kGuidKey;
+    object.dwOfs = i;
+    object.dwType = (i << 8) | 0x8000000Cu;  // optional button, instance i
+    object.dwFlags = 0;
+  }
+}
+
+HRESULT set_mode_on_direct_draw(void* context, DWORD width, DWORD height, DWORD depth, DWORD refresh_rate,
+                                DWORD flags) {
+  return static_cast<IDirectDraw2*>(context)->SetDisplayMode(width, height, depth, refresh_rate, flags);
+}
+
+int open_window_and_mode() {
+  const int width = window_state.width;
+  const int height = window_state.height;
+  if (!fullscreen()) {
+    DWORD style = (window_state.flags & kFlagNoSwitch) ? kFixedStyle : kSwitchableStyle;
+    if (window_state.flags & kFlagFrameless) style = kPopupStyle;
+    RECT frame = {0, 0, width, height};
+    AdjustWindowRect(&frame, style, FALSE);
+    if (window_create(style, 0, dx_state.window_x, dx_state.window_y, frame.right - frame.left,
+                      frame.bottom - frame.top) != 0)
+      return -1;
+    if (!may_take_step(5)) return -1;
+    if (FAILED(dx_state.direct_draw->SetCooperativeLevel(window_state.window, DDSCL_NORMAL))) return -1;
+    if (FAILED(dx_state.direct_draw->CreateClipper(0, &dx_state.clipper, nullptr)) || !dx_state.clipper) {
+      dx_state.clipper = nullptr;
+      return -1;
+    }
+    if (FAILED(dx_state.clipper->SetHWnd(0, window_state.window))) return -1;
+    dx_state.y_offset = 0;
+    return 0;
+  }
+  if (window_create(kPopupStyle, 0, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)) != 0)
+    return -1;
+  if (!may_take_step(5)) return -1;
+  if (FAILED(dx_state.direct_draw->SetCooperativeLevel(window_state.window, kFullscreenLevel))) return -1;
+  const int y_offset = dx_set_display_mode(width, height, window_state.depth, window_state.refresh_rate,
+                                           set_mode_on_direct_draw, dx_state.direct_draw);
+  if (y_offset < 0) return -1;
+  dx_state.y_offset = y_offset;
+  return 0;
+}
+
+int create_surfaces() {
+  DDSURFACEDESC description{};
+  description.dwSize = sizeof description;
+  description.dwFlags = DDSD_CAPS;
+  description.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
+  if (FAILED(dx_state.direct_draw->CreateSurface(&description, &dx_state.primary_surface, nullptr)) ||
+      !dx_state.primary_surface) {
+    dx_state.primary_surface = nullptr;
+    return -1;
+  }
+  if (!may_take_step(7)) return -1;
+  if (fullscreen()) {
+    dx_state.back_surface = dx_state.primary_surface;
+    return 0;
+  }
+  if (FAILED(dx_state.primary_surface->SetClipper(dx_state.clipper))) return -1;
+  DDSURFACEDESC back{};
+  back.dwSize = sizeof back;
+  back.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
+  back.ddsCaps.dwCaps = kOffscreenCaps;
+  back.dwWidth = static_cast<DWORD>(window_state.width);
+  back.dwHeight = static_cast<DWORD>(window_state.height);
+  if (FAILED(dx_state.direct_draw->CreateSurface(&back, &dx_state.back_surface, nullptr)) ||
+      !dx_state.back_surface) {
+    dx_state.back_surface = nullptr;
+    return -1;
+  }
+  return 0;
+}
+
+int choose_pixel_path() {
+  DDPIXELFORMAT format{};
+  format.dwSize = sizeof format;
+  if (FAILED(dx_state.primary_surface->GetPixelFormat(&format)) || !(format.dwFlags & DDPF_RGB)) return -1;
+  if (!may_take_step(9)) return -1;
+  if (format.dwRGBBitCount == 8) {
+    if (FAILED(dx_state.direct_draw->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256, window_state.palette,
+                                                   &dx_state.dd_palette, nullptr)) ||
+        !dx_state.dd_palette) {
+      dx_state.dd_palette = nullptr;
+      return -1;
+    }
+    if (FAILED(dx_state.primary_surface->SetPalette(dx_state.dd_palette))) return -1;
+    window_state.palette_changed = 0;
+  }
+  const DxPixelLayout layout = dx_pixel_layout(format);
+  window_state.blitter = screen_state ? select_blitter(layout.bits, layout.swap_red_blue) : nullptr;
+  return window_state.blitter ? 0 : -1;
+}
+
+int open_keyboard() {
+  build_keyboard_format();
+  if (FAILED(dx_state.direct_input->CreateDevice(kGuidSysKeyboard, &dx_state.keyboard_device, nullptr)) ||
+      !dx_state.keyboard_device) {
+    dx_state.keyboard_device = nullptr;
+    return -1;
+  }
+  if (FAILED(dx_state.keyboard_device->SetDataFormat(&dx_state.keyboard_format))) return -1;
+  return dx_state.keyboard_device->Acquire() == DI_OK ? 0 : -1;
+}
+
+// What the surfaces show: the page bytes and colours last converted. The
+// program may mark lines that it rewrote unchanged (the viewer redraws its
+// whole page on every pass), and under Wine every lock and present keeps the
+// display library's command thread spinning on a core; lines whose bytes and
+// colours are as shown are dropped before the lock.
+struct ShownFrame {
+  uint8_t* page;
+  size_t size;
+  uint32_t palette[256];
+  bool valid;  // false: the surfaces' content is unknown
+};
+ShownFrame shown{};
+int32_t restorations = 0;  // surfaces restored or driver reopened
+
+void forget_shown_frame() { shown.valid = false; }
+
+void free_shown_frame() {
+  std::free(shown.page);
+  shown.page = nullptr;
+  shown.size = 0;
+  shown.valid = false;
+}
+
+bool any_line_dirty(const ScreenState* screen) {
+  return std::any_of(screen->dirty_lines, screen->dirty_lines + screen->height, [](uint8_t f) { return f != 0; });
+}
+
+// Clears the dirty flag of every line that is shown as it stands; true when
+// a line is left to convert. An unknown surface takes the whole page.
+bool keep_changed_lines(ScreenState* screen) {
+  const size_t pitch = static_cast<size_t>(screen->pitch);
+  const size_t size = pitch * static_cast<size_t>(screen->height);
+  if (shown.size != size) {
+    free_shown_frame();
+    shown.page = static_cast<uint8_t*>(std::malloc(size));
+    if (!shown.page) return any_line_dirty(screen);
+    shown.size = size;
+  }
+  if (!shown.valid || std::memcmp(shown.palette, screen->device_palette, sizeof shown.palette) != 0) {
+    window_mark_all_dirty();
+    std::memcpy(shown.page, screen->visible_page, size);
+    std::memcpy(shown.palette, screen->device_palette, sizeof shown.palette);
+    shown.valid = true;
+    return true;
+  }
+  bool changed = false;
+  for (int y = 0; y < screen->height; ++y) {
+    if (!screen->dirty_lines[y]) continue;
+    const uint8_t* line = screen->visible_page + pitch * static_cast<size_t>(y);
+    uint8_t* shown_line = shown.page + pitch * static_cast<size_t>(y);
+    if (std::memcmp(line, shown_line, pitch) == 0) {
+      screen->dirty_lines[y] = 0;
+    } else {
+      std::memcpy(shown_line, line, pitch);
+      changed = true;
+    }
+  }
+  return changed;
+}
+
+// A changed display mode: the whole driver is closed and opened again. This
+// runs under the window lock, so retrying without end would freeze the
+// program's thread for good when the mode never comes back (another program
+// keeps the display, the device is gone). We give up after kReopenAttempts
+// opens 300 ms apart, about three seconds: long enough for another program's
+// mode switch to settle. Giving up leaves the driver closed and sends the
+// program the close request, the one way it learns that its screen is gone:
+// the window has been destroyed and the user can no longer close it.
+int reopen_driver() {
+  dx_test_hooks.reopen_attempts = 0;
+  for (int attempt = 0; attempt < kReopenAttempts; ++attempt) {
+    if (attempt > 0) Sleep(dx_test_hooks.reopen_pause_ms);
+    dx_close();
+    ++dx_test_hooks.reopen_attempts;
+    if (dx_open() == 0) {
+      if (window_state.user32.flash_window_ex) {
+        FLASHWINFO stop{};
+        stop.cbSize = sizeof stop;
+        stop.hwnd = window_state.window;
+        stop.dwFlags = FLASHW_STOP;
+        window_state.user32.flash_window_ex(&stop);
+      }
+      return 0;
+    }
+  }
+  dx_close();
+  dx_state.display_lost = 1;
+  key_buffer_push(kCloseKey);
+  post_screen_event(ScreenEvent{WindowClose, {0, 0, 0, 0}});
+  return -1;
+}
+
+}  // namespace
+
+int dx_set_display_mode(int width, int height, int depth, int refresh_rate, DisplayModeSetter set_mode,
+                        void* context) {
+  static constexpr int kTallerHeights[] = {240, 480, 600, 768, 1024};
+  if (!set_mode || width <= 0 || height <= 0 || depth <= 0 || refresh_rate < 0) return -1;
+  const int partner = depth == 15 ? 16 : depth == 16 ? 15 : depth == 24 ? 32 : depth == 32 ? 24 : 0;
+  int h = height;
+  for (;;) {
+    const DWORD flags = (width == 320 && h == 200 && depth == 8) ? DDSDM_STANDARDVGAMODE : 0;
+    const auto tried = [&](int bits) {
+      return SUCCEEDED(set_mode(context, static_cast<DWORD>(width), static_cast<DWORD>(h),
+                                static_cast<DWORD>(bits), static_cast<DWORD>(refresh_rate), flags));
+    };
+    if (tried(depth) || (partner && tried(partner))) return (h - height) >> 1;
+    const int* taller = kTallerHeights;
+    while (taller != std::end(kTallerHeights) && *taller <= h) ++taller;
+    if (taller == std::end(kTallerHeights)) return -1;
+    h = *taller;
+  }
+}
+
+DxPixelLayout dx_pixel_layout(const DDPIXELFORMAT& format) {
+  const int bits = static_cast<int>(format.dwRGBBitCount);
+  DxPixelLayout layout{bits, 0};
+  if (bits == 16 && format.dwGBitMask == 0x3E0) layout.bits = 15;
+  if ((bits >= 16 && format.dwRBitMask == 0x1F) || (bits >= 24 && format.dwRBitMask == 0xFF))
+    layout.swap_red_blue = 1;
+  return layout;
+}
+
+int dx_init(const char* title, int width, int height, int depth, int refresh_rate, int flags) {
+  window_state = WindowState{};
+  if (flags & (kFlagOpenGL | kFlagLayered)) return -1;
+  window_state.driver_open = dx_open;
+  window_state.driver_close = dx_close;
+  window_state.driver_paint = dx_present;
+  window_state.driver_thread = dx_thread;
+  dx_state.window_x = (GetSystemMetrics(SM_CXSCREEN) - width) >> 1;
+  dx_state.window_y = (GetSystemMetrics(SM_CYSCREEN) - height) >> 1;
+  dx_state.display_lost = 0;
+  return window_init(title, width, height, depth < 8 ? 8 : depth, refresh_rate, flags);
+}
+
+int dx_open() {
+  dx_state.ddraw_library = nullptr;
+  dx_state.dinput_library = nullptr;
+  dx_state.direct_draw = nullptr;
+  dx_state.primary_surface = nullptr;
+  dx_state.back_surface = nullptr;
+  dx_state.clipper = nullptr;
+  dx_state.dd_palette = nullptr;
+  dx_state.direct_input = nullptr;
+  dx_state.keyboard_device = nullptr;
+  dx_state.y_offset = 0;
+  window_state.blitter = nullptr;
+  forget_shown_frame();
+
+  if (!may_take_step(0)) return -1;
+  dx_state.ddraw_library = LoadLibraryA(kDirectDrawLibrary);
+  const auto direct_draw_create = look_up<DirectDrawCreateEntry>(dx_state.ddraw_library, "DirectDrawCreate");
+  const auto enumerate_devices =
+      look_up<DirectDrawEnumerateExEntry>(dx_state.ddraw_library, "DirectDrawEnumerateExA");
+  if (!direct_draw_create || !may_take_step(1)) return -1;
+  dx_state.dinput_library = LoadLibraryA(kDirectInputLibrary);
+  const auto direct_input_create = look_up<DirectInputCreateEntry>(dx_state.dinput_library, "DirectInputCreateA");
+  if (!direct_input_create || !may_take_step(2)) return -1;
+
+  DeviceSearch search{window_state.monitor, {}, false};
+  if (fullscreen() && window_state.monitor && enumerate_devices)
+    enumerate_devices(match_device_monitor, &search, DDENUM_ATTACHEDSECONDARYDEVICES);
+  dx_state.direct_draw = create_direct_draw(direct_draw_create, search.found ? &search.device : nullptr);
+  if (!dx_state.direct_draw || !may_take_step(3)) return -1;
+
+  if (FAILED(direct_input_create(window_state.instance, 0x0300, &dx_state.direct_input, nullptr)) ||
+      !dx_state.direct_input) {
+    dx_state.direct_input = nullptr;
+    return -1;
+  }
+  if (!may_take_step(4)) return -1;
+  if (open_window_and_mode() != 0 || !may_take_step(6)) return -1;
+  if (create_surfaces() != 0 || !may_take_step(8)) return -1;
+  if (choose_pixel_path() != 0 || !may_take_step(10)) return -1;
+
+  DWORD frequency = 0;
+  if (screen_state)
+    screen_state->refresh_rate =
+        SUCCEEDED(dx_state.direct_draw->GetMonitorFrequency(&frequency)) && frequency > 1
+            ? static_cast<int32_t>(frequency)
+            : 0;
+  // The event lives as long as the process: dx_wait_vsync signals it outside
+  // the window lock, while a fullscreen switch may be closing the driver.
+  if (!dx_state.vsync_event) dx_state.vsync_event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  if (!dx_state.vsync_event || !may_take_step(11)) return -1;
+  return open_keyboard();
+}
+
+void dx_close() {
+  if (!fullscreen() && window_state.window) {
+    RECT bounds{};
+    if (GetWindowRect(window_state.window, &bounds)) {
+      dx_state.window_x = bounds.left;
+      dx_state.window_y = bounds.top;
+    }
+  }
+  if (dx_state.keyboard_device) {
+    dx_state.keyboard_device->Unacquire();
+    release(dx_state.keyboard_device);
+  }
+  release(dx_state.direct_input);
+  if (fullscreen() && dx_state.primary_surface) {
+    DDBLTFX fill{};
+    fill.dwSize = sizeof fill;
+    fill.dwFillColor = 0;
+    dx_state.primary_surface->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL, &fill);
+  }
+  // In fullscreen the back surface is the primary: released once.
+  if (dx_state.back_surface != dx_state.primary_surface) release(dx_state.back_surface);
+  dx_state.back_surface = nullptr;
+  release(dx_state.primary_surface);
+  release(dx_state.clipper);
+  release(dx_state.dd_palette);
+  if (dx_state.direct_draw) {
+    if (fullscreen()) {
+      dx_state.direct_draw->RestoreDisplayMode();
+      dx_state.direct_draw->SetCooperativeLevel(window_state.window, DDSCL_NORMAL);
+    }
+    release(dx_state.direct_draw);
+  }
+  window_state.blitter = nullptr;
+  free_shown_frame();
+  if (window_state.window) {
+    DestroyWindow(window_state.window);
+    window_state.window = nullptr;
+  }
+  if (dx_state.ddraw_library) {
+    FreeLibrary(dx_state.ddraw_library);
+    dx_state.ddraw_library = nullptr;
+  }
+  if (dx_state.dinput_library) {
+    FreeLibrary(dx_state.dinput_library);
+    dx_state.dinput_library = nullptr;
+  }
+}
+
+int dx_restore() {
+  for (int round = 0; dx_state.primary_surface; ++round) {
+    if (dx_state.primary_surface->IsLost() != DDERR_SURFACELOST) return 0;
+    if (round == kRestoreRounds) return -1;
+    ++restorations;
+    if (dx_state.back_surface && dx_state.back_surface != dx_state.primary_surface)
+      dx_state.back_surface->Restore();
+    const HRESULT restored = dx_state.primary_surface->Restore();
+    if (restored == DDERR_WRONGMODE) {
+      if (reopen_driver() != 0) return -1;
+    } else if (FAILED(restored)) {
+      // Not ours to restore yet (another program holds the display): the
+      // dirty lines wait for a later iteration.
+      return -1;
+    }
+  }
+  return -1;
+}
+
+void dx_present() {
+  for (int round = 0; round <= kRestoreRounds; ++round) {
+    if (fullscreen() || dx_restore() != 0) return;
+    IDirectDrawSurface* back = dx_state.back_surface;
+    if (!back || !window_state.window) return;
+    RECT destination = client_rect_on_screen(window_state.window);
+    RECT source = {0, 0, window_state.width, window_state.height};
+    if (dx_state.primary_surface->Blt(&destination, back, &source, DDBLT_WAIT, nullptr) != DDERR_SURFACELOST)
+      return;
+  }
+}
+
+void dx_update_display() {
+  ScreenState* screen = screen_state;
+  if (!dx_state.primary_surface || !screen || !screen->dirty_lines || !screen->visible_page) return;
+  if (window_state.palette_changed && dx_state.dd_palette) {
+    dx_state.dd_palette->SetEntries(0, 0, 256, window_state.palette);
+    window_state.palette_changed = 0;
+  }
+  int32_t seen_restorations = restorations;
+  if (dx_restore() != 0) return;
+  if (restorations != seen_restorations) forget_shown_frame();
+  if (!keep_changed_lines(screen)) return;
+
+  DDSURFACEDESC surface{};
+  HRESULT locked = DDERR_SURFACELOST;
+  seen_restorations = restorations;
+  for (int round = 0; round <= kRestoreRounds && locked == DDERR_SURFACELOST; ++round) {
+    if (dx_restore() != 0 || !dx_state.back_surface) {
+      forget_shown_frame();
+      return;
+    }
+    surface = DDSURFACEDESC{};
+    surface.dwSize = sizeof surface;
+    locked = dx_state.back_surface->Lock(nullptr, &surface, DDLOCK_WAIT, nullptr);
+  }
+  if (locked != DD_OK) {
+    forget_shown_frame();  // the dirty lines stay set for the next iteration
+  } else {
+    // Restored surfaces have lost their content: the whole page goes again.
+    if (restorations != seen_restorations) {
+      forget_shown_frame();
+      keep_changed_lines(screen);
+    }
+    if (window_state.blitter && surface.lpSurface) {
+      auto* memory = static_cast<uint8_t*>(surface.lpSurface);
+      window_state.blitter(memory + static_cast<ptrdiff_t>(surface.lPitch) * dx_state.y_offset,
+                           static_cast<int>(surface.lPitch));
+      ++dx_test_hooks.updates;
+    }
+    dx_state.back_surface->Unlock(surface.lpSurface);
+    std::memset(screen->dirty_lines, 0, static_cast<size_t>(window_state.height));
+  }
+  dx_present();
+}
+
+void dx_refresh_key_state() {
+  ScreenState* screen = screen_state;
+  if (!dx_state.keyboard_device || !screen || !screen->key_state) return;
+  BYTE state[256];
+  const HRESULT read = dx_state.keyboard_device->GetDeviceState(sizeof state, state);
+  if (read == DIERR_NOTACQUIRED || read == DIERR_INPUTLOST) {
+    dx_state.keyboard_device->Acquire();
+    return;
+  }
+  if (FAILED(read)) return;
+  // An extended key counts as its base scancode.
+  for (int i = 0; i < kKeyStateSize; ++i) screen->key_state[i] = ((state[i] | state[i + 128]) & 0x80) ? 1 : 0;
+}
+
+void dx_thread(void* ready_event) {
+  if (dx_open() != 0) {
+    dx_close();
+    return;
+  }
+  SetEvent(static_cast<HANDLE>(ready_event));
+  window_state.is_active = 1;
+
+  while (window_is_running()) {
+    Sleep(10);
+    window_lock();
+    if (dx_state.vsync_pending) {
+      WaitForSingleObject(dx_state.vsync_event, 20);
+      dx_state.vsync_pending = 0;
+    }
+    // An inactive fullscreen screen is not drawn; its messages still are.
+    if (window_state.is_active || !fullscreen()) {
+      dx_update_display();
+      if (window_state.is_active) dx_refresh_key_state();
+    }
+    window_pump_messages();
+    ++dx_test_hooks.iterations;
+    window_unlock();
+  }
+}
+
+namespace {
+
+// The DirectDraw object in use, held for a call outside the window lock: the
+// event thread may close the driver meanwhile, so the object and its library
+// are both pinned. Without an open driver a temporary object is made.
+struct PinnedDirectDraw {
+  IDirectDraw2* object = nullptr;
+  HMODULE library = nullptr;
+
+  explicit PinnedDirectDraw(bool temporary_allowed) {
+    window_lock();
+    if (dx_state.direct_draw && GetModuleHandleExA(0, kDirectDrawLibrary, &library)) {
+      object = dx_state.direct_draw;
+      object->AddRef();
+    }
+    window_unlock();
+    if (object || !temporary_allowed) return;
+    library = LoadLibraryA(kDirectDrawLibrary);
+    object = create_direct_draw(look_up<DirectDrawCreateEntry>(library, "DirectDrawCreate"), nullptr);
+  }
+  ~PinnedDirectDraw() {
+    release(object);
+    if (library) FreeLibrary(library);
+  }
+  PinnedDirectDraw(const PinnedDirectDraw&) = delete;
+  PinnedDirectDraw& operator=(const PinnedDirectDraw&) = delete;
+};
+
+struct ModeList {
+  int depth;
+  int* modes;
+  int count;
+  int capacity;
+  bool out_of_memory;
+};
+
+HRESULT WINAPI collect_mode(LPDDSURFACEDESC mode, LPVOID context) {
+  auto* list = static_cast<ModeList*>(context);
+  if (!mode) return DDENUMRET_OK;
+  const DDPIXELFORMAT& format = mode->ddpfPixelFormat;
+  int bits = static_cast<int>(format.dwRGBBitCount);
+  if (bits == 16 && format.dwGBitMask == 0x3E0) bits = 15;
+  if (bits != list->depth) return DDENUMRET_OK;
+  if (list->count == list->capacity) {
+    const int grown_capacity = list->capacity ? list->capacity * 2 : 16;
+    auto* grown = static_cast<int*>(std::realloc(list->modes, sizeof(int) * static_cast<size_t>(grown_capacity)));
+    if (!grown) {
+      list->out_of_memory = true;
+      return DDENUMRET_CANCEL;
+    }
+    list->modes = grown;
+    list->capacity = grown_capacity;
+  }
+  list->modes[list->count++] = static_cast<int>((mode->dwWidth << 16) | (mode->dwHeight & 0xFFFF));
+  return DDENUMRET_OK;
+}
+
+}  // namespace
+
+void dx_wait_vsync() {
+  PinnedDirectDraw direct_draw(false);
+  window_lock();
+  if (dx_state.vsync_event) ResetEvent(dx_state.vsync_event);
+  dx_state.vsync_pending = 1;
+  window_unlock();
+  if (!direct_draw.object || FAILED(direct_draw.object->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN, nullptr)))
+    window_wait_vsync();
+  if (dx_state.vsync_event) SetEvent(dx_state.vsync_event);
+}
+
+int* dx_fetch_modes(int depth, int* count) {
+  if (count) *count = 0;
+  PinnedDirectDraw direct_draw(true);
+  if (!direct_draw.object) return nullptr;
+  ModeList list{depth, nullptr, 0, 0, false};
+  const HRESULT listed = direct_draw.object->EnumDisplayModes(DDEDM_STANDARDVGAMODES, nullptr, &list, collect_mode);
+  if ((FAILED(listed) && !list.out_of_memory) || list.count == 0) {
+    std::free(list.modes);
+    return nullptr;
+  }
+  if (count) *count = list.count;
+  return list.modes;
+}
