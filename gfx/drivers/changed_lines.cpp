@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 
 int sent_lines_open(SentLines* sent, int line_count, int line_bytes) {
   if (!sent) return -1;
@@ -24,6 +25,16 @@ void sent_lines_close(SentLines* sent) {
 
 void sent_lines_forget(SentLines* sent) {
   if (sent) sent->known = 0;
+}
+
+int sent_lines_check_colours(SentLines* sent, const uint32_t* colours, int count) {
+  if (!sent || !colours || count <= 0 || count > static_cast<int>(std::size(sent->colours))) return 0;
+  const size_t bytes = sizeof(uint32_t) * static_cast<size_t>(count);
+  if (sent->colour_count == count && std::memcmp(sent->colours, colours, bytes) == 0) return 0;
+  std::memcpy(sent->colours, colours, bytes);
+  sent->colour_count = count;
+  sent->known = 0;
+  return 1;
 }
 
 int sent_lines_filter(SentLines* sent, const uint8_t* page, int pitch, uint8_t* dirty, int count) {

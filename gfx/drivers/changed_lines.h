@@ -11,6 +11,10 @@ struct SentLines {
   int32_t line_bytes;
   const uint8_t* source;  // the page those bytes came from
   int32_t known;          // 0: the window's contents are not known
+  // The colours palettised lines were converted with, for a driver that
+  // converts them itself (sent_lines_check_colours).
+  uint32_t colours[256];
+  int32_t colour_count;
 };
 
 // Allocates room for line_count lines of line_bytes each; the contents start
@@ -22,6 +26,12 @@ void sent_lines_close(SentLines* sent);
 // The window's contents are unknown again (new palette, new window, a paint
 // of the whole window): the next filter keeps every marked line.
 void sent_lines_forget(SentLines* sent);
+// For a driver that converts palettised pixels through `colours` (count
+// entries, at most 256): the same bytes in other colours than last time
+// are another picture, so the window's contents are forgotten. Returns 1
+// when that happened (the first call of a record counts as a change), 0
+// for the same colours or bad arguments.
+int sent_lines_check_colours(SentLines* sent, const uint32_t* colours, int count);
 
 // Clears the flag of each marked line among the first `count` whose bytes in
 // `page` (lines `pitch` apart) equal those last sent, and records the bytes

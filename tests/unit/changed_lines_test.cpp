@@ -74,6 +74,33 @@ TEST_F(SentLinesTest, ForgetAndAnotherPageSendEveryMarkedLine) {
   EXPECT_EQ(filter(flipped), kLines);
 }
 
+TEST_F(SentLinesTest, OtherColoursForgetTheWindowContents) {
+  uint32_t colours[256] = {};
+  EXPECT_EQ(sent_lines_check_colours(&sent, colours, 256), 1);  // none recorded yet
+  Frame frame;
+  filter(frame);
+  EXPECT_EQ(sent_lines_check_colours(&sent, colours, 256), 0);
+  frame.mark_all();
+  EXPECT_EQ(filter(frame), 0);
+
+  colours[255] = 0x102030;  // the last entry counts too
+  EXPECT_EQ(sent_lines_check_colours(&sent, colours, 256), 1);
+  frame.mark_all();
+  EXPECT_EQ(filter(frame), kLines);
+  // A shorter table is another one, even with the same first entries.
+  EXPECT_EQ(sent_lines_check_colours(&sent, colours, 16), 1);
+  EXPECT_EQ(sent_lines_check_colours(&sent, colours, 16), 0);
+
+  frame.mark_all();
+  filter(frame);
+  EXPECT_EQ(sent_lines_check_colours(nullptr, colours, 16), 0);
+  EXPECT_EQ(sent_lines_check_colours(&sent, nullptr, 16), 0);
+  EXPECT_EQ(sent_lines_check_colours(&sent, colours, 0), 0);
+  EXPECT_EQ(sent_lines_check_colours(&sent, colours, 257), 0);
+  frame.mark_all();
+  EXPECT_EQ(filter(frame), 0);  // bad calls forgot nothing
+}
+
 TEST_F(SentLinesTest, ClosedOrUnsuitableRecordKeepsEveryMark) {
   Frame frame;
   filter(frame);

@@ -5,11 +5,11 @@
 // program still starts, and falls back to the next driver, without them.
 #include "gfx/win32/drivers/driver_directx.h"
 
-#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
 
+#include "gfx/drivers/changed_lines.h"
 #include "gfx/input/key_input.h"
 #include "gfx/screen.h"
 #include "gfx/win32/window.h"
@@ -228,64 +228,33 @@ int open_keyboard() {
   return dx_state.keyboard_device->Acquire() == DI_OK ? 0 : -1;
 }
 
-// What the surfaces show: the page bytes and colours last converted. The
-// program may mark lines that it rewrote unchanged (the viewer redraws its
-// whole page on every pass), and under Wine every lock and present keeps the
-// display library's command thread spinning on a core; lines whose bytes and
-// colours are as shown are dropped before the lock.
-struct ShownFrame {
-  uint8_t* page;
-  size_t size;
-  uint32_t palette[256];
-  bool valid;  // false: the surfaces' content is unknown
-};
-ShownFrame shown{};
+// The page as last converted into the surfaces. The viewer marks its whole
+// page on every pass, and under Wine every lock and present keeps the
+// display library's command thread spinning on a core; marked lines whose
+// bytes and colours are as shown are dropped before the lock.
+SentLines sent_lines{};
 int32_t restorations = 0;  // surfaces restored or driver reopened
 
-void forget_shown_frame() { shown.valid = false; }
-
-void free_shown_frame() {
-  std::free(shown.page);
-  shown.page = nullptr;
-  shown.size = 0;
-  shown.valid = false;
+// The surfaces' picture is unknown (new record, restored surfaces, a failed
+// lock, other colours): the whole page goes out at the next update.
+void resend_whole_page() {
+  sent_lines_forget(&sent_lines);
+  window_mark_all_dirty();
 }
 
-bool any_line_dirty(const ScreenState* screen) {
-  return std::any_of(screen->dirty_lines, screen->dirty_lines + screen->height, [](uint8_t f) { return f != 0; });
-}
-
-// Clears the dirty flag of every line that is shown as it stands; true when
-// a line is left to convert. An unknown surface takes the whole page.
+// Drops the marks of lines shown as they stand; true when a line is left to
+// convert.
 bool keep_changed_lines(ScreenState* screen) {
-  const size_t pitch = static_cast<size_t>(screen->pitch);
-  const size_t size = pitch * static_cast<size_t>(screen->height);
-  if (shown.size != size) {
-    free_shown_frame();
-    shown.page = static_cast<uint8_t*>(std::malloc(size));
-    if (!shown.page) return any_line_dirty(screen);
-    shown.size = size;
+  const int line_bytes = screen->width * screen->bytes_per_pixel;
+  if (sent_lines.line_count != screen->height || sent_lines.line_bytes != line_bytes) {
+    sent_lines_open(&sent_lines, screen->height, line_bytes);  // without memory every mark is kept
+    resend_whole_page();
   }
-  if (!shown.valid || std::memcmp(shown.palette, screen->device_palette, sizeof shown.palette) != 0) {
-    window_mark_all_dirty();
-    std::memcpy(shown.page, screen->visible_page, size);
-    std::memcpy(shown.palette, screen->device_palette, sizeof shown.palette);
-    shown.valid = true;
-    return true;
-  }
-  bool changed = false;
-  for (int y = 0; y < screen->height; ++y) {
-    if (!screen->dirty_lines[y]) continue;
-    const uint8_t* line = screen->visible_page + pitch * static_cast<size_t>(y);
-    uint8_t* shown_line = shown.page + pitch * static_cast<size_t>(y);
-    if (std::memcmp(line, shown_line, pitch) == 0) {
-      screen->dirty_lines[y] = 0;
-    } else {
-      std::memcpy(shown_line, line, pitch);
-      changed = true;
-    }
-  }
-  return changed;
+  // An 8-bit display takes new colours through its own palette; on any
+  // other the blitter converts the pixels with them.
+  if (!dx_state.dd_palette && sent_lines_check_colours(&sent_lines, screen->device_palette, 256))
+    resend_whole_page();
+  return sent_lines_filter(&sent_lines, screen->visible_page, screen->pitch, screen->dirty_lines, screen->height) > 0;
 }
 
 // A changed display mode: the whole driver is closed and opened again. This
@@ -376,7 +345,6 @@ int dx_open() {
   dx_state.keyboard_device = nullptr;
   dx_state.y_offset = 0;
   window_state.blitter = nullptr;
-  forget_shown_frame();
 
   if (!may_take_step(0)) return -1;
   dx_state.ddraw_library = LoadLibraryA(kDirectDrawLibrary);
@@ -450,7 +418,7 @@ void dx_close() {
     release(dx_state.direct_draw);
   }
   window_state.blitter = nullptr;
-  free_shown_frame();
+  sent_lines_close(&sent_lines);
   if (window_state.window) {
     DestroyWindow(window_state.window);
     window_state.window = nullptr;
@@ -505,7 +473,7 @@ void dx_update_display() {
   }
   int32_t seen_restorations = restorations;
   if (dx_restore() != 0) return;
-  if (restorations != seen_restorations) forget_shown_frame();
+  if (restorations != seen_restorations) resend_whole_page();
   if (!keep_changed_lines(screen)) return;
 
   DDSURFACEDESC surface{};
@@ -513,7 +481,7 @@ void dx_update_display() {
   seen_restorations = restorations;
   for (int round = 0; round <= kRestoreRounds && locked == DDERR_SURFACELOST; ++round) {
     if (dx_restore() != 0 || !dx_state.back_surface) {
-      forget_shown_frame();
+      resend_whole_page();
       return;
     }
     surface = DDSURFACEDESC{};
@@ -521,11 +489,11 @@ void dx_update_display() {
     locked = dx_state.back_surface->Lock(nullptr, &surface, DDLOCK_WAIT, nullptr);
   }
   if (locked != DD_OK) {
-    forget_shown_frame();  // the dirty lines stay set for the next iteration
+    resend_whole_page();  // nothing was converted
   } else {
     // Restored surfaces have lost their content: the whole page goes again.
     if (restorations != seen_restorations) {
-      forget_shown_frame();
+      resend_whole_page();
       keep_changed_lines(screen);
     }
     if (window_state.blitter && surface.lpSurface) {
