@@ -24,4 +24,10 @@ void failure_trace(const char* where, const char* format, ...) {
   OutputDebugStringA(text);
   SetLastError(last_error);
 }
+
+bool failure_trace_result(long result, const char* where, const char* what) {
+  if (result >= 0) return false;
+  failure_trace(where, "%s answered 0x%08lX", what, static_cast<unsigned long>(result));
+  return true;
+}
 #endif

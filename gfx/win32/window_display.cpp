@@ -1,6 +1,7 @@
 // The monitor, display modes and window frame shared by the drivers.
 #include "gfx/win32/window_display.h"
 
+#include <cstdint>
 #include <cstdlib>
 
 #include "gfx/screen.h"
@@ -41,6 +42,18 @@ LONG window_change_display(const MonitorArea& monitor) {
   return result;
 }
 
+DWORD window_style(int flags) {
+  if (flags & kFlagFrameless) return WS_POPUP;
+  const DWORD fixed = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+  return (flags & kFlagNoSwitch) ? fixed : fixed | WS_MAXIMIZEBOX;
+}
+
+SIZE window_outer_size(DWORD style) {
+  RECT outer = {0, 0, window_state.width, window_state.height};
+  AdjustWindowRect(&outer, style, FALSE);
+  return SIZE{outer.right - outer.left, outer.bottom - outer.top};
+}
+
 WindowFrame window_frame(DWORD style, const MonitorArea& monitor) {
   WindowFrame frame{0, 0, window_state.width, window_state.height};
   if (window_state.flags & kFlagFullscreen) {
@@ -50,10 +63,9 @@ WindowFrame window_frame(DWORD style, const MonitorArea& monitor) {
     }
     return frame;
   }
-  RECT outer = {0, 0, window_state.width, window_state.height};
-  AdjustWindowRect(&outer, style, FALSE);
-  frame.width = outer.right - outer.left;
-  frame.height = outer.bottom - outer.top;
+  const SIZE outer = window_outer_size(style);
+  frame.width = outer.cx;
+  frame.height = outer.cy;
   if (monitor.known) {
     const RECT& area = monitor.info.rcMonitor;
     frame.left = area.left + ((area.right - area.left - frame.width) >> 1);
@@ -65,27 +77,35 @@ WindowFrame window_frame(DWORD style, const MonitorArea& monitor) {
   return frame;
 }
 
+bool mode_list_add(ModeList* list, unsigned width, unsigned height) {
+  if (!list) return false;
+  if (list->count == list->capacity) {
+    if (list->capacity > INT32_MAX / 2) return false;
+    const int grown_capacity = list->capacity ? list->capacity * 2 : 16;
+    auto* grown = static_cast<int*>(std::realloc(list->modes, sizeof(int) * static_cast<size_t>(grown_capacity)));
+    if (!grown) return false;
+    list->modes = grown;
+    list->capacity = grown_capacity;
+  }
+  list->modes[list->count++] = static_cast<int>((width << 16) | (height & 0xFFFF));
+  return true;
+}
+
+int* mode_list_take(ModeList* list, int* count) {
+  int* modes = list && list->count > 0 ? list->modes : nullptr;
+  if (count) *count = modes ? list->count : 0;
+  if (list && !modes) std::free(list->modes);
+  if (list) *list = ModeList{};
+  return modes;
+}
+
 int* window_fetch_modes(int depth, int* count, bool (*kept)(int mode_depth, int depth)) {
-  int* modes = nullptr;
-  int stored = 0;
-  int capacity = 0;
+  ModeList list{};
   DEVMODEA mode{};
   mode.dmSize = sizeof mode;
   for (DWORD i = 0; kept && EnumDisplaySettingsA(nullptr, i, &mode); ++i) {
-    if (!kept(static_cast<int>(mode.dmBitsPerPel), depth)) continue;
-    if (stored == capacity) {
-      const int grown_capacity = capacity ? capacity * 2 : 16;
-      auto* grown = static_cast<int*>(std::realloc(modes, sizeof(int) * static_cast<size_t>(grown_capacity)));
-      if (!grown) break;
-      modes = grown;
-      capacity = grown_capacity;
-    }
-    modes[stored++] = static_cast<int>((mode.dmPelsWidth << 16) | (mode.dmPelsHeight & 0xFFFF));
+    if (kept(static_cast<int>(mode.dmBitsPerPel), depth) && !mode_list_add(&list, mode.dmPelsWidth, mode.dmPelsHeight))
+      break;
   }
-  if (count) *count = stored;
-  if (stored == 0) {
-    std::free(modes);
-    return nullptr;
-  }
-  return modes;
+  return mode_list_take(&list, count);
 }

@@ -16,6 +16,16 @@ MonitorArea window_monitor_area();
 // refresh rate for a fullscreen window; DISP_CHANGE_SUCCESSFUL (0) on success.
 LONG window_change_display(const MonitorArea& monitor);
 
+// The style of a window that is not fullscreen: caption, system menu,
+// minimise box, and the maximise box unless switching is off; a frameless
+// window is a bare popup. kFrameStyles holds every bit it may set.
+DWORD window_style(int flags);
+constexpr DWORD kFrameStyles = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+
+// The outer size of a window whose client area is the window layer's width
+// and height, with the frame of style and no menu.
+SIZE window_outer_size(DWORD style);
+
 // Outer position and size of the window: fullscreen at the monitor's corner
 // (or the origin), windowed the client size grown by the frame of style and
 // centred on the monitor (or the primary screen).
@@ -24,8 +34,19 @@ struct WindowFrame {
 };
 WindowFrame window_frame(DWORD style, const MonitorArea& monitor);
 
-// The display modes whose depth kept accepts, each packed as width << 16 |
-// height, in the system's order with repeats; allocated for the caller,
-// null (count 0) when none matched. Growing stops quietly when memory runs
-// out, with the modes found so far.
+// A growing list of display modes, each packed as width << 16 | height.
+struct ModeList {
+  int* modes;
+  int count;
+  int capacity;
+};
+// False, with the list as it was, when memory runs out.
+bool mode_list_add(ModeList* list, unsigned width, unsigned height);
+// The list's array for the caller to free, and its length in count; null
+// (count 0) for an empty list.
+int* mode_list_take(ModeList* list, int* count);
+
+// The display modes whose depth kept accepts, in the system's order with
+// repeats; null (count 0) when none matched. Growing stops quietly when
+// memory runs out, with the modes found so far.
 int* window_fetch_modes(int depth, int* count, bool (*kept)(int mode_depth, int depth));

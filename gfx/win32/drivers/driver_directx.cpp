@@ -12,7 +12,10 @@
 #include "gfx/drivers/changed_lines.h"
 #include "gfx/input/key_input.h"
 #include "gfx/screen.h"
+#include "gfx/win32/drivers/run_time_linking.h"
+#include "gfx/win32/failure_trace.h"
 #include "gfx/win32/window.h"
+#include "gfx/win32/window_display.h"
 
 const VideoDriver directx_driver = {
     .name = "DirectX",
@@ -27,8 +30,6 @@ const VideoDriver directx_driver = {
     .set_window_title = window_set_title,
     .set_window_pos = window_set_pos,
     .fetch_modes = dx_fetch_modes,
-    .flip = nullptr,
-    .poll_events = nullptr,
 };
 
 DxState dx_state{};
@@ -53,11 +54,7 @@ static_assert(sizeof(DDPIXELFORMAT) == 32, "pixel format of the size the library
 static_assert(sizeof(DDBLTFX) == 100, "blit effects of the size the library expects");
 static_assert(sizeof(DIDATAFORMAT) == 24 && sizeof(DIOBJECTDATAFORMAT) == 16, "keyboard data format");
 
-// Windowed styles: caption, system menu, minimise box, and the maximise box
-// unless switching is off; frameless windows are bare popups.
-constexpr DWORD kPopupStyle = WS_POPUP | WS_VISIBLE;
-constexpr DWORD kFixedStyle = WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-constexpr DWORD kSwitchableStyle = kFixedStyle | WS_MAXIMIZEBOX;
+constexpr DWORD kFullscreenStyle = WS_POPUP | WS_VISIBLE;
 constexpr DWORD kFullscreenLevel = DDSCL_FULLSCREEN | DDSCL_ALLOWREBOOT | DDSCL_EXCLUSIVE;
 constexpr DWORD kOffscreenCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_VIDEOMEMORY;
 
@@ -89,6 +86,18 @@ Entry look_up(HMODULE module, const char* name) {
   return module ? reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
 }
 
+// A library with the one entry the driver cannot do without; null when the
+// file or the entry is missing.
+template <typename Entry>
+HMODULE load_with_entry(const char* file_name, const char* entry_name, Entry* entry) {
+  FARPROC found = nullptr;
+  const char* const names[] = {entry_name, nullptr};
+  HMODULE library = load_library(file_name, names, &found);
+  *entry = reinterpret_cast<Entry>(reinterpret_cast<void*>(found));
+  if (!library) ZQ_TRACE_FAILURE("no %s with %s", file_name, entry_name);
+  return library;
+}
+
 struct DeviceSearch {
   HMONITOR monitor;
   GUID device;
@@ -106,9 +115,14 @@ BOOL WINAPI match_device_monitor(GUID* device, LPSTR, LPSTR, LPVOID context, HMO
 // IDirectDraw2 of the device given (null: the default one), or null.
 IDirectDraw2* create_direct_draw(DirectDrawCreateEntry create, GUID* device) {
   IDirectDraw* first = nullptr;
-  if (!create || FAILED(create(device, &first, nullptr)) || !first) return nullptr;
+  if (!create || ZQ_FAILED(create(device, &first, nullptr), device ? "DirectDrawCreate of the monitor's device"
+                                                                   : "DirectDrawCreate of the default device") ||
+      !first)
+    return nullptr;
   IDirectDraw2* second = nullptr;
-  if (FAILED(first->QueryInterface(kIidDirectDraw2, reinterpret_cast<void**>(&second)))) second = nullptr;
+  if (ZQ_FAILED(first->QueryInterface(kIidDirectDraw2, reinterpret_cast<void**>(&second)),
+                "QueryInterface for IDirectDraw2"))
+    second = nullptr;
   first->Release();
   return second;
 }
@@ -139,30 +153,35 @@ int open_window_and_mode() {
   const int width = window_state.width;
   const int height = window_state.height;
   if (!fullscreen()) {
-    DWORD style = (window_state.flags & kFlagNoSwitch) ? kFixedStyle : kSwitchableStyle;
-    if (window_state.flags & kFlagFrameless) style = kPopupStyle;
-    RECT frame = {0, 0, width, height};
-    AdjustWindowRect(&frame, style, FALSE);
-    if (window_create(style, 0, dx_state.window_x, dx_state.window_y, frame.right - frame.left,
-                      frame.bottom - frame.top) != 0)
-      return -1;
+    const DWORD style = window_style(window_state.flags) | WS_VISIBLE;
+    const SIZE outer = window_outer_size(style);
+    if (window_create(style, 0, dx_state.window_x, dx_state.window_y, outer.cx, outer.cy) != 0) return -1;
     if (!may_take_step(5)) return -1;
-    if (FAILED(dx_state.direct_draw->SetCooperativeLevel(window_state.window, DDSCL_NORMAL))) return -1;
-    if (FAILED(dx_state.direct_draw->CreateClipper(0, &dx_state.clipper, nullptr)) || !dx_state.clipper) {
+    if (ZQ_FAILED(dx_state.direct_draw->SetCooperativeLevel(window_state.window, DDSCL_NORMAL),
+                  "SetCooperativeLevel(DDSCL_NORMAL)"))
+      return -1;
+    if (ZQ_FAILED(dx_state.direct_draw->CreateClipper(0, &dx_state.clipper, nullptr), "CreateClipper") ||
+        !dx_state.clipper) {
       dx_state.clipper = nullptr;
       return -1;
     }
-    if (FAILED(dx_state.clipper->SetHWnd(0, window_state.window))) return -1;
+    if (ZQ_FAILED(dx_state.clipper->SetHWnd(0, window_state.window), "SetHWnd of the clipper")) return -1;
     dx_state.y_offset = 0;
     return 0;
   }
-  if (window_create(kPopupStyle, 0, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)) != 0)
+  if (window_create(kFullscreenStyle, 0, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)) != 0)
     return -1;
   if (!may_take_step(5)) return -1;
-  if (FAILED(dx_state.direct_draw->SetCooperativeLevel(window_state.window, kFullscreenLevel))) return -1;
+  if (ZQ_FAILED(dx_state.direct_draw->SetCooperativeLevel(window_state.window, kFullscreenLevel),
+                "SetCooperativeLevel(fullscreen, exclusive)"))
+    return -1;
   const int y_offset = dx_set_display_mode(width, height, window_state.depth, window_state.refresh_rate,
                                            set_mode_on_direct_draw, dx_state.direct_draw);
-  if (y_offset < 0) return -1;
+  if (y_offset < 0) {
+    ZQ_TRACE_FAILURE("SetDisplayMode refused %dx%d (and every taller mode to 1024 lines), %d bits or its partner, %d Hz",
+                     width, height, window_state.depth, window_state.refresh_rate);
+    return -1;
+  }
   dx_state.y_offset = y_offset;
   return 0;
 }
@@ -172,7 +191,8 @@ int create_surfaces() {
   description.dwSize = sizeof description;
   description.dwFlags = DDSD_CAPS;
   description.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
-  if (FAILED(dx_state.direct_draw->CreateSurface(&description, &dx_state.primary_surface, nullptr)) ||
+  if (ZQ_FAILED(dx_state.direct_draw->CreateSurface(&description, &dx_state.primary_surface, nullptr),
+                "CreateSurface of the primary surface") ||
       !dx_state.primary_surface) {
     dx_state.primary_surface = nullptr;
     return -1;
@@ -182,15 +202,18 @@ int create_surfaces() {
     dx_state.back_surface = dx_state.primary_surface;
     return 0;
   }
-  if (FAILED(dx_state.primary_surface->SetClipper(dx_state.clipper))) return -1;
+  if (ZQ_FAILED(dx_state.primary_surface->SetClipper(dx_state.clipper), "SetClipper of the primary surface"))
+    return -1;
   DDSURFACEDESC back{};
   back.dwSize = sizeof back;
   back.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
   back.ddsCaps.dwCaps = kOffscreenCaps;
   back.dwWidth = static_cast<DWORD>(window_state.width);
   back.dwHeight = static_cast<DWORD>(window_state.height);
-  if (FAILED(dx_state.direct_draw->CreateSurface(&back, &dx_state.back_surface, nullptr)) ||
-      !dx_state.back_surface) {
+  const HRESULT created = dx_state.direct_draw->CreateSurface(&back, &dx_state.back_surface, nullptr);
+  if (FAILED(created) || !dx_state.back_surface) {
+    ZQ_TRACE_FAILURE("CreateSurface of a %dx%d off-screen surface answered 0x%08lX", window_state.width,
+                     window_state.height, static_cast<unsigned long>(created));
     dx_state.back_surface = nullptr;
     return -1;
   }
@@ -200,32 +223,49 @@ int create_surfaces() {
 int choose_pixel_path() {
   DDPIXELFORMAT format{};
   format.dwSize = sizeof format;
-  if (FAILED(dx_state.primary_surface->GetPixelFormat(&format)) || !(format.dwFlags & DDPF_RGB)) return -1;
+  if (ZQ_FAILED(dx_state.primary_surface->GetPixelFormat(&format), "GetPixelFormat of the primary surface"))
+    return -1;
+  if (!(format.dwFlags & DDPF_RGB)) {
+    ZQ_TRACE_FAILURE("the primary surface holds no RGB pixels (format flags 0x%lX)",
+                     static_cast<unsigned long>(format.dwFlags));
+    return -1;
+  }
   if (!may_take_step(9)) return -1;
   if (format.dwRGBBitCount == 8) {
-    if (FAILED(dx_state.direct_draw->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256, window_state.palette,
-                                                   &dx_state.dd_palette, nullptr)) ||
+    if (ZQ_FAILED(dx_state.direct_draw->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256, window_state.palette,
+                                                      &dx_state.dd_palette, nullptr),
+                  "CreatePalette of 256 entries") ||
         !dx_state.dd_palette) {
       dx_state.dd_palette = nullptr;
       return -1;
     }
-    if (FAILED(dx_state.primary_surface->SetPalette(dx_state.dd_palette))) return -1;
+    if (ZQ_FAILED(dx_state.primary_surface->SetPalette(dx_state.dd_palette), "SetPalette of the primary surface"))
+      return -1;
     window_state.palette_changed = 0;
   }
   const DxPixelLayout layout = dx_pixel_layout(format);
   window_state.blitter = screen_state ? select_blitter(layout.bits, layout.swap_red_blue) : nullptr;
-  return window_state.blitter ? 0 : -1;
+  if (window_state.blitter) return 0;
+  ZQ_TRACE_FAILURE("no blitter from the %d-bit screen to a %d-bit display (red mask 0x%lX, swapped %d)",
+                   screen_state ? screen_state->depth : 0, layout.bits, static_cast<unsigned long>(format.dwRBitMask),
+                   layout.swap_red_blue);
+  return -1;
 }
 
 int open_keyboard() {
   build_keyboard_format();
-  if (FAILED(dx_state.direct_input->CreateDevice(kGuidSysKeyboard, &dx_state.keyboard_device, nullptr)) ||
+  if (ZQ_FAILED(dx_state.direct_input->CreateDevice(kGuidSysKeyboard, &dx_state.keyboard_device, nullptr),
+                "CreateDevice of the system keyboard") ||
       !dx_state.keyboard_device) {
     dx_state.keyboard_device = nullptr;
     return -1;
   }
-  if (FAILED(dx_state.keyboard_device->SetDataFormat(&dx_state.keyboard_format))) return -1;
-  return dx_state.keyboard_device->Acquire() == DI_OK ? 0 : -1;
+  if (ZQ_FAILED(dx_state.keyboard_device->SetDataFormat(&dx_state.keyboard_format), "SetDataFormat of the keyboard"))
+    return -1;
+  const HRESULT acquired = dx_state.keyboard_device->Acquire();
+  if (acquired == DI_OK) return 0;
+  ZQ_TRACE_FAILURE("Acquire of the keyboard answered 0x%08lX", static_cast<unsigned long>(acquired));
+  return -1;
 }
 
 // The page as last converted into the surfaces. The viewer marks its whole
@@ -283,6 +323,8 @@ int reopen_driver() {
     }
   }
   dx_close();
+  ZQ_TRACE_FAILURE("the display mode did not come back in %d opens %lu ms apart", kReopenAttempts,
+                   static_cast<unsigned long>(dx_test_hooks.reopen_pause_ms));
   dx_state.display_lost = 1;
   key_buffer_push(kCloseKey);
   post_screen_event(ScreenEvent{WindowClose, {0, 0, 0, 0}});
@@ -322,7 +364,10 @@ DxPixelLayout dx_pixel_layout(const DDPIXELFORMAT& format) {
 
 int dx_init(const char* title, int width, int height, int depth, int refresh_rate, int flags) {
   window_state = WindowState{};
-  if (flags & (kFlagOpenGL | kFlagLayered)) return -1;
+  if (flags & (kFlagOpenGL | kFlagLayered)) {
+    ZQ_TRACE_FAILURE("DirectX draws no OpenGL or layered screen (flags 0x%x)", static_cast<unsigned>(flags));
+    return -1;
+  }
   window_state.driver_open = dx_open;
   window_state.driver_close = dx_close;
   window_state.driver_paint = dx_present;
@@ -347,13 +392,14 @@ int dx_open() {
   window_state.blitter = nullptr;
 
   if (!may_take_step(0)) return -1;
-  dx_state.ddraw_library = LoadLibraryA(kDirectDrawLibrary);
-  const auto direct_draw_create = look_up<DirectDrawCreateEntry>(dx_state.ddraw_library, "DirectDrawCreate");
+  DirectDrawCreateEntry direct_draw_create = nullptr;
+  dx_state.ddraw_library = load_with_entry(kDirectDrawLibrary, "DirectDrawCreate", &direct_draw_create);
+  // Older libraries have no enumeration by monitor: the default device then.
   const auto enumerate_devices =
       look_up<DirectDrawEnumerateExEntry>(dx_state.ddraw_library, "DirectDrawEnumerateExA");
   if (!direct_draw_create || !may_take_step(1)) return -1;
-  dx_state.dinput_library = LoadLibraryA(kDirectInputLibrary);
-  const auto direct_input_create = look_up<DirectInputCreateEntry>(dx_state.dinput_library, "DirectInputCreateA");
+  DirectInputCreateEntry direct_input_create = nullptr;
+  dx_state.dinput_library = load_with_entry(kDirectInputLibrary, "DirectInputCreateA", &direct_input_create);
   if (!direct_input_create || !may_take_step(2)) return -1;
 
   DeviceSearch search{window_state.monitor, {}, false};
@@ -362,7 +408,8 @@ int dx_open() {
   dx_state.direct_draw = create_direct_draw(direct_draw_create, search.found ? &search.device : nullptr);
   if (!dx_state.direct_draw || !may_take_step(3)) return -1;
 
-  if (FAILED(direct_input_create(window_state.instance, 0x0300, &dx_state.direct_input, nullptr)) ||
+  if (ZQ_FAILED(direct_input_create(window_state.instance, 0x0300, &dx_state.direct_input, nullptr),
+                "DirectInputCreateA for version 0x0300") ||
       !dx_state.direct_input) {
     dx_state.direct_input = nullptr;
     return -1;
@@ -381,6 +428,7 @@ int dx_open() {
   // The event lives as long as the process: dx_wait_vsync signals it outside
   // the window lock, while a fullscreen switch may be closing the driver.
   if (!dx_state.vsync_event) dx_state.vsync_event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  if (!dx_state.vsync_event) ZQ_TRACE_FAILURE("CreateEventA refused the vertical-blank event");
   if (!dx_state.vsync_event || !may_take_step(11)) return -1;
   return open_keyboard();
 }
@@ -423,27 +471,24 @@ void dx_close() {
     DestroyWindow(window_state.window);
     window_state.window = nullptr;
   }
-  if (dx_state.ddraw_library) {
-    FreeLibrary(dx_state.ddraw_library);
-    dx_state.ddraw_library = nullptr;
-  }
-  if (dx_state.dinput_library) {
-    FreeLibrary(dx_state.dinput_library);
-    dx_state.dinput_library = nullptr;
-  }
+  free_library(&dx_state.ddraw_library);
+  free_library(&dx_state.dinput_library);
 }
 
 int dx_restore() {
   for (int round = 0; dx_state.primary_surface; ++round) {
     if (dx_state.primary_surface->IsLost() != DDERR_SURFACELOST) return 0;
-    if (round == kRestoreRounds) return -1;
+    if (round == kRestoreRounds) {
+      ZQ_TRACE_FAILURE("the primary surface is still lost after %d restores", kRestoreRounds);
+      return -1;
+    }
     ++restorations;
     if (dx_state.back_surface && dx_state.back_surface != dx_state.primary_surface)
       dx_state.back_surface->Restore();
     const HRESULT restored = dx_state.primary_surface->Restore();
     if (restored == DDERR_WRONGMODE) {
       if (reopen_driver() != 0) return -1;
-    } else if (FAILED(restored)) {
+    } else if (ZQ_FAILED(restored, "Restore of the primary surface")) {
       // Not ours to restore yet (another program holds the display): the
       // dirty lines wait for a later iteration.
       return -1;
@@ -565,44 +610,30 @@ struct PinnedDirectDraw {
     }
     window_unlock();
     if (object || !temporary_allowed) return;
-    library = LoadLibraryA(kDirectDrawLibrary);
-    object = create_direct_draw(look_up<DirectDrawCreateEntry>(library, "DirectDrawCreate"), nullptr);
+    DirectDrawCreateEntry create = nullptr;
+    library = load_with_entry(kDirectDrawLibrary, "DirectDrawCreate", &create);
+    object = create_direct_draw(create, nullptr);
   }
   ~PinnedDirectDraw() {
     release(object);
-    if (library) FreeLibrary(library);
+    free_library(&library);
   }
   PinnedDirectDraw(const PinnedDirectDraw&) = delete;
   PinnedDirectDraw& operator=(const PinnedDirectDraw&) = delete;
 };
 
-struct ModeList {
+struct ModeSearch {
   int depth;
-  int* modes;
-  int count;
-  int capacity;
+  ModeList found;
   bool out_of_memory;
 };
 
 HRESULT WINAPI collect_mode(LPDDSURFACEDESC mode, LPVOID context) {
-  auto* list = static_cast<ModeList*>(context);
-  if (!mode) return DDENUMRET_OK;
-  const DDPIXELFORMAT& format = mode->ddpfPixelFormat;
-  int bits = static_cast<int>(format.dwRGBBitCount);
-  if (bits == 16 && format.dwGBitMask == 0x3E0) bits = 15;
-  if (bits != list->depth) return DDENUMRET_OK;
-  if (list->count == list->capacity) {
-    const int grown_capacity = list->capacity ? list->capacity * 2 : 16;
-    auto* grown = static_cast<int*>(std::realloc(list->modes, sizeof(int) * static_cast<size_t>(grown_capacity)));
-    if (!grown) {
-      list->out_of_memory = true;
-      return DDENUMRET_CANCEL;
-    }
-    list->modes = grown;
-    list->capacity = grown_capacity;
-  }
-  list->modes[list->count++] = static_cast<int>((mode->dwWidth << 16) | (mode->dwHeight & 0xFFFF));
-  return DDENUMRET_OK;
+  auto* search = static_cast<ModeSearch*>(context);
+  if (!mode || dx_pixel_layout(mode->ddpfPixelFormat).bits != search->depth) return DDENUMRET_OK;
+  if (mode_list_add(&search->found, mode->dwWidth, mode->dwHeight)) return DDENUMRET_OK;
+  search->out_of_memory = true;
+  return DDENUMRET_CANCEL;
 }
 
 }  // namespace
@@ -622,12 +653,10 @@ int* dx_fetch_modes(int depth, int* count) {
   if (count) *count = 0;
   PinnedDirectDraw direct_draw(true);
   if (!direct_draw.object) return nullptr;
-  ModeList list{depth, nullptr, 0, 0, false};
-  const HRESULT listed = direct_draw.object->EnumDisplayModes(DDEDM_STANDARDVGAMODES, nullptr, &list, collect_mode);
-  if ((FAILED(listed) && !list.out_of_memory) || list.count == 0) {
-    std::free(list.modes);
-    return nullptr;
-  }
-  if (count) *count = list.count;
-  return list.modes;
+  ModeSearch search{depth, {}, false};
+  const HRESULT listed =
+      direct_draw.object->EnumDisplayModes(DDEDM_STANDARDVGAMODES, nullptr, &search, collect_mode);
+  // A refused enumeration yields nothing; one cut short by memory, what it found.
+  if (ZQ_FAILED(listed, "EnumDisplayModes") && !search.out_of_memory) search.found.count = 0;
+  return mode_list_take(&search.found, count);
 }

@@ -173,9 +173,7 @@ int gdi_open() {
     if (window_change_display(monitor) != DISP_CHANGE_SUCCESSFUL) return -1;
     style = WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
   } else {
-    style = (flags & kFlagNoSwitch) ? (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX)
-                                    : (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX);
-    if (flags & kFlagFrameless) style = WS_POPUP;
+    style = window_style(flags);
     if (flags & kFlagLayered) {
       if (!is_windows2000_or_greater()) {  // COMPAT: no layered windows before
         ZQ_TRACE_FAILURE("layered window on system version 0x%x",

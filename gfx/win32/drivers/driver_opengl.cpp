@@ -11,6 +11,7 @@
 #include "gfx/screen.h"
 #include "gfx/win32/window_display.h"
 #include "gfx/win32/drivers/run_time_linking.h"
+#include "gfx/win32/failure_trace.h"
 #include "gfx/win32/key_state_refresh.h"
 #include "gfx/win32/window.h"
 
@@ -52,8 +53,6 @@ constexpr const char* kGlNames[kGlEntryCount] = {
 constexpr DWORD kProbeStyle = WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;  // 0x86000000
 constexpr DWORD kWindowStyle = WS_CLIPSIBLINGS | WS_CLIPCHILDREN;           // 0x06000000
 constexpr int kProbeSize = 8;
-// Caption, system menu, sizing border, minimise and maximise boxes.
-constexpr DWORD kFrameStyles = 0x00CF0000;
 constexpr UINT kWindowedPlacement =
     SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING;  // 0x634
 constexpr GLenum kGlMultisample = 0x809D;
@@ -95,12 +94,16 @@ const char* wgl_extension_text(HDC dc) {
 int probe_library() {
   HWND probe = CreateWindowExA(0, window_state.class_name, "OpenGL setup", kProbeStyle, 0, 0, kProbeSize,
                                kProbeSize, nullptr, nullptr, window_state.instance, nullptr);
-  if (!probe) return -1;
+  if (!probe) {
+    ZQ_TRACE_FAILURE("CreateWindowExA refused the %dx%d probe window", kProbeSize, kProbeSize);
+    return -1;
+  }
   HDC dc = GetDC(probe);
   const PIXELFORMATDESCRIPTOR descriptor = gl_descriptor(GlAttributes{});
   SetPixelFormat(dc, ChoosePixelFormat(dc, &descriptor), &descriptor);
   HGLRC context = create_context(dc);
   if (context) make_current(dc, context);
+  else ZQ_TRACE_FAILURE("wglCreateContext refused the probe window; the library answers without a context");
 
   opengl_state.get_proc_address = reinterpret_cast<PROC(WINAPI*)(LPCSTR)>(
       reinterpret_cast<void*>(GetProcAddress(opengl_state.library, "wglGetProcAddress")));
@@ -139,12 +142,28 @@ int set_up_rendering(int flags) {
   const PIXELFORMATDESCRIPTOR descriptor = gl_descriptor(gl_attributes);
 
   opengl_state.dc = GetDC(window_state.window);
-  if (!opengl_state.dc) return -1;
+  if (!opengl_state.dc) {
+    ZQ_TRACE_FAILURE("GetDC refused the window");
+    return -1;
+  }
   const int format = gl_choose_pixel_format(opengl_state.dc, list, descriptor,
                                             {opengl_state.choose_pixel_format, ChoosePixelFormat});
-  if (format == 0 || !SetPixelFormat(opengl_state.dc, format, &descriptor)) return -1;
+  if (format == 0) {
+    ZQ_TRACE_FAILURE("no pixel format for %d colour bits (%d/%d/%d/%d), %d depth, %d stencil bits",
+                     gl_attributes.color_bits, gl_attributes.red_bits, gl_attributes.green_bits,
+                     gl_attributes.blue_bits, gl_attributes.alpha_bits, gl_attributes.depth_bits,
+                     gl_attributes.stencil_bits);
+    return -1;
+  }
+  if (!SetPixelFormat(opengl_state.dc, format, &descriptor)) {
+    ZQ_TRACE_FAILURE("SetPixelFormat refused format %d", format);
+    return -1;
+  }
   opengl_state.context = create_context(opengl_state.dc);
-  if (!opengl_state.context) return -1;
+  if (!opengl_state.context) {
+    ZQ_TRACE_FAILURE("wglCreateContext refused pixel format %d", format);
+    return -1;
+  }
   make_current(opengl_state.dc, opengl_state.context);
   if (gl_multisample_kept(list)) gl<void(WINAPI*)(GLenum)>(kGlEnable)(kGlMultisample);
   return 0;
@@ -203,7 +222,9 @@ int gl_load_functions(HMODULE library, const char* wgl_text) {
       gl<const GLubyte*(WINAPI*)(GLenum)>(kGlGetString)(GL_EXTENSIONS));
   gl_compose_extensions(opengl_state.extensions, sizeof opengl_state.extensions, gl_text, wgl_text);
   // An implementation without the blue-green-red pixel order is refused.
-  return has_extension("GL_EXT_bgra") ? 0 : 1;
+  if (has_extension("GL_EXT_bgra")) return 0;
+  ZQ_TRACE_FAILURE("no GL_EXT_bgra among the %s", gl_text ? "library's extensions" : "extensions: none listed");
+  return 1;
 }
 
 int has_extension(const char* name) { return extension_listed(opengl_state.extensions, name) ? 1 : 0; }
@@ -217,10 +238,16 @@ int opengl_init(const char* title, int width, int height, int depth, int refresh
   opengl_state.choose_pixel_format = nullptr;
   opengl_state.get_proc_address = nullptr;
   opengl_state.display_changed = false;
-  if (!(flags & kFlagOpenGL)) return -1;
+  if (!(flags & kFlagOpenGL)) {
+    ZQ_TRACE_FAILURE("OpenGL draws only OpenGL screens (flags 0x%x)", static_cast<unsigned>(flags));
+    return -1;
+  }
 
   opengl_state.library = load_library(kLibraryName, kWglNames, opengl_state.wgl_functions);
-  if (!opengl_state.library) return -1;
+  if (!opengl_state.library) {
+    ZQ_TRACE_FAILURE("no %s with its context entries", kLibraryName);
+    return -1;
+  }
 
   window_state.driver_open = gl_open;
   window_state.driver_close = gl_close;
@@ -259,22 +286,24 @@ int opengl_exit() {
 
 int gl_open() {
   HWND window = window_state.window;
-  if (!window) return -1;
+  if (!window) {
+    ZQ_TRACE_FAILURE("no window to show");
+    return -1;
+  }
   const int flags = window_state.flags;
   const MonitorArea monitor = window_monitor_area();
 
   auto style = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
   UINT placement = kWindowedPlacement;
+  // The window's other style bits (clipping) stay; the frame is replaced.
+  style &= ~(kFrameStyles | WS_POPUP);
   if (flags & kFlagFullscreen) {
     if (window_change_display(monitor) != DISP_CHANGE_SUCCESSFUL) return -1;
     opengl_state.display_changed = true;
-    style = (style & ~kFrameStyles) | WS_POPUP;
+    style |= WS_POPUP;
     placement = SWP_FRAMECHANGED;
-  } else if (flags & kFlagFrameless) {
-    style = (style & ~kFrameStyles) | WS_POPUP;
   } else {
-    style = (style | kFrameStyles) & ~(WS_POPUP | WS_THICKFRAME);
-    if (flags & kFlagNoSwitch) style &= ~WS_MAXIMIZEBOX;
+    style |= window_style(flags);
   }
   SetWindowLongA(window, GWL_STYLE, static_cast<LONG>(style));
 
