@@ -98,6 +98,16 @@ HANDLE window_event_thread() { return event_thread; }
 
 bool window_is_running() { return load_running() != 0; }
 
+bool window_thread_open(void* ready_event) {
+  if (!window_state.driver_open || window_state.driver_open() != 0) {
+    if (window_state.driver_close) window_state.driver_close();
+    return false;
+  }
+  SetEvent(static_cast<HANDLE>(ready_event));
+  window_state.is_active = 1;
+  return true;
+}
+
 bool growable_reserve(GrowableBuffer* buffer, int32_t count, size_t element_size) {
   if (count < 0) count = 0;
   if (!buffer->data || count > buffer->capacity) {

@@ -97,6 +97,10 @@ LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPAR
 // Shared by the window procedure and the layer.
 HANDLE window_event_thread();  // null without an event thread
 bool window_is_running();       // the event thread's loop condition
+// The start of a driver's event thread: opens the driver (closing what a
+// failed open left), then signals ready_event and marks the window active.
+// False when the open failed; ready_event then stays unsignalled.
+bool window_thread_open(void* ready_event);
 void window_switch_fullscreen();
 void window_mark_all_dirty();
 // The client area in screen coordinates.

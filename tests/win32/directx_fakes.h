@@ -53,15 +53,7 @@ class FakeSurface : public IDirectDrawSurface {
     return restore_result;
   }
   STDMETHOD(Lock)(LPRECT, LPDDSURFACEDESC description, DWORD, HANDLE) override {
-    if (lose_on_lock > 0) {
-      --lose_on_lock;
-      lose();
-    }
-    if (lost) {
-      note("Lock:lost");
-      return DDERR_SURFACELOST;
-    }
-    note("Lock");
+    if (finds_lost(&lose_on_lock, "Lock")) return DDERR_SURFACELOST;
     description->lpSurface = memory_.data();
     description->lPitch = pitch_;
     return DD_OK;
@@ -71,15 +63,7 @@ class FakeSurface : public IDirectDrawSurface {
     return DD_OK;
   }
   STDMETHOD(Blt)(LPRECT destination, LPDIRECTDRAWSURFACE source, LPRECT source_rect, DWORD, LPDDBLTFX) override {
-    if (lose_on_blt > 0) {
-      --lose_on_blt;
-      lose();
-    }
-    if (lost) {
-      note("Blt:lost");
-      return DDERR_SURFACELOST;
-    }
-    note("Blt");
+    if (finds_lost(&lose_on_blt, "Blt")) return DDERR_SURFACELOST;
     if (destination) blt_destination = *destination;
     if (source_rect) blt_source = *source_rect;
     blt_from = source;
@@ -116,7 +100,17 @@ class FakeSurface : public IDirectDrawSurface {
   ZQ_FAKE_UNUSED(UpdateOverlayZOrder, DWORD, LPDIRECTDRAWSURFACE)
 
  private:
-  void note(const char* what) { log_->push_back(std::string(name_) + "." + what); }
+  void note(const std::string& what) { log_->push_back(std::string(name_) + "." + what); }
+  // Logs the call, marked when it finds the display lost (which a pending
+  // lose_on_call count brings about first).
+  bool finds_lost(int* lose_on_call, const char* call) {
+    if (*lose_on_call > 0) {
+      --*lose_on_call;
+      lose();
+    }
+    note(lost ? std::string(call) + ":lost" : std::string(call));
+    return lost;
+  }
 
   std::vector<std::string>* log_;
   const char* name_;

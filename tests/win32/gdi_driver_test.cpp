@@ -300,13 +300,7 @@ TEST_F(GdiDriverTest, WideAndDeepModesListEachOther) {
 int failing_open() { return -1; }
 int close_calls = 0;
 void counting_close() { ++close_calls; }
-void contract_thread(void* ready_event) {
-  if (window_state.driver_open() != 0) {
-    window_state.driver_close();
-    return;
-  }
-  SetEvent(static_cast<HANDLE>(ready_event));
-}
+void contract_thread(void* ready_event) { window_thread_open(ready_event); }
 
 TEST(WindowLayer, InitFailsWhenTheDriverCannotOpen) {
   window_state = WindowState{};

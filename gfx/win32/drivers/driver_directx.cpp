@@ -568,12 +568,7 @@ void dx_refresh_key_state() {
 }
 
 void dx_thread(void* ready_event) {
-  if (dx_open() != 0) {
-    dx_close();
-    return;
-  }
-  SetEvent(static_cast<HANDLE>(ready_event));
-  window_state.is_active = 1;
+  if (!window_thread_open(ready_event)) return;
 
   while (window_is_running()) {
     Sleep(10);

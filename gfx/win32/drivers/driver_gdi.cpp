@@ -251,12 +251,7 @@ int gdi_open() {
 }
 
 void gdi_thread(void* ready_event) {
-  if (gdi_open() != 0) {
-    gdi_close();
-    return;
-  }
-  SetEvent(static_cast<HANDLE>(ready_event));
-  window_state.is_active = 1;
+  if (!window_thread_open(ready_event)) return;
 
   while (window_is_running()) {
     window_lock();
