@@ -146,7 +146,14 @@ void build_keyboard_format() {
 
 HRESULT set_mode_on_direct_draw(void* context, DWORD width, DWORD height, DWORD depth, DWORD refresh_rate,
                                 DWORD flags) {
-  return static_cast<IDirectDraw2*>(context)->SetDisplayMode(width, height, depth, refresh_rate, flags);
+  const HRESULT result =
+      static_cast<IDirectDraw2*>(context)->SetDisplayMode(width, height, depth, refresh_rate, flags);
+  if (FAILED(result))
+    ZQ_TRACE_FAILURE("SetDisplayMode refused %lux%lu, %lu bits, %lu Hz, flags 0x%lX: 0x%08lX",
+                     static_cast<unsigned long>(width), static_cast<unsigned long>(height),
+                     static_cast<unsigned long>(depth), static_cast<unsigned long>(refresh_rate),
+                     static_cast<unsigned long>(flags), static_cast<unsigned long>(result));
+  return result;
 }
 
 int open_window_and_mode() {
@@ -178,8 +185,8 @@ int open_window_and_mode() {
   const int y_offset = dx_set_display_mode(width, height, window_state.depth, window_state.refresh_rate,
                                            set_mode_on_direct_draw, dx_state.direct_draw);
   if (y_offset < 0) {
-    ZQ_TRACE_FAILURE("SetDisplayMode refused %dx%d (and every taller mode to 1024 lines), %d bits or its partner, %d Hz",
-                     width, height, window_state.depth, window_state.refresh_rate);
+    ZQ_TRACE_FAILURE("no display mode of width %d from %d lines up to 1024 at %d bits or the partner depth",
+                     width, height, window_state.depth);
     return -1;
   }
   dx_state.y_offset = y_offset;
