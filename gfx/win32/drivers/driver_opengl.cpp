@@ -102,8 +102,10 @@ int probe_library() {
   const PIXELFORMATDESCRIPTOR descriptor = gl_descriptor(GlAttributes{});
   SetPixelFormat(dc, ChoosePixelFormat(dc, &descriptor), &descriptor);
   HGLRC context = create_context(dc);
-  if (context) make_current(dc, context);
-  else ZQ_TRACE_FAILURE("wglCreateContext refused the probe window; the library answers without a context");
+  if (context)
+    make_current(dc, context);
+  else
+    ZQ_TRACE_FAILURE("wglCreateContext refused the probe window; the library is asked without a context");
 
   opengl_state.get_proc_address = reinterpret_cast<PROC(WINAPI*)(LPCSTR)>(
       reinterpret_cast<void*>(GetProcAddress(opengl_state.library, "wglGetProcAddress")));
