@@ -5,7 +5,6 @@
 // program still starts, and falls back to the next driver, without them.
 #include "gfx/win32/drivers/driver_directx.h"
 
-#include <cstdlib>
 #include <cstring>
 #include <iterator>
 
