@@ -41,12 +41,18 @@ int get_error();
 // Returns the record of a slot (0-4), allocated zeroed with size on first use.
 void* context_slot(int index, size_t size);
 constexpr int kErrorContextSlot = 0;
+// Every context record has at least this many bytes, whatever its first
+// requester asked for.
+constexpr size_t kMinimumContextRecord = 256;
 constexpr int kDrawContextSlot = 4;
 
 // Text view rows, 0-based; -1 means not set.
 int view_top();
 int view_bottom();
 int set_view_rows(int top, int bottom);
+// The text view as rows of a grid of rows rows: a bottom past the grid is
+// its last row, and a view that then no longer holds a row is the whole grid.
+void text_view_within(int rows, int* top, int* bottom);
 void view_rows_1based(int* top, int* bottom);
 int set_view_print(int top, int bottom, int move_cursor);
 
