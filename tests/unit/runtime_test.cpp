@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 #include "rt/hook_table.h"
 #include "rt/routed.h"
@@ -118,13 +121,39 @@ TEST_F(RuntimeTest, ProgramPathPointsAfterTheLastBackslash) {
   EXPECT_LE(std::strlen(tiny), 3u);
 }
 
+// Whether a second thread got through semaphore_wait while this one waited
+// a while: a thread that never gets in shows a lock; one that gets in while
+// the lock is held shows none. (No timing is asserted: a slow thread only
+// makes a broken lock harder to see, never a good one fail.)
+bool second_thread_gets_in(SemaphoreBox* box, std::thread* thread, std::atomic<bool>* inside) {
+  *thread = std::thread([box, inside] {
+    semaphore_wait(box);
+    inside->store(true);
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  return inside->load();
+}
+
 TEST_F(RuntimeTest, SemaphoreBoxIsALock) {
   SemaphoreBox* box = semaphore_create();
   ASSERT_NE(box, nullptr);
+
   semaphore_wait(box);
+  std::thread other;
+  std::atomic<bool> inside{false};
+  EXPECT_FALSE(second_thread_gets_in(box, &other, &inside));  // held: the other waits
   semaphore_release(box);
-  semaphore_release(box);  // past the maximum: refused, still a lock of one
+  other.join();  // released: it gets in
+  EXPECT_TRUE(inside.load());
+
+  // It holds the lock now; two releases give one count, not two.
+  semaphore_release(box);
+  semaphore_release(box);
   semaphore_wait(box);
+  std::atomic<bool> third_inside{false};
+  EXPECT_FALSE(second_thread_gets_in(box, &other, &third_inside));
+  semaphore_release(box);
+  other.join();
   semaphore_release(box);
   semaphore_destroy(box);
   semaphore_destroy(nullptr);
