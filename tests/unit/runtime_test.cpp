@@ -168,4 +168,21 @@ TEST_F(RuntimeTest, SleepFlags) {
   EXPECT_EQ(sleep_for(0, 0), 0);
 }
 
+TEST_F(RuntimeTest, OneRowViewAndAWidthChangeThatResetsIt) {
+  ASSERT_EQ(open_null_screen(), 0);
+  EXPECT_EQ(set_view_print(7, 7, 1), 7 + 7 * 65536);  // a view of one row
+  EXPECT_EQ(screen_state->cursor_y, 6);
+  file_record(0)->width = 0;
+  // 41 columns do not fit 320 pixels: the screen keeps its grid, but the
+  // runtime still takes the width and puts the view on all rows.
+  EXPECT_EQ(set_width(41, 0), 0);
+  EXPECT_EQ(file_record(0)->width, 41u);
+  EXPECT_EQ(view_top(), 0);
+  EXPECT_EQ(view_bottom(), 24);
+  EXPECT_EQ(screen_state->cursor_y, 0);
+  EXPECT_EQ(screen_state->cursor_x, 0);
+  EXPECT_EQ(set_width(0, -1), 40 + 25 * 65536);  // a query changes nothing
+  EXPECT_EQ(file_record(0)->width, 41u);
+}
+
 }  // namespace
