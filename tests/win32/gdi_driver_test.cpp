@@ -257,8 +257,8 @@ TEST_F(GdiDriverTest, LongTitlesAreCutInTheClassName) {
   const std::string title(200, 't');
   set_screen_title(title.c_str(), 0);
   open_screen();  // a real window of the cut class opens
-  EXPECT_EQ(std::strlen(window_state.class_name), 139u);
-  EXPECT_EQ(std::string(window_state.class_name).rfind("zqgfxclass_tt", 0), 0u);
+  // The title is cut to 127 bytes, and the class name carries all of it.
+  EXPECT_EQ(std::string(window_state.class_name), "zqgfxclass_" + title.substr(0, 127));
   char class_name[256] = {};
   ASSERT_GT(GetClassNameA(window(), class_name, sizeof class_name), 0);
   EXPECT_STREQ(class_name, window_state.class_name);
