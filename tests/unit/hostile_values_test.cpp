@@ -438,7 +438,8 @@ std::vector<Case> all_cases() {
   });
   add("sleep", [] {
     for_each_pair(kFewInts, [](int milliseconds, int flag) {
-      if (!screen_state && milliseconds > 0) return;  // the console sleeps for real
+      // The console sleeps for real, and -1 there waits for a console key no one types.
+      if (!screen_state && (milliseconds > 0 || milliseconds == -1)) return;
       if (flag == 1 && milliseconds > 0) return;
       key_buffer_push('k');
       sleep_for(milliseconds, flag);
