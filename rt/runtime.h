@@ -41,10 +41,10 @@ int get_error();
 // Returns the record of a slot (0-4), allocated zeroed with size on first use.
 void* context_slot(int index, size_t size);
 constexpr int kErrorContextSlot = 0;
+constexpr int kDrawContextSlot = 4;
 // Every context record has at least this many bytes, whatever its first
 // requester asked for.
 constexpr size_t kMinimumContextRecord = 256;
-constexpr int kDrawContextSlot = 4;
 
 // Text view rows, 0-based; -1 means not set.
 int view_top();
