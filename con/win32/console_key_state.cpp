@@ -48,7 +48,7 @@ double seconds_counter() { return sys::precise_seconds(); }
 
 int console_key_held(int scancode) {
   // A search that missed is tried again later, a few times at most.
-  if (!console_window) {
+  if (!console_window && console_window_search.look()) {
     const double now = seconds_counter();
     if (console_window_search.may_search(now)) {
       bool possible = false;

@@ -25,6 +25,15 @@ TEST(WindowSearchGate, NoConsoleOrTooManyMissesStopsSearching) {
   EXPECT_EQ(searches, WindowSearchGate::kMaxSearches);
 }
 
+TEST(WindowSearchGate, ClockIsReadOnlyEveryThousandQueriesAndNeverOnceDone) {
+  WindowSearchGate gate;
+  int looks = 0;
+  for (unsigned i = 0; i < 3 * WindowSearchGate::kQueriesPerLook; ++i) looks += gate.look();
+  EXPECT_EQ(looks, 3);
+  gate.searched(1.0, false, false);
+  for (unsigned i = 0; i < 3 * WindowSearchGate::kQueriesPerLook; ++i) EXPECT_FALSE(gate.look());
+}
+
 TEST(WindowSearchGate, ClockGoingBackDoesNotStallTheRetries) {
   WindowSearchGate gate;
   gate.searched(10.0, false, true);
