@@ -97,7 +97,11 @@ TEST_F(WindowMouseTest, FirstMoveEntersWithoutMotionAndLaterMovesCarryScreenDelt
   EXPECT_EQ(moved[0].payload[2], 5);
   EXPECT_EQ(moved[0].payload[3], 3);
 
-  // Client positions are unsigned 16-bit values.
+  // Client positions are unsigned 16-bit values. The move the system posts
+  // for the cursor set above is let through first, so that it cannot land
+  // after this one.
+  ASSERT_TRUE(sync_with_event_thread());
+  ASSERT_TRUE(sync_with_event_thread());
   SendMessageA(window(), WM_MOUSEMOVE, 0, MAKELPARAM(-2, -3));
   screen_lock();
   EXPECT_EQ(window_input.mouse_x, 0xFFFE);
