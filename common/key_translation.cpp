@@ -68,5 +68,6 @@ int32_t translate_key(int character, int scancode, int virtual_key, uint32_t mod
     if (entry > 0xFF && (typed == key_character || typed == other_case)) return extended_code(entry);
   }
 
-  return character != 0 ? character : -1;
+  // Only 1-255 are characters; anything else would read as another code.
+  return character > 0 && character <= 0xFF ? character : -1;
 }

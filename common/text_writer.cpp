@@ -22,6 +22,7 @@ bool below_bottom(const TextWriter* writer) {
 }  // namespace
 
 bool text_writer_put_run(TextWriter* writer, const uint8_t* bytes, int count) {
+  if (!writer || !bytes || !writer->draw || !writer->scroll) return false;
   if (writer->right < writer->left) return true;
   while (count > 0) {
     // A cursor left outside the window by its owner starts the next row at
@@ -49,8 +50,9 @@ bool text_writer_put_run(TextWriter* writer, const uint8_t* bytes, int count) {
 }
 
 void text_writer_write(TextWriter* writer, const uint8_t* bytes, int count, int newline_flag) {
-  const int width = writer->right - writer->left + 1;
-  if (width <= 0 || !bytes) return;
+  if (!writer || !writer->draw || !writer->scroll || !bytes) return;
+  const int64_t width = int64_t{writer->right} - writer->left + 1;
+  if (width <= 0) return;
 
   uint8_t run[kTextRunCapacity];
   int run_length = 0;

@@ -15,28 +15,11 @@
 #include "common/text_writer.h"
 #include "rt/routed.h"
 #include "rt/runtime.h"
+#include "fuzz_input.h"
 
 namespace {
 
-class Input {
- public:
-  Input(const uint8_t* data, size_t length) : data_(data), length_(length) {}
-  bool empty() const { return position_ >= length_; }
-  uint8_t byte() { return position_ < length_ ? data_[position_++] : 0; }
-  int below(int n) { return n > 0 ? byte() % n : 0; }
-  const uint8_t* take(int* count) {
-    const size_t left = length_ - (position_ < length_ ? position_ : length_);
-    if (static_cast<size_t>(*count) > left) *count = static_cast<int>(left);
-    const uint8_t* p = data_ + position_;
-    position_ += static_cast<size_t>(*count);
-    return p;
-  }
-
- private:
-  const uint8_t* data_;
-  size_t length_;
-  size_t position_ = 0;
-};
+using Input = FuzzInput;
 
 constexpr int kDepths[] = {1, 2, 4, 8, 15, 16, 24, 32};
 
@@ -82,7 +65,7 @@ void print_checked(Input& in, bool wide) {
   const auto before = snapshot_pages();
   if (wide) {
     std::vector<uint16_t> units(static_cast<size_t>(length / 2));
-    std::memcpy(units.data(), bytes, units.size() * 2);
+    if (!units.empty()) std::memcpy(units.data(), bytes, units.size() * 2);
     gfx_print_wide(units.data(), static_cast<int>(units.size()), flags);
   } else {
     gfx_print(bytes, length, flags);

@@ -8,6 +8,7 @@
 #include "gfx/screen.h"
 
 void order_corners(int* x1, int* y1, int* x2, int* y2) {
+  if (!x1 || !y1 || !x2 || !y2) return;
   if (*x2 < *x1) std::swap(*x1, *x2);
   if (*y2 < *y1) std::swap(*y1, *y2);
 }

@@ -2,6 +2,8 @@
 // set, the console otherwise; and the text view they keep to.
 #include "rt/routed.h"
 
+#include <climits>
+
 #include "con/console.h"
 #include "rt/hook_table.h"
 #include "rt/runtime.h"
@@ -113,14 +115,28 @@ int view_bottom() {
 }
 
 int set_view_rows(int top, int bottom) {
-  view_top_row = top;
-  view_bottom_row = bottom;
-  return bottom;
+  // Any negative row means "not set"; the getters then supply the default.
+  view_top_row = top < 0 ? -1 : top;
+  view_bottom_row = bottom < 0 ? -1 : bottom;
+  return view_bottom_row;
+}
+
+void text_view_within(int rows, int* top, int* bottom) {
+  int t = view_top();
+  int b = view_bottom();
+  if (b > rows - 1) b = rows - 1;
+  if (t > b) {
+    t = 0;
+    b = rows - 1;
+  }
+  *top = t;
+  *bottom = b;
 }
 
 void view_rows_1based(int* top, int* bottom) {
-  if (top) *top = view_top() + 1;
-  if (bottom) *bottom = view_bottom() + 1;
+  // Stored rows are never negative, but INT_MAX + 1 would overflow.
+  if (top) *top = view_top() == INT_MAX ? INT_MAX : view_top() + 1;
+  if (bottom) *bottom = view_bottom() == INT_MAX ? INT_MAX : view_bottom() + 1;
 }
 
 int set_view_print(int top, int bottom, int move_cursor) {
@@ -130,9 +146,9 @@ int set_view_print(int top, int bottom, int move_cursor) {
 
   const bool changes = top >= 0 || bottom >= 0;
   if (top == 0) top = 1;
-  else if (top < 0) top = view_top() + 1;
+  else if (top < 0) top = view_top() == INT_MAX ? INT_MAX : view_top() + 1;
   if (bottom == 0) bottom = rows;
-  else if (bottom < 0) bottom = view_bottom() + 1;
+  else if (bottom < 0) bottom = view_bottom() == INT_MAX ? INT_MAX : view_bottom() + 1;
 
   if (top > bottom || top < 1 || bottom < 1 || top > rows || bottom > rows) return 0;
   if (changes) {

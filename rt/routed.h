@@ -32,6 +32,9 @@ int page_copy(int source, int destination);
 int view_top();
 int view_bottom();
 int set_view_rows(int top, int bottom);
+// The text view as rows of a grid of rows rows: a bottom past the grid is
+// its last row, and a view that then no longer holds a row is the whole grid.
+void text_view_within(int rows, int* top, int* bottom);
 void view_rows_1based(int* top, int* bottom);
 int set_view_print(int top, int bottom, int move_cursor);
 

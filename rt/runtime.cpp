@@ -2,6 +2,8 @@
 // number, context slots and small services.
 #include "rt/runtime.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 
@@ -72,7 +74,9 @@ void end_program(int exit_code) { std::exit(exit_code); }
 
 void* context_slot(int index, size_t size) {
   if (index < 0 || index > 4) return nullptr;
-  if (!context.slots[index]) context.slots[index] = std::calloc(1, size ? size : 1);
+  // A first caller asking for too few bytes must not leave the error
+  // number or the drawing context writing past their record.
+  if (!context.slots[index]) context.slots[index] = std::calloc(1, std::max(size, kMinimumContextRecord));
   return context.slots[index];
 }
 

@@ -44,6 +44,9 @@ int get_error();
 void* context_slot(int index, size_t size);
 constexpr int kErrorContextSlot = 0;
 constexpr int kDrawContextSlot = 4;
+// Every context record has at least this many bytes, whatever its first
+// requester asked for.
+constexpr size_t kMinimumContextRecord = 256;
 
 char* program_path(char* buffer, size_t size);
 

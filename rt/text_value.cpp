@@ -185,7 +185,7 @@ int text_pool_in_use() { return in_use; }
 TextValue* text_literal(const char* bytes, int length) {
   TextValue* value = pool_take();
   if (!value) return text_empty();
-  if (length < 0) length = 0;
+  if (length < 0 || !bytes) length = 0;
   value->data = const_cast<char*>(bytes);
   value->length = static_cast<uint32_t>(length);
   value->capacity = length;
@@ -217,6 +217,7 @@ int text_release(TextValue* value) {
 }
 
 TextValue* text_from_bytes(const char* bytes, int length) {
+  if (!bytes || length < 0) length = 0;
   TextValue* value = text_temp(nullptr, length);
   if (!value) return text_empty();
   if (length > 0) std::memcpy(value->data, bytes, static_cast<size_t>(length));
@@ -321,7 +322,7 @@ void* text_assign(void* destination, int destination_size, const void* source, i
         target->length = from.length | (target->length & kTextTemporary);
       }
     }
-  } else {
+  } else if (destination_size >= 0) {  // a negative size is no buffer, not an unbounded one
     auto* buffer = static_cast<char*>(destination);
     uint32_t count = from.length;
     if (destination_size > 0 && count > static_cast<uint32_t>(destination_size - 1))

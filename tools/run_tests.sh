@@ -10,6 +10,7 @@ jobs="$(nproc)"
 cmake --preset native >/dev/null
 cmake --build --preset native -j "$jobs"
 ctest --preset native -j "$jobs"
+tools/run_sanitizer_checks.sh
 
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 -j "$jobs"

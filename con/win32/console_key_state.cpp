@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "con/console.h"
+#include "con/window_search_gate.h"
 #include "con/win32/console_keys.h"
 #include "common/key_tables.h"
 #include "sys/platform.h"
@@ -12,14 +13,15 @@
 namespace {
 
 HWND console_window = nullptr;
-bool console_window_searched = false;
+WindowSearchGate console_window_search;
 
 // COMPAT: consoles of older systems have no call that names their window:
 // give the console a title no other window has, look the window up by it,
 // and put the old title back.
-HWND find_console_window() {
+HWND find_console_window(bool* possible) {
   char old_title[260];
-  if (GetConsoleTitleA(old_title, sizeof old_title) == 0) return nullptr;
+  *possible = GetConsoleTitleA(old_title, sizeof old_title) != 0;
+  if (!*possible) return nullptr;
   // The system's own formatter: the C99 one of the compiler's library would
   // bring a second floating-point printer into the program.
   char unique_title[128];
@@ -48,10 +50,14 @@ bool virtual_key_down(int virtual_key) {
 double seconds_counter() { return sys::precise_seconds(); }
 
 int console_key_held(int scancode) {
-  // Searched once: a failed search is not repeated per query.
-  if (!console_window_searched) {
-    console_window_searched = true;
-    console_window = find_console_window();
+  // A search that missed is tried again later, a few times at most.
+  if (!console_window && console_window_search.look()) {
+    const double now = seconds_counter();
+    if (console_window_search.may_search(now)) {
+      bool possible = false;
+      console_window = find_console_window(&possible);
+      console_window_search.searched(now, console_window != nullptr, possible);
+    }
   }
   // Keys typed into another window are not the console's; without a console
   // window nothing counts as held.

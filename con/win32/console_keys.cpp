@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "con/console.h"
+#include "common/console_key_events.h"
 #include "common/key_translation.h"
 // Upward, by design: waiting for a key sleeps through the routed sleep, as
 // the program's own sleep does.
@@ -32,9 +33,9 @@ ConsoleKeyRing ring;
 // polls and takes, so every access to the ring goes under this spin lock.
 // A spin lock needs no initialisation and is held for a few instructions.
 volatile LONG ring_lock = 0;
-// The decimal code typed on the numeric keypad with Alt held, 0 when none.
+// The decimal code typed on the numeric keypad with Alt held.
 // Only the program's thread touches it.
-uint32_t alt_code = 0;
+AltCode alt_code{};
 bool ctrl_handler_installed = false;
 
 class RingGuard {
@@ -91,52 +92,12 @@ void install_ctrl_handler_once() {
   SetConsoleCtrlHandler(console_ctrl_handler, TRUE);
 }
 
-// The low byte of the typed decimal code (which may be 0) becomes a key.
-void emit_alt_code() {
-  ring_push(static_cast<int32_t>(alt_code % 256));
-  alt_code = 0;
-}
-
-void add_alt_digit(uint32_t digit) {
-  alt_code = alt_code * 10 + digit;
-  // Only the low byte is ever emitted; keep it and the "typing" state
-  // without letting a long run of digits overflow.
-  if (alt_code > 0xFFFFFF) alt_code = 0x100 | (alt_code & 0xFF);
-}
-
 void handle_key_event(const KEY_EVENT_RECORD& key) {
-  const DWORD state = key.dwControlKeyState;
-  const bool alt_alone = (state & (RIGHT_ALT_PRESSED | LEFT_ALT_PRESSED)) != 0 &&
-                         (state & (RIGHT_CTRL_PRESSED | LEFT_CTRL_PRESSED | SHIFT_PRESSED)) == 0;
-  const WORD virtual_key = key.wVirtualKeyCode;
-  const bool keypad_digit = virtual_key >= VK_NUMPAD0 && virtual_key <= VK_NUMPAD9;
-
-  if (!key.bKeyDown) {
-    // Releasing Alt (or anything else once Alt is no longer alone) ends the
-    // decimal code.
-    if (!alt_alone && alt_code != 0) emit_alt_code();
-    return;
-  }
-  if (key.wRepeatCount == 0) return;
-
-  // The character is passed as 0-255 so that 0xFF and the upper half of the
-  // code page stay characters rather than turning into "no key" (-1) or
-  // negative codes.
-  const int32_t code = translate_key(static_cast<uint8_t>(key.uChar.AsciiChar),
-                                     key.wVirtualScanCode, virtual_key, state);
-  if (keypad_digit && alt_alone) {
-    // A digit of the decimal code is not a key of its own. (Keyboard layouts
-    // that give keypad digits no character would otherwise turn Alt+5 into
-    // an extended key.)
-    add_alt_digit(virtual_key - VK_NUMPAD0);
-    return;
-  }
-  if (code != kNoKey) {
-    alt_code = 0;
-    ring_push(code);
-  } else if (!alt_alone && alt_code != 0) {
-    emit_alt_code();
-  }
+  const ConsoleKeyEvent event{key.bKeyDown != FALSE, key.wRepeatCount,
+                              static_cast<uint8_t>(key.uChar.AsciiChar), key.wVirtualScanCode,
+                              key.wVirtualKeyCode, key.dwControlKeyState};
+  const int32_t code = console_key_code(&alt_code, event);
+  if (code != kNoKey) ring_push(code);
 }
 
 }  // namespace
@@ -199,7 +160,7 @@ void console_reset_state() {
     RingGuard guard;
     ring = ConsoleKeyRing{};
   }
-  alt_code = 0;
+  alt_code = AltCode{};
   // The control handler stays installed (and its flag set): it is a fact
   // about the process, not part of the ring.
 }

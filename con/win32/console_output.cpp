@@ -151,13 +151,10 @@ bool below_bottom(const TextWriter& writer) {
 
 // The text view's rows in buffer rows, kept inside the area.
 void view_rows_in_buffer(const ConsoleArea& area, int* first, int* last) {
-  int top = area.top + view_top();
-  int bottom = area.top + view_bottom();
-  if (bottom > area.bottom) bottom = area.bottom;
-  if (top < area.top) top = area.top;
-  if (top > bottom) top = bottom;
-  *first = top;
-  *last = bottom;
+  int top = 0, bottom = 0;
+  text_view_within(area.bottom - area.top + 1, &top, &bottom);
+  *first = area.top + top;
+  *last = area.top + bottom;
 }
 
 // The writer's text after the pending newline: narrow bytes go as they are,

@@ -15,6 +15,7 @@ uint32_t rgb_to_native(int bytes_per_pixel, uint32_t colour) {
 uint32_t native_color(int bytes_per_pixel, uint32_t colour) {
   const uint32_t pixel = rgb_to_native(bytes_per_pixel, colour);
   if (bytes_per_pixel >= 4) return pixel;
+  if (bytes_per_pixel <= 0) return 0;
   return pixel & ((1u << (8 * bytes_per_pixel)) - 1u);
 }
 

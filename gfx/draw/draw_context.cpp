@@ -7,6 +7,9 @@
 #include "gfx/screen.h"
 #include "rt/runtime.h"
 
+// Whoever asks for the slot first, the record is large enough for this.
+static_assert(sizeof(DrawContext) <= kMinimumContextRecord);
+
 DrawContext* get_draw_context() {
   auto* context = static_cast<DrawContext*>(context_slot(kDrawContextSlot, sizeof(DrawContext)));
   ScreenState* screen = screen_state;

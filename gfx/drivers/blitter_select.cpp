@@ -29,6 +29,7 @@ int blitter_column(int depth) {
 }
 
 void fill_conversion_table(uint32_t* table, bool swapped) {
+  if (!table) return;
   uint32_t* low = table;
   uint32_t* high = table + 256;
   for (uint32_t i = 0; i < 256; ++i) {

@@ -5,6 +5,9 @@
 KeyBuffer key_buffer{};
 
 void key_buffer_push(int32_t code) {
+  // -1 and 0 mean no key; queued, they would be read as a key and make a
+  // waiting reader wait on.
+  if (code == 0 || code == -1) return;
   key_buffer.key_buffer[key_buffer.key_write_index] = code;
   const int32_t next = (key_buffer.key_write_index + 1) & 15;
   // A full ring drops its oldest code.

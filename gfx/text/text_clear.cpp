@@ -30,8 +30,8 @@ void gfx_cls(int32_t mode) {
   select_color_routines(context, context->background);
   screen_lock();
 
-  const int top = view_top();
-  const int bottom = view_bottom();
+  int top = 0, bottom = 0;
+  text_view_within(screen->text_rows, &top, &bottom);
   if (mode == kNoClearArgument) {
     if (context->flags & kContextViewportSet) mode = kClearViewport;
     else if (top == 0 && bottom == screen->text_rows - 1) mode = kClearAll;

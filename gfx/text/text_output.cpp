@@ -144,11 +144,8 @@ void gfx_print(const uint8_t* bytes, int length, int flags) {
   }
   // The text view is the runtime's; it is kept inside the text grid here
   // so that no row below the cells is ever drawn on.
-  int top = view_top();
-  int bottom = view_bottom();
-  if (bottom > rows - 1) bottom = rows - 1;
-  if (top > bottom) top = bottom;
-  if (top < 0) top = 0;
+  int top = 0, bottom = 0;
+  text_view_within(rows, &top, &bottom);
 
   PrintState state{context, 0, 0};
   TextWriter writer{&state, scroll_text_window, draw_glyph_run, 0, top, cols - 1, bottom,

@@ -129,4 +129,20 @@ TEST_F(LineInputTest, CellReadBack) {
   EXPECT_EQ(gfx_read_cell(1, 1, 2), 0x654321u);
 }
 
+TEST_F(LineInputTest, CellColoursOnFourAndEightBitScreens) {
+  gfx_color(14, 1, 0);
+  gfx_locate(1, 1, 0);
+  gfx_print(reinterpret_cast<const uint8_t*>("B"), 1, 0);
+  EXPECT_EQ(gfx_read_cell(1, 1, 1), 14u + 1 * 256);  // 8 bits: background x 256
+
+  close_screen();
+  ASSERT_EQ(open_null_screen(12, 4, 0), 0);  // 4 bits, 80 x 30
+  gfx_color(14, 1, 0);
+  gfx_print(reinterpret_cast<const uint8_t*>("B"), 1, 0);
+  EXPECT_EQ(gfx_read_cell(1, 1, 0), static_cast<uint32_t>('B'));
+  EXPECT_EQ(gfx_read_cell(1, 1, 1), 14u + 1 * 16);  // 4 bits: background x 16
+  EXPECT_EQ(gfx_read_cell(80, 30, 0), static_cast<uint32_t>(' '));
+  EXPECT_EQ(gfx_read_cell(81, 30, 0), 0u);
+}
+
 }  // namespace

@@ -75,6 +75,7 @@ int flips = 0;
 
 TEST_F(PagesTest, DriverThatFlipsPresentsInsteadOfCopying) {
   open(2);
+  flips = 0;  // counted afresh on every run of the test
   VideoDriver flipping = null_driver;
   flipping.flip = [] { ++flips; };
   screen_state->driver = &flipping;

@@ -7,6 +7,7 @@
 
 #include "gfx/draw/colour.h"
 #include "gfx/draw/draw_context.h"
+#include "gfx/draw/palette.h"
 #include "gfx/drivers/video_driver.h"
 #include "gfx/gfx_handlers.h"
 #include "gfx/screen.h"
@@ -71,6 +72,8 @@ TEST_F(PaletteTest, Mode13AttributesAndPorts) {
   EXPECT_TRUE(all_rows_marked());
   screen_palette(1, 255, 0, 0);  // 8-bit components become 6-bit ones
   EXPECT_EQ(shown(1), (Rgb{255, 0, 0}));
+  screen_palette(2, 0x7F | 0x40 << 8 | 0xC0 << 16, -1, -1);  // only six bits of each count
+  EXPECT_EQ(shown(2), (Rgb{255, 0, 0}));
 
   write_colour(0, 63, 0, 0);
   EXPECT_EQ(shown(0), (Rgb{255, 0, 0}));
@@ -170,6 +173,19 @@ TEST(PortsWithoutScreen, ReportNotHandled) {
   EXPECT_EQ(gfx_inp(0x3DA), -1);
   EXPECT_EQ(gfx_out(0x3C8, 0), -1);
   EXPECT_EQ(gfx_color(1, 2, 0), 0u);
+}
+
+TEST_F(PaletteTest, PortIndexAndComponentsKeepToTheirBits) {
+  open(7);  // 16 colours: the index wraps at 16
+  write_colour(0x13, 0xFF, 0, 0x40);  // index 19 is entry 3; bits above the sixth are ignored
+  EXPECT_EQ(screen_state->palette[3], pack_colour(252, 0, 0));
+  gfx_out(0x3C9, 5);  // one component of a colour never finished
+  write_colour(4, 0, 63, 0);  // a new index starts a new colour
+  EXPECT_EQ(screen_state->palette[4], pack_colour(0, 252, 0));
+  gfx_out(0x3C7, 0x13);
+  std::vector<int> reads;
+  for (int i = 0; i < 6; ++i) reads.push_back(gfx_inp(0x3C9));
+  EXPECT_EQ(reads, (std::vector<int>{63, 0, 0, 0, 63, 0}));  // entry 3, then on to entry 4
 }
 
 }  // namespace

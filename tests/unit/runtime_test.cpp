@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 #include "rt/hook_table.h"
 #include "rt/routed.h"
@@ -144,13 +147,39 @@ TEST_F(RuntimeTest, ProgramPathPointsAfterTheLastBackslash) {
   EXPECT_LE(std::strlen(tiny), 3u);
 }
 
+// Whether a second thread got through semaphore_wait while this one waited
+// a while: a thread that never gets in shows a lock; one that gets in while
+// the lock is held shows none. (No timing is asserted: a slow thread only
+// makes a broken lock harder to see, never a good one fail.)
+bool second_thread_gets_in(SemaphoreBox* box, std::thread* thread, std::atomic<bool>* inside) {
+  *thread = std::thread([box, inside] {
+    semaphore_wait(box);
+    inside->store(true);
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  return inside->load();
+}
+
 TEST_F(RuntimeTest, SemaphoreBoxIsALock) {
   SemaphoreBox* box = semaphore_create();
   ASSERT_NE(box, nullptr);
+
   semaphore_wait(box);
+  std::thread other;
+  std::atomic<bool> inside{false};
+  EXPECT_FALSE(second_thread_gets_in(box, &other, &inside));  // held: the other waits
   semaphore_release(box);
-  semaphore_release(box);  // past the maximum: refused, still a lock of one
+  other.join();  // released: it gets in
+  EXPECT_TRUE(inside.load());
+
+  // It holds the lock now; two releases give one count, not two.
+  semaphore_release(box);
+  semaphore_release(box);
   semaphore_wait(box);
+  std::atomic<bool> third_inside{false};
+  EXPECT_FALSE(second_thread_gets_in(box, &other, &third_inside));
+  semaphore_release(box);
+  other.join();
   semaphore_release(box);
   semaphore_destroy(box);
   semaphore_destroy(nullptr);
@@ -163,6 +192,23 @@ TEST_F(RuntimeTest, SleepFlags) {
   EXPECT_EQ(get_error(), 1);
   EXPECT_EQ(sleep_for(-1, 1), 0);  // a negative plain sleep returns at once
   EXPECT_EQ(sleep_for(0, 0), 0);
+}
+
+TEST_F(RuntimeTest, OneRowViewAndAWidthChangeThatResetsIt) {
+  ASSERT_EQ(open_null_screen(), 0);
+  EXPECT_EQ(set_view_print(7, 7, 1), 7 + 7 * 65536);  // a view of one row
+  EXPECT_EQ(screen_state->cursor_y, 6);
+  file_record(0)->width = 0;
+  // 41 columns do not fit 320 pixels: the screen keeps its grid, but the
+  // runtime still takes the width and puts the view on all rows.
+  EXPECT_EQ(set_width(41, 0), 0);
+  EXPECT_EQ(file_record(0)->width, 41u);
+  EXPECT_EQ(view_top(), 0);
+  EXPECT_EQ(view_bottom(), 24);
+  EXPECT_EQ(screen_state->cursor_y, 0);
+  EXPECT_EQ(screen_state->cursor_x, 0);
+  EXPECT_EQ(set_width(0, -1), 40 + 25 * 65536);  // a query changes nothing
+  EXPECT_EQ(file_record(0)->width, 41u);
 }
 
 }  // namespace

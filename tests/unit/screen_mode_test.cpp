@@ -4,9 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "con/console.h"
 #include "gfx/drivers/video_driver.h"
 #include "gfx/screen.h"
 #include "rt/hook_table.h"
+#include "rt/routed.h"
 #include "rt/runtime.h"
 #include "support/capture.h"
 
@@ -204,7 +206,16 @@ TEST_F(ScreenModeTest, ModeZeroClosesAndRoutesToTheConsole) {
   EXPECT_EQ(set_screen_mode(0, 0, 0, 0, 0), 0);
   EXPECT_EQ(screen_state, nullptr);
   EXPECT_TRUE(hook_table_empty());
+  EXPECT_EQ(capture.text(), "");  // closing leaves the console as it was
+  // The routed queries answer from the console now, not from the 40-column grid.
+  int columns = 0, rows = 0, console_columns = -1, console_rows = -1;
+  get_text_size(&columns, &rows);
+  console_get_size(&console_columns, &console_rows);
+  EXPECT_EQ(columns, console_columns);
+  EXPECT_EQ(rows, console_rows);
+  EXPECT_NE(columns, 40);
   EXPECT_EQ(set_screen_mode(0, 0, 0, 0, 0), 0);  // with no screen open as well
+  EXPECT_EQ(capture.text(), "");
 }
 
 TEST_F(ScreenModeTest, NewScreenGetsANewIdAndFlagBits) {

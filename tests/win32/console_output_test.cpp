@@ -21,7 +21,17 @@ void print(const std::string& text, int flags = 0) {
 
 class ConsoleOutput : public testing::Test {
  protected:
-  static void SetUpTestSuite() { console_ready_ = attach_test_console(); }
+  static void SetUpTestSuite() {
+    console_ready_ = attach_test_console();
+    // The buffer the console shows now; a test that shows a page of its own
+    // puts this one back, so that the console window keeps its size.
+    shown_ = CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                         nullptr, OPEN_EXISTING, 0, nullptr);
+  }
+  static void TearDownTestSuite() {
+    if (shown_ != INVALID_HANDLE_VALUE) CloseHandle(shown_);
+    shown_ = INVALID_HANDLE_VALUE;
+  }
 
   void SetUp() override {
     ASSERT_TRUE(console_ready_) << "no console could be set up";
@@ -33,6 +43,7 @@ class ConsoleOutput : public testing::Test {
     console_handles_reset(buffer_);
   }
   void TearDown() override {
+    if (shown_ != INVALID_HANDLE_VALUE) SetConsoleActiveScreenBuffer(shown_);
     console_handles_reset(nullptr);
     set_view_rows(-1, -1);
     if (buffer_ != INVALID_HANDLE_VALUE) CloseHandle(buffer_);
@@ -75,8 +86,10 @@ class ConsoleOutput : public testing::Test {
 
   HANDLE buffer_ = INVALID_HANDLE_VALUE;
   static bool console_ready_;
+  static HANDLE shown_;
 };
 bool ConsoleOutput::console_ready_ = false;
+HANDLE ConsoleOutput::shown_ = INVALID_HANDLE_VALUE;
 
 TEST_F(ConsoleOutput, LineEndOnTheBottomRowUsesSpareRowsBeforeMovingText) {
   shape(40, 12, 10);

@@ -263,10 +263,20 @@ TEST_F(GdiDriverTest, FailedSwitchReturnsToTheWindow) {
 TEST_F(GdiDriverTest, SwitchThatCannotReopenLeavesTheThreadRunning) {
   open_screen();
   use_driver_open(open_never);
+  // Forget the window's copy of the palette, so that only a resend refills it.
+  screen_lock();
+  std::memset(window_state.palette, 0, sizeof window_state.palette);
+  screen_unlock(1, 0);
   switch_by_alt_enter(window());
   EXPECT_EQ(window(), nullptr);
-  // The palette was sent again and every line marked: the thread carries on
-  // without a window to draw in, and still stops when asked.
+  screen_lock();
+  const uint32_t white = screen_state->palette[15];
+  const PALETTEENTRY sent = window_state.palette[15];
+  screen_unlock(1, 0);
+  EXPECT_EQ(sent.peRed | sent.peGreen << 8 | sent.peBlue << 16, white & 0xFFFFFF);
+  EXPECT_NE(white & 0xFFFFFF, 0u);
+  // The thread carries on without a window to draw in (the lines marked for
+  // the reopened window are dropped each pass), and still stops when asked.
   EXPECT_TRUE(sync_with_event_thread());
   EXPECT_TRUE(sync_with_event_thread());
   EXPECT_EQ(window_exit(), 0);
@@ -319,16 +329,17 @@ TEST(WindowLayer, InitFailsWhenTheDriverCannotOpen) {
   EXPECT_FALSE(GetClassInfoA(GetModuleHandleA(nullptr), "zqgfxclass_failing", &found));
 }
 
-TEST(WindowLayer, LongTitlesAreCutInTheClassName) {
+TEST_F(GdiDriverTest, LongTitlesAreCutInTheClassName) {
+  const std::string saved = screen_title() ? screen_title() : "";
   const std::string title(200, 't');
-  window_state = WindowState{};
-  window_state.driver_open = failing_open;
-  window_state.driver_close = counting_close;
-  window_state.driver_thread = contract_thread;
-  window_init(title.c_str(), 320, 200, 8, 0, 0);
-  EXPECT_EQ(std::strlen(window_state.class_name), 139u);
-  EXPECT_EQ(std::string(window_state.class_name).rfind("zqgfxclass_tt", 0), 0u);
-  window_exit();
+  set_screen_title(title.c_str(), 0);
+  open_screen();  // a real window of the cut class opens
+  // The title is cut to 127 bytes, and the class name carries all of it.
+  EXPECT_EQ(std::string(window_state.class_name), "zqgfxclass_" + title.substr(0, 127));
+  char class_name[256] = {};
+  ASSERT_GT(GetClassNameA(window(), class_name, sizeof class_name), 0);
+  EXPECT_STREQ(class_name, window_state.class_name);
+  set_screen_title(saved.c_str(), 0);
 }
 
 }  // namespace

@@ -1,0 +1,58 @@
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <vector>
+
+#include "common/console_key_events.h"
+#include "common/virtual_keys.h"
+
+namespace {
+
+ConsoleKeyEvent keypad_digit(int digit, uint32_t state = LEFT_ALT_PRESSED) {
+  return {true, 1, 0, 0x47, VK_NUMPAD0 + digit, state};
+}
+const ConsoleKeyEvent kAltDown{true, 1, 0, 0x38, VK_MENU, LEFT_ALT_PRESSED};
+const ConsoleKeyEvent kAltUp{false, 1, 0, 0x38, VK_MENU, 0};
+
+// The codes of Alt held, the digits typed on the keypad, Alt released.
+std::vector<int32_t> typed(AltCode* alt, std::initializer_list<int> digits) {
+  std::vector<int32_t> codes;
+  auto add = [&](const ConsoleKeyEvent& event) {
+    const int32_t code = console_key_code(alt, event);
+    if (code != -1) codes.push_back(code);
+  };
+  add(kAltDown);
+  for (int digit : digits) {
+    add(keypad_digit(digit));
+    add({false, 1, 0, 0x47, VK_NUMPAD0 + digit, LEFT_ALT_PRESSED});
+  }
+  add(kAltUp);
+  return codes;
+}
+
+TEST(ConsoleKeyEvents, DecimalCodeIsOneKeyOfItsLowByteWhenAltIsReleased) {
+  AltCode alt{};
+  EXPECT_EQ(typed(&alt, {1, 3, 0}), std::vector<int32_t>{130});
+  EXPECT_EQ(typed(&alt, {2, 5, 6}), std::vector<int32_t>{0});  // 256: the key 0
+  EXPECT_EQ(typed(&alt, {9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 6, 5}),
+            std::vector<int32_t>{static_cast<int32_t>(99999999999999965ull % 256)});
+  EXPECT_EQ(typed(&alt, {0, 0}), std::vector<int32_t>{});  // nothing but zeros: no key
+  EXPECT_EQ(alt.value, 0u);
+}
+
+TEST(ConsoleKeyEvents, OtherModifiersEndTheCodeAndRepeatsOfNothingAreIgnored) {
+  AltCode alt{};
+  EXPECT_EQ(console_key_code(&alt, kAltDown), -1);
+  EXPECT_EQ(console_key_code(&alt, keypad_digit(6)), -1);
+  EXPECT_EQ(console_key_code(&alt, keypad_digit(5)), -1);
+  // Ctrl joins: the code so far comes out at once.
+  EXPECT_EQ(console_key_code(&alt, {true, 1, 0, 0x1D, VK_CONTROL, LEFT_ALT_PRESSED | LEFT_CTRL_PRESSED}), 65);
+  EXPECT_EQ(console_key_code(&alt, kAltUp), -1);
+  // A key-down event with no repeats carries no key, and does not end a code.
+  EXPECT_EQ(console_key_code(&alt, keypad_digit(7)), -1);
+  EXPECT_EQ(console_key_code(&alt, {true, 0, 'a', 0x1E, 'A', 0}), -1);
+  EXPECT_EQ(console_key_code(&alt, kAltUp), 7);
+  EXPECT_EQ(console_key_code(nullptr, kAltUp), -1);
+}
+
+}  // namespace
