@@ -27,10 +27,10 @@ void add_alt_digit(AltCode* alt, uint32_t digit) {
 int32_t console_key_code(AltCode* alt, const ConsoleKeyEvent& event) {
   if (!alt) return kNoKey;
   const uint32_t state = event.control_state;
-  const bool alt_alone = (state & (RIGHT_ALT_PRESSED | LEFT_ALT_PRESSED)) != 0 &&
-                         (state & (RIGHT_CTRL_PRESSED | LEFT_CTRL_PRESSED | SHIFT_PRESSED)) == 0;
+  const bool alt_alone = (state & (vk::kRightAltPressed | vk::kLeftAltPressed)) != 0 &&
+                         (state & (vk::kRightCtrlPressed | vk::kLeftCtrlPressed | vk::kShiftPressed)) == 0;
   const int virtual_key = event.virtual_key;
-  const bool keypad_digit = virtual_key >= VK_NUMPAD0 && virtual_key <= VK_NUMPAD9;
+  const bool keypad_digit = virtual_key >= vk::kNumpad0 && virtual_key <= vk::kNumpad9;
 
   if (!event.key_down) {
     // Releasing Alt (or anything else once Alt is no longer alone) ends the
@@ -43,7 +43,7 @@ int32_t console_key_code(AltCode* alt, const ConsoleKeyEvent& event) {
     // A digit of the decimal code is not a key of its own. (Keyboard layouts
     // that give keypad digits no character would otherwise turn Alt+5 into
     // an extended key.)
-    add_alt_digit(alt, static_cast<uint32_t>(virtual_key - VK_NUMPAD0));
+    add_alt_digit(alt, static_cast<uint32_t>(virtual_key - vk::kNumpad0));
     return kNoKey;
   }
   // The character is passed as 0-255 so that 0xFF and the upper half of the

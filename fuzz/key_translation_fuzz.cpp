@@ -36,10 +36,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t length) {
       for (int i = 0; i < digits; ++i) {
         const int digit = in.below(10);
         typed = typed * 10 + static_cast<uint64_t>(digit);
-        code = console_key_code(&alt, ConsoleKeyEvent{true, 1, 0, 0x47, VK_NUMPAD0 + digit, LEFT_ALT_PRESSED});
+        code = console_key_code(&alt, ConsoleKeyEvent{true, 1, 0, 0x47, vk::kNumpad0 + digit, vk::kLeftAltPressed});
         if (code != -1) std::abort();  // a digit is no key of its own
       }
-      code = console_key_code(&alt, ConsoleKeyEvent{false, 1, 0, 0x38, VK_MENU, 0});
+      code = console_key_code(&alt, ConsoleKeyEvent{false, 1, 0, 0x38, vk::kMenu, 0});
       // Only zeros typed is no code at all.
       if (code != (typed == 0 ? -1 : static_cast<int32_t>(typed % 256))) std::abort();
       continue;

@@ -8,11 +8,11 @@
 
 namespace {
 
-ConsoleKeyEvent keypad_digit(int digit, uint32_t state = LEFT_ALT_PRESSED) {
-  return {true, 1, 0, 0x47, VK_NUMPAD0 + digit, state};
+ConsoleKeyEvent keypad_digit(int digit, uint32_t state = vk::kLeftAltPressed) {
+  return {true, 1, 0, 0x47, vk::kNumpad0 + digit, state};
 }
-const ConsoleKeyEvent kAltDown{true, 1, 0, 0x38, VK_MENU, LEFT_ALT_PRESSED};
-const ConsoleKeyEvent kAltUp{false, 1, 0, 0x38, VK_MENU, 0};
+const ConsoleKeyEvent kAltDown{true, 1, 0, 0x38, vk::kMenu, vk::kLeftAltPressed};
+const ConsoleKeyEvent kAltUp{false, 1, 0, 0x38, vk::kMenu, 0};
 
 // The codes of Alt held, the digits typed on the keypad, Alt released.
 std::vector<int32_t> typed(AltCode* alt, std::initializer_list<int> digits) {
@@ -24,7 +24,7 @@ std::vector<int32_t> typed(AltCode* alt, std::initializer_list<int> digits) {
   add(kAltDown);
   for (int digit : digits) {
     add(keypad_digit(digit));
-    add({false, 1, 0, 0x47, VK_NUMPAD0 + digit, LEFT_ALT_PRESSED});
+    add({false, 1, 0, 0x47, vk::kNumpad0 + digit, vk::kLeftAltPressed});
   }
   add(kAltUp);
   return codes;
@@ -46,7 +46,7 @@ TEST(ConsoleKeyEvents, OtherModifiersEndTheCodeAndRepeatsOfNothingAreIgnored) {
   EXPECT_EQ(console_key_code(&alt, keypad_digit(6)), -1);
   EXPECT_EQ(console_key_code(&alt, keypad_digit(5)), -1);
   // Ctrl joins: the code so far comes out at once.
-  EXPECT_EQ(console_key_code(&alt, {true, 1, 0, 0x1D, VK_CONTROL, LEFT_ALT_PRESSED | LEFT_CTRL_PRESSED}), 65);
+  EXPECT_EQ(console_key_code(&alt, {true, 1, 0, 0x1D, vk::kControl, vk::kLeftAltPressed | vk::kLeftCtrlPressed}), 65);
   EXPECT_EQ(console_key_code(&alt, kAltUp), -1);
   // A key-down event with no repeats carries no key, and does not end a code.
   EXPECT_EQ(console_key_code(&alt, keypad_digit(7)), -1);
