@@ -58,8 +58,11 @@ TEST(KeyNames, EveryScancodeOfTheKeyTableHasItsName) {
   EXPECT_STREQ(key_name(make_key_id(0x4C, kNoPrefix)), "Keypad 5");
   EXPECT_STREQ(key_name(make_key_id(0x54, kNoPrefix)), "SysRq");
   EXPECT_STREQ(key_name(make_key_id(0x56, kNoPrefix)), "102nd Key");
-  for (int scancode = 1; scancode < kScancodeTableRows; ++scancode)
-    if (scancode != 0x55) EXPECT_STRNE(key_name(make_key_id(scancode, kNoPrefix)), "Unknown") << scancode;
+  for (int scancode = 1; scancode < kScancodeTableRows; ++scancode) {
+    if (scancode != 0x55) {
+      EXPECT_STRNE(key_name(make_key_id(scancode, kNoPrefix)), "Unknown") << scancode;
+    }
+  }
 }
 
 TEST(KeyNames, PrefixesAndUnknownIds) {
