@@ -146,6 +146,7 @@ const uint8_t* gdi_conversion_buffer() { return conversion_buffer; }
 
 int gdi_init(const char* title, int width, int height, int depth, int refresh_rate, int flags) {
   window_state = WindowState{};
+  if (!window_size_supported(width, height, depth)) return -1;
   if (flags & kFlagOpenGL) {
     ZQ_TRACE_FAILURE("GDI draws no OpenGL screen (flags 0x%x)", static_cast<unsigned>(flags));
     return -1;
