@@ -72,7 +72,7 @@ constexpr std::pair<int, int> kPositions[] = {{INT_MIN, INT_MIN}, {INT_MAX, INT_
                                              {-32768, -1}, {65536, 0}, {-1, INT_MIN}};
 constexpr int kModeDepths[] = {INT_MIN, -1, 0, 32, INT_MAX};
 
-// Every slot but init, exit and the lock, with the extremes; valid whether
+// Every slot but init and exit, with the extremes; valid whether
 // a screen is open or not.
 void call_entries(const VideoDriver* driver) {
   if (driver->set_palette) {
@@ -110,6 +110,13 @@ void call_entries(const VideoDriver* driver) {
       std::free(modes);
     }
     std::free(driver->fetch_modes(32, nullptr));
+  }
+  // The lock only in pairs: leaving a lock not held is no value but misuse.
+  if (driver->lock && driver->unlock) {
+    driver->lock();
+    driver->lock();
+    driver->unlock();
+    driver->unlock();
   }
   if (driver->wait_vsync) driver->wait_vsync();
   if (driver->flip) driver->flip();
@@ -245,6 +252,28 @@ TEST_F(DriverHostileValues, InitWithExtremesFailsCleanlyAndANormalOpenStillWorks
     EXPECT_TRUE(open_normal(driver));
     set_screen_mode(0, 0, 0, 0, 0);
   }
+}
+
+// GDI lays its bitmap out from the screen's lines: a window that disagrees
+// with the screen would be drawn past the end of its buffers.
+TEST_F(DriverHostileValues, GdiRefusesAWindowThatDisagreesWithItsScreen) {
+  const VideoDriver* gdi = nullptr;
+  for (const VideoDriver* driver : all_records())
+    if (driver_name_equals(driver->name, "GDI")) gdi = driver;
+  ASSERT_NE(gdi, nullptr);
+  _putenv("ZQGFX=null");
+  ASSERT_EQ(set_screen_size(kWidth, kHeight, 8, 1, 0, 0), 0);
+  const int sizes[][3] = {{kWidth, kHeight, 16}, {kWidth, kHeight, 32}, {kWidth + 1, kHeight, 8},
+                          {kWidth, kHeight * 2, 8}, {1, 1, 8}, {32767, 1, 8}};
+  for (const auto& [width, height, depth] : sizes) {
+    EXPECT_EQ(gdi->init("hostile", width, height, depth, 0, 0), -1) << width << " x " << height << " x " << depth;
+    gdi->exit();
+    expect_nothing_open("after a refused open");
+  }
+  EXPECT_EQ(gdi->init("hostile", kWidth, kHeight, 8, 0, 0), 0);
+  EXPECT_NE(window_state.window, nullptr);
+  gdi->exit();
+  expect_nothing_open("after exit");
 }
 
 TEST(RunTimeLinkingHostileValues, NullNamesListsAndHandles) {
