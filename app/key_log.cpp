@@ -51,11 +51,10 @@ bool key_log_record(KeyLog* log, int64_t time_us, int key, bool down, KeyLogLine
     ++log->held;
     ++stats->presses;
     // Events can arrive stamped slightly out of order across a clock
-    // correction; such a gap is no real one and counts as zero.
-    if (stats->last_release_us >= 0) {
-      const int64_t gap = time_us - stats->last_release_us;
-      result.gap_us = gap < 0 ? 0 : gap;
-    }
+    // correction; such a gap is no real one and counts as zero. Compared
+    // before subtracting, which cannot then overflow.
+    if (stats->last_release_us >= 0)
+      result.gap_us = time_us < stats->last_release_us ? 0 : time_us - stats->last_release_us;
     result.mark = mark_press(log, stats, result.gap_us);
     note_most_held(log);
   } else {

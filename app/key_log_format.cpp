@@ -212,6 +212,7 @@ void write_log_line(const LogWriter& writer, LogFormat format, const KeyLogLine&
 
 void write_log_summary(const LogWriter& writer, LogFormat format, const KeyLog& log,
                        int64_t end_us) {
+  // A value outside the formats writes nothing, as for the header and lines.
   if (format == LogFormat::kJsonl) write_json_summary(writer, log, end_us);
-  else if (format != LogFormat::kNone) write_text_summary(writer, log, end_us);
+  else if (format == LogFormat::kText || format == LogFormat::kCsv) write_text_summary(writer, log, end_us);
 }

@@ -16,6 +16,7 @@ constexpr int32_t kDefaultStencilBits = 8;
 constexpr int32_t kDefaultAccumBits = 32;
 constexpr int32_t kDefaultSamples = 4;
 constexpr int32_t kSampleStep = 2;
+constexpr int32_t kMostSamples = 64;
 
 void fill(int32_t* value, int32_t by_default) {
   if (*value == 0) *value = by_default;
@@ -23,8 +24,15 @@ void fill(int32_t* value, int32_t by_default) {
 
 // Bytes per pixel less one for a size in bits, capped at 3; negative for 0.
 int size_class(int32_t bits) {
-  const int32_t k = (bits + 7) / 8 - 1;
-  return k > 3 ? 3 : k;
+  const int64_t k = (static_cast<int64_t>(bits) + 7) / 8 - 1;
+  return k > 3 ? 3 : static_cast<int>(k);
+}
+
+// The sum of four channel sizes, held to the range of a size: sizes set by
+// the program may be anything.
+int32_t channel_sum(int32_t a, int32_t b, int32_t c, int32_t d) {
+  const int64_t sum = static_cast<int64_t>(a) + b + c + d;
+  return sum > INT32_MAX ? INT32_MAX : sum < INT32_MIN ? INT32_MIN : static_cast<int32_t>(sum);
 }
 
 struct ListWriter {
@@ -45,7 +53,7 @@ struct ListWriter {
 
 void gl_complete_attributes(GlAttributes* a, int flags, int screen_depth) {
   if (!a) return;
-  fill(&a->color_bits, a->red_bits + a->green_bits + a->blue_bits + a->alpha_bits);
+  fill(&a->color_bits, channel_sum(a->red_bits, a->green_bits, a->blue_bits, a->alpha_bits));
   fill(&a->color_bits, screen_depth);
   const int k = size_class(a->color_bits);
   if (k >= 0) {
@@ -55,7 +63,7 @@ void gl_complete_attributes(GlAttributes* a, int flags, int screen_depth) {
     fill(&a->alpha_bits, kAlphaBits[k]);
   }
 
-  fill(&a->accum_bits, a->accum_red_bits + a->accum_green_bits + a->accum_blue_bits + a->accum_alpha_bits);
+  fill(&a->accum_bits, channel_sum(a->accum_red_bits, a->accum_green_bits, a->accum_blue_bits, a->accum_alpha_bits));
   int accum_class = size_class(a->accum_bits);
   if (accum_class < 0 && (flags & kFlagAccumulation)) {
     a->accum_bits = kDefaultAccumBits;
@@ -119,7 +127,9 @@ int32_t gl_choose_by_attributes(void* device, int32_t* list, ChooseFormatByAttri
     // 4, 2, 0, then the plain choice; checked before lowering so that no
     // value can wrap.
     if (!samples || *samples < kSampleStep) return 0;
-    *samples -= kSampleStep;
+    // No system offers more samples than this; stepping down by 2 from a
+    // larger count would ask (and wait for) the system a billion times.
+    *samples = *samples > kMostSamples ? kMostSamples : *samples - kSampleStep;
   }
 }
 

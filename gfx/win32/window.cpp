@@ -266,7 +266,8 @@ void window_wait_vsync() {
 }
 
 int window_get_mouse(int* x, int* y, int* wheel, int* buttons, int* clip) {
-  if (!window_state.is_active || !window_input.mouse_on_client) return -1;
+  // After a close the flags of the last window may still stand.
+  if (!window_state.window || !window_state.is_active || !window_input.mouse_on_client) return -1;
   if (x) *x = window_input.mouse_x;
   if (y) *y = window_input.mouse_y;
   if (wheel) *wheel = window_input.mouse_wheel;
@@ -276,6 +277,8 @@ int window_get_mouse(int* x, int* y, int* wheel, int* buttons, int* clip) {
 }
 
 void window_set_mouse(int x, int y, int cursor, int clip) {
+  // No window, no pointer of the screen's: the system's stays where it is.
+  if (!window_state.window) return;
   if (x >= 0) {
     POINT point;
     point.x = x < window_state.width - 1 ? x : window_state.width - 1;

@@ -80,6 +80,13 @@ extern WindowInput window_input;
 constexpr UINT_PTR kLeaveTimerId = 2;
 
 int window_init(const char* title, int width, int height, int depth, int refresh_rate, int flags);
+// Whether a window can show a screen of this size and depth: each side from
+// 1 to 32767 (the system's coordinates are 16-bit in places) and at most 32
+// bits per pixel (fewer are drawn as 8). The drivers refuse anything else
+// before a window or thread exists.
+inline bool window_size_supported(int width, int height, int depth) {
+  return width > 0 && width <= 32767 && height > 0 && height <= 32767 && depth <= 32;
+}
 int window_exit();
 void window_lock();
 void window_unlock();

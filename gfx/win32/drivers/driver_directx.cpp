@@ -370,6 +370,7 @@ DxPixelLayout dx_pixel_layout(const DDPIXELFORMAT& format) {
 
 int dx_init(const char* title, int width, int height, int depth, int refresh_rate, int flags) {
   window_state = WindowState{};
+  if (!window_size_supported(width, height, depth)) return -1;
   if (flags & (kFlagOpenGL | kFlagLayered)) {
     ZQ_TRACE_FAILURE("DirectX draws no OpenGL or layered screen (flags 0x%x)", static_cast<unsigned>(flags));
     return -1;

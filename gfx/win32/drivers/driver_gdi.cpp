@@ -146,6 +146,17 @@ const uint8_t* gdi_conversion_buffer() { return conversion_buffer; }
 
 int gdi_init(const char* title, int width, int height, int depth, int refresh_rate, int flags) {
   window_state = WindowState{};
+  if (!window_size_supported(width, height, depth)) return -1;
+  // The bitmap and the conversion buffer are laid out from the screen's
+  // lines: a window of another size or pixel size would be written past
+  // their ends.
+  const ScreenState* screen = screen_state;
+  if (screen && (width != screen->width || height != screen->height * line_multiplier() ||
+                 ((depth < 8 ? 8 : depth) + 7) / 8 != screen->bytes_per_pixel)) {
+    ZQ_TRACE_FAILURE("GDI window %dx%dx%d for a %dx%dx%d screen", width, height, depth, screen->width,
+                     screen->height, screen->depth);
+    return -1;
+  }
   if (flags & kFlagOpenGL) {
     ZQ_TRACE_FAILURE("GDI draws no OpenGL screen (flags 0x%x)", static_cast<unsigned>(flags));
     return -1;

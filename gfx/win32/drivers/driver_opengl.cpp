@@ -240,6 +240,8 @@ int opengl_init(const char* title, int width, int height, int depth, int refresh
   opengl_state.choose_pixel_format = nullptr;
   opengl_state.get_proc_address = nullptr;
   opengl_state.display_changed = false;
+  // Checked before the process's pixel-format request takes the depth in.
+  if (!window_size_supported(width, height, depth)) return -1;
   if (!(flags & kFlagOpenGL)) {
     ZQ_TRACE_FAILURE("OpenGL draws only OpenGL screens (flags 0x%x)", static_cast<unsigned>(flags));
     return -1;
