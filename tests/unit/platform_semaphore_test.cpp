@@ -30,7 +30,7 @@ TEST(PlatformSemaphore, CountStopsAtTheMaximum) {
 TEST(PlatformSemaphore, SimultaneousReleasesKeepTheMaximum) {
   sys::Semaphore* semaphore = sys::semaphore_new(0, 1);
   ASSERT_NE(semaphore, nullptr);
-  constexpr int kRounds = 2000;
+  constexpr int kRounds = 20000;
   std::atomic<int> round{0};
   std::atomic<int> released{0};
   auto releaser = [&] {
