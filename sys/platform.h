@@ -24,7 +24,10 @@ struct Semaphore;
 Semaphore* semaphore_new(int initial, int maximum);
 void semaphore_delete(Semaphore* semaphore);
 void semaphore_acquire(Semaphore* semaphore);
+// Adds one to the count unless it is at the maximum, atomically.
 void semaphore_signal(Semaphore* semaphore);
+// Takes one count when there is one, without waiting; false otherwise.
+bool semaphore_try_acquire(Semaphore* semaphore);
 
 // Writes the program's full file path (zero-terminated, cut to size) and
 // returns the number of bytes written without the terminator.

@@ -6,6 +6,7 @@
 #include <sched.h>
 #include <semaphore.h>
 #include <unistd.h>
+#include <mutex>
 #include <new>
 
 #if defined(__i386__) || defined(__x86_64__)
@@ -43,6 +44,10 @@ double precise_seconds() {
 struct Semaphore {
   sem_t handle;
   int maximum;
+  // Makes reading the count and posting one step: two releases at once
+  // would otherwise both see room below the maximum. Waits need no lock, as
+  // they only lower the count.
+  std::mutex signal_lock;
 };
 
 Semaphore* semaphore_new(int initial, int maximum) {
@@ -71,9 +76,18 @@ void semaphore_acquire(Semaphore* semaphore) {
 void semaphore_signal(Semaphore* semaphore) {
   if (!semaphore) return;
   // Like a Windows semaphore, a release past the maximum count is refused.
+  const std::lock_guard<std::mutex> hold(semaphore->signal_lock);
   int value = 0;
   sem_getvalue(&semaphore->handle, &value);
   if (value < semaphore->maximum) sem_post(&semaphore->handle);
+}
+
+bool semaphore_try_acquire(Semaphore* semaphore) {
+  if (!semaphore) return false;
+  int result;
+  while ((result = sem_trywait(&semaphore->handle)) == -1 && errno == EINTR) {
+  }
+  return result == 0;
 }
 
 size_t module_path(char* buffer, size_t size) {

@@ -60,6 +60,10 @@ void semaphore_signal(Semaphore* semaphore) {
   if (semaphore) ReleaseSemaphore(semaphore->handle, 1, nullptr);
 }
 
+bool semaphore_try_acquire(Semaphore* semaphore) {
+  return semaphore && WaitForSingleObject(semaphore->handle, 0) == WAIT_OBJECT_0;
+}
+
 size_t module_path(char* buffer, size_t size) {
   if (!buffer || size == 0) return 0;
   DWORD n = GetModuleFileNameA(nullptr, buffer, static_cast<DWORD>(size));

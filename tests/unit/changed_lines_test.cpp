@@ -72,6 +72,14 @@ TEST_F(SentLinesTest, ForgetAndAnotherPageSendEveryMarkedLine) {
 
   Frame flipped;  // same bytes, other page: a flip
   EXPECT_EQ(filter(flipped), kLines);
+
+  // Nor does a forget followed by a pass over fewer lines than the record
+  // holds: the last line was not seen.
+  sent_lines_forget(&sent);
+  flipped.mark_all();
+  EXPECT_EQ(sent_lines_filter(&sent, flipped.page.data(), kPitch, flipped.dirty.data(), kLines - 1), kLines - 1);
+  flipped.mark_all();
+  EXPECT_EQ(filter(flipped), kLines);
 }
 
 TEST_F(SentLinesTest, OtherColoursForgetTheWindowContents) {
@@ -110,6 +118,13 @@ TEST_F(SentLinesTest, ClosedOrUnsuitableRecordKeepsEveryMark) {
   EXPECT_EQ(sent_lines_filter(&sent, page.data(), kPitch, dirty.data(), kLines + 1), kLines + 1);
   frame.mark_all();
   EXPECT_EQ(sent_lines_filter(&sent, frame.page.data(), kWidth - 1, frame.dirty.data(), kLines), kLines);
+
+  // Lines packed without padding are usable.
+  std::vector<uint8_t> packed(kLines * kWidth, 0);
+  for (int pass = 0; pass < 2; ++pass) {
+    frame.mark_all();
+    EXPECT_EQ(sent_lines_filter(&sent, packed.data(), kWidth, frame.dirty.data(), kLines), pass == 0 ? kLines : 0);
+  }
 
   sent_lines_close(&sent);
   sent_lines_close(&sent);

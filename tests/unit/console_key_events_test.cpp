@@ -36,6 +36,8 @@ TEST(ConsoleKeyEvents, DecimalCodeIsOneKeyOfItsLowByteWhenAltIsReleased) {
   EXPECT_EQ(typed(&alt, {2, 5, 6}), std::vector<int32_t>{0});  // 256: the key 0
   EXPECT_EQ(typed(&alt, {9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 6, 5}),
             std::vector<int32_t>{static_cast<int32_t>(99999999999999965ull % 256)});
+  // Past 24 bits with a low byte of 0: still the key 0, not "no code".
+  EXPECT_EQ(typed(&alt, {1, 6, 7, 7, 7, 2, 1, 6}), std::vector<int32_t>{0});
   EXPECT_EQ(typed(&alt, {0, 0}), std::vector<int32_t>{});  // nothing but zeros: no key
   EXPECT_EQ(alt.value, 0u);
 }
@@ -52,6 +54,17 @@ TEST(ConsoleKeyEvents, OtherModifiersEndTheCodeAndRepeatsOfNothingAreIgnored) {
   EXPECT_EQ(console_key_code(&alt, keypad_digit(7)), -1);
   EXPECT_EQ(console_key_code(&alt, {true, 0, 'a', 0x1E, 'A', 0}), -1);
   EXPECT_EQ(console_key_code(&alt, kAltUp), 7);
+  // Shift joins: the same.
+  EXPECT_EQ(console_key_code(&alt, kAltDown), -1);
+  EXPECT_EQ(console_key_code(&alt, keypad_digit(6)), -1);
+  EXPECT_EQ(console_key_code(&alt, keypad_digit(6)), -1);
+  EXPECT_EQ(console_key_code(&alt, {true, 1, 0, 0x2A, vk::kShift, vk::kLeftAltPressed | vk::kShiftPressed}), 66);
+  EXPECT_EQ(console_key_code(&alt, kAltUp), -1);
+  // A key of its own in between (Alt+F1) drops the digits typed before it.
+  EXPECT_EQ(console_key_code(&alt, kAltDown), -1);
+  EXPECT_EQ(console_key_code(&alt, keypad_digit(6)), -1);
+  EXPECT_NE(console_key_code(&alt, {true, 1, 0, 0x3B, 0x70, vk::kLeftAltPressed}), -1);
+  EXPECT_EQ(console_key_code(&alt, kAltUp), -1);
   EXPECT_EQ(console_key_code(nullptr, kAltUp), -1);
 }
 

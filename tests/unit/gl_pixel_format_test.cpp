@@ -53,7 +53,8 @@ TEST(GlAttributeList, HiColourAsksForFiveBitChannelsWithoutAlpha) {
                                                  {kWglBlueBits, 5},
                                                  {kWglAlphaBits, 0},
                                                  {kWglDepthBits, 16}}));
-  // 24 bits: no alpha either.
+  // 15 bits: the same channels; 24 bits: no alpha either.
+  EXPECT_EQ(built_pairs(kFlagOpenGL, 15)[kWglRedBits], 5);
   EXPECT_EQ(built_pairs(kFlagOpenGL, 24)[kWglAlphaBits], 0);
   EXPECT_EQ(built_pairs(kFlagOpenGL, 24)[kWglRedBits], 8);
 }

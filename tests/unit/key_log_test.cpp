@@ -144,6 +144,12 @@ TEST(KeyLog, FocusLossReleasesHeldKeysWithoutStartingAGap) {
   const KeyLogLine again = record(log.get(), 95000, make_key_id(0x10, kNoPrefix), true);
   EXPECT_EQ(again.gap_us, -1);
   EXPECT_EQ(again.mark, KeyMark::kNone);
+  // Also for a key released before: the gap starts at no release seen.
+  auto tapped = new_log();
+  tap(tapped.get(), 0, kA, 1000);
+  record(tapped.get(), 2000, kA, true);
+  EXPECT_EQ(key_log_release_all(tapped.get(), 3000, lines, 8), 1);
+  EXPECT_EQ(record(tapped.get(), 4000, kA, true).gap_us, -1);
   EXPECT_EQ(key_log_release_all(log.get(), 0, nullptr, 8), 0);
   EXPECT_EQ(key_log_release_all(nullptr, 0, lines, 8), 0);
 }
@@ -179,6 +185,12 @@ TEST(KeyLogFormat, OneLineEachWithTimeKeyHeldGapAndMark) {
                  KeyLogLine{INT64_MIN, kEnter, false, 0, -1, KeyMark::kNone});
   EXPECT_EQ(extreme.text, "-9223372036854775.808,up,28,,Enter,0,,\n");
 
+  // Pause, the one key with the other prefix, shows it too.
+  Formatted pause;
+  write_log_line(pause.writer, LogFormat::kText,
+                 KeyLogLine{0, make_key_id(0x45, kPrefixE1), true, 1, -1, KeyMark::kNone});
+  EXPECT_EQ(pause.text, "0.000       down  69 e1  Pause               held 1\n");
+
   Formatted release;
   write_log_line(release.writer, LogFormat::kCsv, record(log.get(), 1030000, kKeypadEnter, false));
   EXPECT_EQ(release.text, "1030.000,up,28,e0,Keypad Enter,0,,\n");
@@ -194,6 +206,13 @@ TEST(KeyLogFormat, HeadersNameTheThresholdAndClock) {
   EXPECT_NE(json.text.find("\"chatter_ms\":12,\"timer_resolution_ms\":1.000"), std::string::npos);
   EXPECT_NE(json.text.find("\"version\":"), std::string::npos);
   EXPECT_EQ(none.text, "");
+
+  // A clock name with quotes or backslashes stays one JSON string.
+  Formatted odd;
+  write_log_header(odd.writer, LogFormat::kJsonl, 30, LogClockInfo{15625, "a \"b\" c:\\d"});
+  EXPECT_NE(odd.text.find(",\"timer_resolution_ms\":15.625,\"timer\":\"a \\\"b\\\" c:\\\\d\"}\n"),
+            std::string::npos)
+      << odd.text;
 }
 
 TEST(KeyLogFormat, SummaryPerKeyAndMostHeld) {
@@ -217,6 +236,7 @@ TEST(KeyLogFormat, SummaryPerKeyAndMostHeld) {
   EXPECT_EQ(json.text.find('\n'), json.text.size() - 1);  // one line
   EXPECT_NE(json.text.find("\"most_held\":3,\"most_held_keys\":[\"A\",\"S\",\"D\"]"),
             std::string::npos);
+  EXPECT_NE(json.text.find("\"smallest_gap_ms\":10.000},{\"key\":\"S\""), std::string::npos);
   EXPECT_NE(json.text.find("\"smallest_gap_ms\":null"), std::string::npos);
   EXPECT_NE(json.text.find("\"total_ms\":2500.250,\"events\":7"), std::string::npos);
 

@@ -77,7 +77,7 @@ TEST(KeyNames, PrefixesAndUnknownIds) {
   for (int key = 0; key < kKeyIdCount; ++key) EXPECT_NE(key_name(key), nullptr);
 }
 
-constexpr int kVkPause = 0x13, kVkNumLock = 0x90, kVkShift = 0x10, kVkReturn = 0x0D;
+constexpr int kVkPause = 0x13, kVkNumLock = 0x90, kVkShift = 0x10, kVkReturn = 0x0D, kVkUp = 0x26;
 
 TEST(RawKeyDecode, PauseAndNumLockAsWindowsAndWineReportThem) {
   const int pause = make_key_id(0x45, kPrefixE1);
@@ -108,6 +108,8 @@ TEST(RawKeyDecode, SharedScancodesStayApart) {
   EXPECT_EQ(raw_key_id(0x54, 0, 0x2C), make_key_id(0x37, kPrefixE0));
   // A record without a make code takes the page's scancode for its key.
   EXPECT_EQ(raw_key_id(0, 0, 'A'), make_key_id(0x1E, kNoPrefix));
+  EXPECT_EQ(raw_key_id(0x80, 0, 'A'), make_key_id(0x1E, kNoPrefix));  // 0x80 is no make code
+  EXPECT_EQ(raw_key_id(0, kRawKeyE0, kVkUp), make_key_id(0x48, kPrefixE0));  // a grey arrow
   EXPECT_EQ(raw_key_id(0, 0, 0xE8), -1);
   EXPECT_EQ(raw_key_id(0xFF, 0, 0), -1);
   EXPECT_EQ(raw_key_id(-1, 0, 0), -1);

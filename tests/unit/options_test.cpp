@@ -37,6 +37,17 @@ TEST(Options, NoArgumentsChangeNothing) {
   EXPECT_EQ(parse_options(0, nullptr, &options, nullptr, 0), 0);
   EXPECT_EQ(parse_options(-5, nullptr, &options, nullptr, 0), 0);
   EXPECT_EQ(parse_options(1, nullptr, nullptr, nullptr, 0), -1);
+  // What the options held before is not kept.
+  const char* const only_name[] = {"k"};
+  options.help = true;
+  options.version = true;
+  options.log_format = LogFormat::kCsv;
+  options.chatter_ms = 500;
+  EXPECT_EQ(parse_options(1, only_name, &options, nullptr, 0), 0);
+  EXPECT_FALSE(options.help);
+  EXPECT_FALSE(options.version);
+  EXPECT_EQ(options.log_format, LogFormat::kNone);
+  EXPECT_EQ(options.chatter_ms, 30);
 }
 
 TEST(Options, LogFormatsAndThreshold) {
@@ -77,7 +88,14 @@ TEST(Options, BadValuesGiveOneLineErrors) {
     EXPECT_EQ(parsed.error.find('\n'), std::string::npos);
   }
   EXPECT_NE(parse({"--log=xml"}).error.find("'xml'"), std::string::npos);
-  EXPECT_NE(parse({"--nonsense"}).error.find("'--nonsense'"), std::string::npos);
+  EXPECT_NE(parse({"--nonsense"}).error.find("unknown option '--nonsense'"), std::string::npos);
+  EXPECT_NE(parse({"extra"}).error.find("unexpected argument 'extra'"), std::string::npos);
+  // An option that only begins with a known one is unknown, whatever follows.
+  for (const char* arg : {"--chatter-msx", "--chatter-ms5", "--chatter-ms-5"}) {
+    const Parsed parsed = parse({arg, "10"});
+    EXPECT_EQ(parsed.result, -1) << arg;
+    EXPECT_NE(parsed.error.find("unknown option"), std::string::npos) << parsed.error;
+  }
 }
 
 TEST(Options, ErrorIsCutToItsBuffer) {
