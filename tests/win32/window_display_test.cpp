@@ -28,6 +28,27 @@ TEST(WindowDisplay, StylesFollowTheFlagsAndTheFrameGrowsTheClientArea) {
   window_state = WindowState{};
 }
 
+// On a second monitor right of the first: centred on it, or covering it
+// from its own corner in fullscreen.
+TEST(WindowDisplay, TheFrameKeepsToItsMonitor) {
+  window_state = WindowState{};
+  window_state.width = 320;
+  window_state.height = 200;
+  MonitorArea monitor{};
+  monitor.known = true;
+  monitor.info.rcMonitor = RECT{1024, 100, 1024 + 800, 100 + 600};
+  const WindowFrame windowed = window_frame(WS_POPUP, monitor);
+  EXPECT_EQ(windowed.left, 1024 + (800 - 320) / 2);
+  EXPECT_EQ(windowed.top, 100 + (600 - 200) / 2);
+  EXPECT_EQ(windowed.width, 320);
+  window_state.flags = kFlagFullscreen;
+  const WindowFrame fullscreen = window_frame(WS_POPUP, monitor);
+  EXPECT_EQ(fullscreen.left, 1024);
+  EXPECT_EQ(fullscreen.top, 100);
+  EXPECT_EQ(fullscreen.height, 200);
+  window_state = WindowState{};
+}
+
 TEST(WindowDisplay, ModeListsGrowAndHandTheirArrayOver) {
   ModeList list{};
   for (unsigned i = 0; i < 40; ++i) ASSERT_TRUE(mode_list_add(&list, 320 + i, 200 + i));
