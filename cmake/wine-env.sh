@@ -1,5 +1,5 @@
 # The Wine environment of the project, shared by wine-run.sh and
-# wine-session.sh: a prefix of its own (ZQ_WINEPREFIX overrides it), no
+# wine-server.sh: a prefix of its own (ZQ_WINEPREFIX overrides it), no
 # debug chatter, and the prefix made on first use. Sourced, not run.
 
 export WINEPREFIX="${ZQ_WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/zq-wineprefix}"

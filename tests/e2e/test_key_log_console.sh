@@ -6,17 +6,17 @@ exe="$1"
 source "$(dirname "$0")/e2e_lib.sh"
 
 # A display that does not exist: Wine can open no window, the console takes
-# over. Wine picks the display driver when a prefix's session starts and keeps
-# it for every later process of that session, so this run needs a session of
+# over. Wine picks the display driver when a prefix's wineserver starts and keeps
+# it for every later process of that server, so this run needs a server of
 # its own and must not leave one without a display behind.
 prefix="${ZQ_WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/zq-wineprefix}"
 WINEPREFIX="$prefix" wineserver -w 2>/dev/null
-end_session() {
+end_wineserver() {
   e2e_cleanup
   WINEPREFIX="$prefix" wineserver -k 2>/dev/null
   WINEPREFIX="$prefix" wineserver -w 2>/dev/null
 }
-trap end_session EXIT
+trap end_wineserver EXIT
 e2e_start_program_with_args DISPLAY=:9999 -- "$exe" --log
 for i in $(seq 1 100); do
   [ -s "$e2e_work/program.log" ] && tr -d '\r' <"$e2e_stdout" | grep -qx ' Scancodes: (keine)' && break

@@ -1,16 +1,16 @@
 #!/usr/bin/env bash
-# Keeps one Wine session up across the Windows test suites (a CTest fixture):
+# Keeps one wineserver up across the Windows test suites (a CTest fixture):
 #
-#   wine-session.sh start PROGRAM   a persistent wineserver, and PROGRAM run
+#   wine-server.sh start PROGRAM   a persistent wineserver, and PROGRAM run
 #                                   once with no test so that Wine's own
 #                                   processes (desktop, services) come up
-#   wine-session.sh stop            ends the session and every process in it
+#   wine-server.sh stop            ends the server and every process of its prefix
 #                                   (of this prefix only)
 #
 # Without it every suite boots and tears down those processes, and they
 # hold the suite's output pipe open for seconds after it ends. They start
 # here with their output on /dev/null instead. Only with a display: without
-# one each run gets an X server of its own, which the session cannot share.
+# one each run gets an X server of its own, which the server cannot share.
 set -u
 
 here="$(dirname "${BASH_SOURCE[0]}")"
