@@ -4,6 +4,7 @@
 
 #include <cstddef>
 
+#include "gfx/drivers/window_scale.h"
 #include "keys/log_settings.h"
 
 struct ViewerOptions {
@@ -11,6 +12,7 @@ struct ViewerOptions {
   bool version = false;
   LogFormat log_format = LogFormat::kNone;
   int chatter_ms = kDefaultChatterMs;
+  int scale = kWindowScaleAuto;  // kWindowScaleAuto or 1 to 8
 };
 
 // Parses argv[1..argc-1] into options. Returns 0, or -1 with a one-line

@@ -44,6 +44,9 @@ struct WindowState {
   void (*driver_thread)(void* ready_event);
   int32_t mouse_clip;
   OptionalUser32 user32;
+  // Window pixels per screen pixel across and down in a window (not in
+  // fullscreen): 1 and up, chosen once by window_init.
+  int32_t scale;
 };
 
 extern WindowState window_state;

@@ -3,11 +3,13 @@
 // switch.
 #include <cstring>
 
+#include "gfx/drivers/window_scale.h"
 #include "gfx/input/key_input.h"
 #include "common/key_tables.h"
 #include "common/key_translation.h"
 #include "gfx/screen.h"
 #include "gfx/win32/window.h"
+#include "gfx/win32/window_dpi.h"
 
 namespace {
 
@@ -94,8 +96,10 @@ int typed_character_value(int character) {
 }
 
 void handle_mouse_move(LPARAM lparam, ScreenEvent* event) {
-  window_input.mouse_x = LOWORD(lparam);
-  window_input.mouse_y = HIWORD(lparam);
+  // The program counts in its screen's pixels, whatever the window's scale.
+  const int scale = window_client_scale();
+  window_input.mouse_x = window_to_screen_pixel(LOWORD(lparam), scale);
+  window_input.mouse_y = window_to_screen_pixel(HIWORD(lparam), scale);
   POINT cursor{};
   GetCursorPos(&cursor);
   int dx = 0, dy = 0;

@@ -16,6 +16,7 @@
 #include "gfx/win32/failure_trace.h"
 #include "gfx/win32/window.h"
 #include "gfx/win32/window_display.h"
+#include "gfx/win32/window_dpi.h"
 
 const VideoDriver directx_driver = {
     .name = "DirectX",
@@ -162,6 +163,12 @@ int open_window_and_mode() {
   if (!fullscreen()) {
     const DWORD style = window_style(window_state.flags) | WS_VISIBLE;
     const SIZE outer = window_outer_size(style);
+    if (!dx_state.window_placed) {
+      const int scale = window_client_scale();
+      dx_state.window_x = (GetSystemMetrics(SM_CXSCREEN) - width * scale) >> 1;
+      dx_state.window_y = (GetSystemMetrics(SM_CYSCREEN) - height * scale) >> 1;
+      dx_state.window_placed = 1;
+    }
     if (window_create(style, 0, dx_state.window_x, dx_state.window_y, outer.cx, outer.cy) != 0) return -1;
     if (!may_take_step(kStepCooperativeLevel)) return -1;
     if (ZQ_FAILED(dx_state.direct_draw->SetCooperativeLevel(window_state.window, DDSCL_NORMAL),
@@ -373,8 +380,8 @@ int dx_init(const char* title, int width, int height, int depth, int refresh_rat
   if (!window_driver_begin(directx_driver.name, width, height, depth, flags, kFlagOpenGL | kFlagLayered, 0,
                            {dx_open, dx_close, dx_present, dx_thread}))
     return -1;
-  dx_state.window_x = (GetSystemMetrics(SM_CXSCREEN) - width) >> 1;
-  dx_state.window_y = (GetSystemMetrics(SM_CYSCREEN) - height) >> 1;
+  // Placed by the first windowed open, when the window's scale is known.
+  dx_state.window_placed = 0;
   dx_state.display_lost = 0;
   return window_init(title, width, height, window_depth(depth), refresh_rate, flags);
 }

@@ -53,6 +53,7 @@ struct DxState {
   HANDLE vsync_event;
   int32_t vsync_pending;
   int32_t window_x, window_y;
+  int32_t window_placed;  // 0: the first window is centred (at its scaled size)
   int32_t y_offset;
   DIDATAFORMAT keyboard_format;
   DIOBJECTDATAFORMAT keyboard_objects[256];
