@@ -5,10 +5,12 @@
 // program still starts, and falls back to the next driver, without them.
 #include "gfx/win32/drivers/driver_directx.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <iterator>
 
 #include "gfx/drivers/changed_lines.h"
+#include "gfx/drivers/pixel_blocks.h"
 #include "gfx/input/key_input.h"
 #include "gfx/screen.h"
 #include "gfx/win32/drivers/run_time_linking.h"
@@ -222,8 +224,10 @@ int create_surfaces() {
   back.dwSize = sizeof back;
   back.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
   back.ddsCaps.dwCaps = kOffscreenCaps;
-  back.dwWidth = static_cast<DWORD>(window_state.width);
-  back.dwHeight = static_cast<DWORD>(window_state.height);
+  // At the client area's size: presenting it is then a copy, never a
+  // stretch, which may blend neighbouring pixels.
+  back.dwWidth = static_cast<DWORD>(window_state.width * window_client_scale());
+  back.dwHeight = static_cast<DWORD>(window_state.height * window_client_scale());
   const HRESULT created = dx_state.direct_draw->CreateSurface(&back, &dx_state.back_surface, nullptr);
   if (FAILED(created) || !dx_state.back_surface) {
     ZQ_TRACE_FAILURE("CreateSurface of a %dx%d off-screen surface answered 0x%08lX", window_state.width,
@@ -232,6 +236,32 @@ int create_surfaces() {
     return -1;
   }
   return 0;
+}
+
+int open_scale_buffer(int display_bits) {
+  dx_state.pixel_bytes = (display_bits + 7) / 8;
+  if (fullscreen() || window_client_scale() == 1) return 0;
+  dx_state.scale_buffer = static_cast<uint8_t*>(
+      std::calloc(static_cast<size_t>(window_state.width) * static_cast<size_t>(window_state.height),
+                  static_cast<size_t>(dx_state.pixel_bytes)));
+  if (dx_state.scale_buffer) return 0;
+  ZQ_TRACE_FAILURE("no memory for a %dx%d picture to scale", window_state.width, window_state.height);
+  return -1;
+}
+
+// Converts the marked lines into the locked back surface: straight in, or
+// through the scale buffer and enlarged by whole blocks.
+void convert_marked_lines(ScreenState* screen, uint8_t* memory, int pitch) {
+  if (!dx_state.scale_buffer) {
+    window_state.blitter(memory + static_cast<ptrdiff_t>(pitch) * dx_state.y_offset, pitch);
+    return;
+  }
+  const int buffer_pitch = window_state.width * dx_state.pixel_bytes;
+  window_state.blitter(dx_state.scale_buffer, buffer_pitch);
+  enlarge_marked_lines(PixelBlocks{dx_state.scale_buffer, buffer_pitch, memory, pitch, window_state.width,
+                                   window_state.height, dx_state.pixel_bytes, window_client_scale(),
+                                   screen->dirty_lines,
+                                   screen->scanline_multiplier > 1 ? screen->scanline_multiplier : 1});
 }
 
 int choose_pixel_path() {
@@ -259,7 +289,7 @@ int choose_pixel_path() {
   }
   const DxPixelLayout layout = dx_pixel_layout(format);
   window_state.blitter = screen_state ? select_blitter(layout.bits, layout.swap_red_blue) : nullptr;
-  if (window_state.blitter) return 0;
+  if (window_state.blitter) return open_scale_buffer(static_cast<int>(format.dwRGBBitCount));
   ZQ_TRACE_FAILURE("no blitter from the %d-bit screen to a %d-bit display (red mask 0x%lX, swapped %d)",
                    screen_state ? screen_state->depth : 0, layout.bits, static_cast<unsigned long>(format.dwRBitMask),
                    layout.swap_red_blue);
@@ -464,6 +494,8 @@ void dx_close() {
   release(dx_state.primary_surface);
   release(dx_state.clipper);
   release(dx_state.dd_palette);
+  std::free(dx_state.scale_buffer);
+  dx_state.scale_buffer = nullptr;
   if (dx_state.direct_draw) {
     if (fullscreen()) {
       dx_state.direct_draw->RestoreDisplayMode();
@@ -509,7 +541,7 @@ void dx_present() {
     IDirectDrawSurface* back = dx_state.back_surface;
     if (!back || !window_state.window) return;
     RECT destination = client_rect_on_screen(window_state.window);
-    RECT source = {0, 0, window_state.width, window_state.height};
+    RECT source = {0, 0, window_state.width * window_client_scale(), window_state.height * window_client_scale()};
     if (dx_state.primary_surface->Blt(&destination, back, &source, DDBLT_WAIT, nullptr) != DDERR_SURFACELOST)
       return;
   }
@@ -549,8 +581,7 @@ void dx_update_display() {
     }
     if (window_state.blitter && surface.lpSurface) {
       auto* memory = static_cast<uint8_t*>(surface.lpSurface);
-      window_state.blitter(memory + static_cast<ptrdiff_t>(surface.lPitch) * dx_state.y_offset,
-                           static_cast<int>(surface.lPitch));
+      convert_marked_lines(screen, memory, static_cast<int>(surface.lPitch));
       ++dx_test_hooks.updates;
     }
     dx_state.back_surface->Unlock(surface.lpSurface);
