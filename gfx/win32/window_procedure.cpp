@@ -9,7 +9,9 @@
 #include "common/key_translation.h"
 #include "gfx/screen.h"
 #include "gfx/win32/window.h"
+#include "gfx/win32/key_state_refresh.h"
 #include "gfx/win32/window_dpi.h"
+#include "gfx/win32/window_modal_loop.h"
 
 namespace {
 
@@ -169,8 +171,10 @@ LRESULT handle_activation(HWND window, WPARAM wparam) {
   if (thread && (window_state.flags & kFlagHighPriority))
     SetThreadPriority(thread, window_state.is_active ? THREAD_PRIORITY_ABOVE_NORMAL : THREAD_PRIORITY_NORMAL);
 
-  // Keys released while another window had the focus must not stay held.
+  // Keys released while another window had the focus must not stay held,
+  // neither now nor in the state read on the way back.
   if (screen_state && screen_state->key_state) std::memset(screen_state->key_state, 0, kKeyStateSize);
+  if (window_state.is_active) window_key_state_suspect();
   window_input.mouse_buttons = 0;
   window_mark_all_dirty();
 
@@ -204,7 +208,7 @@ void mark_logical_lines_dirty() {
 
 }  // namespace
 
-LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+static LRESULT handle_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   refresh_mouse_on_client(window);
   ScreenEvent event{kNoEvent, {0, 0, 0, 0}};
 
@@ -330,6 +334,19 @@ LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPAR
       if (window_state.mouse_clip) ClipCursor(nullptr);
       break;
 
+    case WM_ENTERMENULOOP:
+    case WM_ENTERSIZEMOVE:
+      window_modal_loop_enter(window);
+      break;
+    case WM_EXITMENULOOP:
+    case WM_EXITSIZEMOVE:
+      window_modal_loop_leave(window);
+      break;
+    case WM_TIMER:
+      if (wparam != kModalLoopTimerId) break;
+      window_modal_loop_tick();
+      return 0;
+
     case WM_MOUSELEAVE:
       if (!window_state.is_active) break;
       post_simple(MouseLeave);
@@ -340,4 +357,15 @@ LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPAR
       break;
   }
   return DefWindowProcA(window, message, wparam, lparam);
+}
+
+LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  // Outside modal loops the event thread's iteration holds the window lock
+  // while it pumps; inside one the loop's own pump calls here, and each
+  // message takes the lock for itself.
+  const bool lock = window_in_modal_loop();
+  if (lock) window_lock();
+  const LRESULT result = handle_message(window, message, wparam, lparam);
+  if (lock) window_unlock();
+  return result;
 }

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <iterator>
 
+#include "common/key_tables.h"
 #include "gfx/drivers/changed_lines.h"
 #include "gfx/drivers/pixel_blocks.h"
 #include "gfx/input/key_input.h"
@@ -16,6 +17,7 @@
 #include "gfx/win32/drivers/run_time_linking.h"
 #include "gfx/win32/driver_steps.h"
 #include "gfx/win32/failure_trace.h"
+#include "gfx/win32/key_state_refresh.h"
 #include "gfx/win32/window.h"
 #include "gfx/win32/window_display.h"
 #include "gfx/win32/window_dpi.h"
@@ -296,8 +298,15 @@ int choose_pixel_path() {
   return -1;
 }
 
+// Keys the device still reports down whose release it missed: released while
+// the window could not see the keyboard (another window had it, or a modal
+// loop ran), as the system's own state said when asked on the way back. Each
+// counts as up until the device reports it up once.
+uint8_t missed_release[kKeyStateSize];
+
 int open_keyboard() {
   build_keyboard_format();
+  std::memset(missed_release, 0, sizeof missed_release);
   if (ZQ_FAILED(dx_state.direct_input->CreateDevice(kGuidSysKeyboard, &dx_state.keyboard_device, nullptr),
                 "CreateDevice of the system keyboard") ||
       !dx_state.keyboard_device) {
@@ -590,6 +599,23 @@ void dx_update_display() {
   dx_present();
 }
 
+namespace {
+
+// Whether the system reports a key of this scancode down now; true for a
+// scancode it has no virtual key for, which only the device can tell.
+bool system_reports_down(int scancode) {
+  bool known = false;
+  for (const KeyTableRow* row = key_table; row->scancode != 0; ++row) {
+    if (row->scancode != scancode) continue;
+    known = true;
+    if (GetAsyncKeyState(row->virtual_key) & 0x8000) return true;
+    if (row->alternative_virtual_key && (GetAsyncKeyState(row->alternative_virtual_key) & 0x8000)) return true;
+  }
+  return !known;
+}
+
+}  // namespace
+
 void dx_refresh_key_state() {
   ScreenState* screen = screen_state;
   if (!dx_state.keyboard_device || !screen || !screen->key_state) return;
@@ -600,8 +626,14 @@ void dx_refresh_key_state() {
     return;
   }
   if (FAILED(read)) return;
-  // An extended key counts as its base scancode.
-  for (int i = 0; i < kKeyStateSize; ++i) screen->key_state[i] = ((state[i] | state[i + 128]) & 0x80) ? 1 : 0;
+  const bool suspect = window_take_key_state_suspect();
+  for (int i = 0; i < kKeyStateSize; ++i) {
+    // An extended key counts as its base scancode.
+    const bool device_down = ((state[i] | state[i + 128]) & 0x80) != 0;
+    if (!device_down) missed_release[i] = 0;
+    else if (suspect && !system_reports_down(i)) missed_release[i] = 1;
+    screen->key_state[i] = device_down && !missed_release[i] ? 1 : 0;
+  }
 }
 
 namespace {
