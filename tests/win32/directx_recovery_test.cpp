@@ -32,6 +32,11 @@ class DirectXRecovery : public DirectXOnTestThread {
     dx_close();
     DirectXOnTestThread::TearDown();
   }
+  // The whole page marked as the viewer marks it each pass.
+  static void mark_page() {
+    screen_lock();
+    screen_unlock_all_lines();
+  }
   static bool all_lines_dirty() {
     return std::all_of(screen_state->dirty_lines, screen_state->dirty_lines + 200, [](uint8_t f) { return f != 0; });
   }
@@ -61,14 +66,14 @@ TEST_F(DirectXRecovery, LostSurfacesAreRestoredBeforeTheLockAndThePresent) {
 }
 
 TEST_F(DirectXRecovery, LinesRewrittenUnchangedAreNeitherConvertedNorPresented) {
-  window_mark_all_dirty();
+  mark_page();
   dx_update_display();
   ASSERT_EQ(dx_test_hooks.updates, 1);
   const auto locks = [&] { return std::count(log.begin(), log.end(), "back.Lock"); };
   const auto blits = [&] { return std::count(log.begin(), log.end(), "primary.Blt"); };
 
   // The whole page marked, nothing changed: no lock, no present.
-  window_mark_all_dirty();
+  mark_page();
   dx_update_display();
   EXPECT_EQ(locks(), 1);
   EXPECT_EQ(blits(), 1);
@@ -77,7 +82,7 @@ TEST_F(DirectXRecovery, LinesRewrittenUnchangedAreNeitherConvertedNorPresented) 
   // One changed line among the marked ones goes out.
   screen_state->device_palette[77] = 0x102030;
   screen_state->visible_page[320 * 50 + 9] = 77;
-  window_mark_all_dirty();
+  mark_page();
   dx_update_display();
   EXPECT_EQ(locks(), 2);
   EXPECT_EQ(blits(), 2);
@@ -87,7 +92,7 @@ TEST_F(DirectXRecovery, LinesRewrittenUnchangedAreNeitherConvertedNorPresented) 
 
   // New colours for the same bytes change the picture too.
   screen_state->device_palette[77] = 0x405060;
-  window_mark_all_dirty();
+  mark_page();
   dx_update_display();
   EXPECT_EQ(locks(), 3);
   std::memcpy(&pixel, back.line(50) + 9 * 4, 4);

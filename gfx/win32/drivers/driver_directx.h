@@ -15,6 +15,9 @@
 extern const VideoDriver directx_driver;
 
 int dx_init(const char* title, int width, int height, int depth, int refresh_rate, int flags);
+// The window layer's exit, then the program thread's own DirectDraw object
+// (dx_wait_vsync) released.
+int dx_exit();
 int dx_open();
 void dx_close();
 // Brings lost surfaces back before a lock or a present; 0 when the primary

@@ -261,7 +261,9 @@ namespace {
 void gdi_draw_step() {
   if (window_state.window && bitmap_info) {
     const bool new_palette = window_state.palette_changed != 0;
-    if (new_palette) sent_lines_forget(&sent_lines);  // every line shows other colours now
+    // Every line shows other colours now, or the window's picture is not
+    // to be trusted (activation, a display change, the switch).
+    if (window_take_resend_all() || new_palette) sent_lines_forget(&sent_lines);
     if (filter_dirty_lines() || new_palette) {
       HDC device = GetDC(window_state.window);
       if (new_palette) apply_palette(device);
