@@ -574,9 +574,9 @@ void dx_draw_step() {
 
 }  // namespace
 
-void dx_thread(void* ready_event) {
-  window_run_event_loop(ready_event, {dx_draw_step, dx_refresh_key_state, &dx_test_hooks.iterations});
-}
+const EventLoopSteps dx_loop_steps = {dx_draw_step, dx_refresh_key_state, &dx_test_hooks.iterations};
+
+void dx_thread(void* ready_event) { window_run_event_loop(ready_event, dx_loop_steps); }
 
 namespace {
 

@@ -11,6 +11,7 @@
 
 #include "gfx/drivers/blitters.h"
 #include "gfx/drivers/video_driver.h"
+#include "gfx/win32/driver_steps.h"
 
 extern const VideoDriver directx_driver;
 
@@ -37,6 +38,10 @@ int* dx_fetch_modes(int depth, int* count);
 void dx_update_display();
 // The key-state table from the keyboard device; re-acquires a lost device.
 void dx_refresh_key_state();
+// The driver's share of each event-thread iteration: the vertical-blank
+// wait and dx_update_display (not while an inactive screen is fullscreen),
+// then dx_refresh_key_state (only while active).
+extern const EventLoopSteps dx_loop_steps;
 
 // After a display mode changed behind the driver's back, dx_restore reopens
 // it at most this many times, kReopenPauseMs apart, then gives up.

@@ -193,7 +193,7 @@ int gdi_open() {
   if (window_create(style | WS_VISIBLE, ex_style, frame.left, frame.top, frame.width, frame.height) != 0) {
     // Closing restores the display only when a window exists; a display
     // changed for a window that could not be made is restored here.
-    if (flags & kFlagFullscreen) ChangeDisplaySettingsA(nullptr, 0);
+    if (flags & kFlagFullscreen) window_restore_display();
     return -1;
   }
 
@@ -308,7 +308,7 @@ void gdi_close() {
   bitmap_info = nullptr;
   window_state.blitter = nullptr;
   if (window_state.window) {
-    if (window_state.flags & kFlagFullscreen) ChangeDisplaySettingsA(nullptr, 0);
+    if (window_state.flags & kFlagFullscreen) window_restore_display();
     DestroyWindow(window_state.window);
     window_state.window = nullptr;
   }
