@@ -185,6 +185,38 @@ TEST_F(DirectXRecovery, AChangedDisplayModeReopensTheDriver) {
   EXPECT_EQ(key_buffer_pop(), 0);
 }
 
+// What the reopen finds in place at each of its pauses.
+struct AtPause {
+  bool window;
+  bool direct_draw;
+  bool library;
+};
+std::vector<AtPause> seen_at_pauses;
+void note_pause(DWORD) {
+  seen_at_pauses.push_back({window_state.window != nullptr, dx_state.direct_draw != nullptr,
+                            dx_state.ddraw_library != nullptr});
+  if (seen_at_pauses.size() == 2) dx_test_hooks.open_step_limit = -1;  // the third open succeeds
+}
+
+// Each failed open (here with its window made) is closed before the pause,
+// not kept through it.
+TEST_F(DirectXRecovery, TheReopenClosesBeforeItPauses) {
+  primary.lose();
+  primary.restore_result = DDERR_WRONGMODE;
+  dx_test_hooks.open_step_limit = kStepCooperativeLevel;
+  dx_test_hooks.reopen_pause = note_pause;
+  seen_at_pauses.clear();
+  EXPECT_EQ(dx_restore(), 0);
+  EXPECT_EQ(dx_test_hooks.reopen_attempts, 3);
+  ASSERT_EQ(seen_at_pauses.size(), 2u);
+  for (const AtPause& seen : seen_at_pauses) {
+    EXPECT_FALSE(seen.window);
+    EXPECT_FALSE(seen.direct_draw);
+    EXPECT_FALSE(seen.library);
+  }
+  EXPECT_NE(window_state.window, nullptr);
+}
+
 TEST_F(DirectXRecovery, ClosingReleasesEachSurfaceOnce) {
   dx_close();
   dx_close();

@@ -314,7 +314,8 @@ int reopen_driver() {
     // Closed before the pause: what a failed open made (a window, the
     // exclusive level, perhaps a display mode) is not kept through it.
     dx_close();
-    if (attempt > 0) Sleep(dx_test_hooks.reopen_pause_ms);
+    if (attempt > 0 && dx_test_hooks.reopen_pause) dx_test_hooks.reopen_pause(dx_test_hooks.reopen_pause_ms);
+    else if (attempt > 0) Sleep(dx_test_hooks.reopen_pause_ms);
     ++dx_test_hooks.reopen_attempts;
     if (dx_open() == 0) {
       if (window_state.user32.flash_window_ex) {

@@ -92,6 +92,7 @@ struct DxTestHooks {
   int open_step_limit = -1;
   int failing_opens = 0;  // this many opens fail at once
   DWORD reopen_pause_ms = kReopenPauseMs;
+  void (*reopen_pause)(DWORD milliseconds) = nullptr;  // the reopen's pause; null: Sleep
   int32_t reopen_attempts;  // opens made by the last reopen
   int32_t updates;          // whole updates that reached the blitter
   int32_t iterations;       // event-thread iterations, counted under the lock
