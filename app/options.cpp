@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/version.h"
+#include "keys/version.h"
 
 namespace {
 

@@ -4,11 +4,7 @@
 
 #include <cstddef>
 
-enum class LogFormat { kNone, kText, kCsv, kJsonl };
-
-constexpr int kDefaultChatterMs = 30;
-constexpr int kMinChatterMs = 1;
-constexpr int kMaxChatterMs = 1000;
+#include "keys/log_settings.h"
 
 struct ViewerOptions {
   bool help = false;

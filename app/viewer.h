@@ -11,6 +11,3 @@ bool viewer_pass();
 
 // Repeats passes until the close key is read.
 void viewer_loop();
-
-// The program: opens mode 13, runs the loop and ends with exit code 0.
-[[noreturn]] void viewer_main(int argc, char** argv);

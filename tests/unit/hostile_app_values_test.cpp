@@ -11,12 +11,12 @@
 #include <cstring>
 #include <string>
 
-#include "app/key_log.h"
-#include "app/key_log_format.h"
-#include "app/key_logger.h"
-#include "app/key_names.h"
+#include "keys/key_log.h"
+#include "keys/key_log_format.h"
+#include "keys/key_logger.h"
+#include "keys/key_names.h"
 #include "app/options.h"
-#include "app/raw_key_decode.h"
+#include "keys/raw_key_decode.h"
 #include "gfx/drivers/blitters.h"
 #include "gfx/drivers/changed_lines.h"
 #include "gfx/drivers/gl_extensions.h"

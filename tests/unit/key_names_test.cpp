@@ -3,8 +3,8 @@
 #include <map>
 #include <string>
 
-#include "app/key_names.h"
-#include "app/raw_key_decode.h"
+#include "keys/key_names.h"
+#include "keys/raw_key_decode.h"
 #include "common/key_tables.h"
 
 namespace {

@@ -34,9 +34,9 @@
 
 #include <process.h>
 
-#include "app/key_input.h"
-#include "app/key_logger.h"
-#include "app/raw_key_decode.h"
+#include "keys/key_source.h"
+#include "keys/key_logger.h"
+#include "keys/raw_key_decode.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "app/key_names.h"
+#include "keys/key_names.h"
 
 // A release-to-press gap below this is no bounce a keyboard can report: a
 // key needs one scan report up and the next one down, and the fastest common

@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "app/key_log_format.h"
-#include "app/options.h"
+#include "keys/key_log_format.h"
+#include "keys/log_settings.h"
 
 // Writes the header and starts counting. A format of kNone logs nothing.
 void key_logger_start(LogFormat format, int chatter_ms, const LogClockInfo& clock);

@@ -1,4 +1,4 @@
-#include "app/key_names.h"
+#include "keys/key_names.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "app/key_log_format.h"
+#include "keys/key_log_format.h"
 
-#include "app/version.h"
+#include "keys/version.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "app/key_log_format.h"
+#include "keys/key_log_format.h"
 
 // Starts feeding key_logger_key. Returns 0, or -1 with a one-line reason.
 int key_input_start(const char** reason);

@@ -1,6 +1,6 @@
-#include "app/raw_key_decode.h"
+#include "keys/raw_key_decode.h"
 
-#include "app/key_names.h"
+#include "keys/key_names.h"
 #include "common/key_tables.h"
 
 namespace {

@@ -1,8 +1,8 @@
-#include "app/key_logger.h"
+#include "keys/key_logger.h"
 
 #include <cstdio>
 
-#include "app/key_log.h"
+#include "keys/key_log.h"
 
 namespace {
 

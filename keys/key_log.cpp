@@ -1,8 +1,8 @@
-#include "app/key_log.h"
+#include "keys/key_log.h"
 
 #include <cstring>
 
-#include "app/options.h"
+#include "keys/log_settings.h"
 
 void key_log_reset(KeyLog* log, int chatter_ms) {
   if (log == nullptr) return;
