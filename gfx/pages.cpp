@@ -63,7 +63,7 @@ int gfx_pcopy(int source, int destination) {
 
   if (locking) {
     if (y < y_end) std::memset(screen->dirty_lines + y, 1, static_cast<size_t>(y_end - y));
-    screen_unlock(1, 0);
+    screen_unlock_unmarked();
   }
   return set_error(0);
 }
@@ -92,7 +92,7 @@ int gfx_screen_set(int work, int visible) {
     screen->visible_page_index = visible;
     screen->visible_page = screen->pages[visible];
     std::memset(screen->dirty_lines, 1, static_cast<size_t>(screen->height));
-    screen_unlock(1, 0);
+    screen_unlock_unmarked();
   }
   return previous;
 }

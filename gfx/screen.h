@@ -129,6 +129,10 @@ uint8_t* screen_pointer();
 
 void screen_lock();
 void screen_unlock(int first_line, int last_line);
+// The two ranges most unlocks give: none (release only; (1, 0) is the empty
+// range) and every line of the screen.
+inline void screen_unlock_unmarked() { screen_unlock(1, 0); }
+inline void screen_unlock_all_lines() { screen_unlock(-1, -1); }
 // Sets dirty_lines for the rows [first, end) when the context draws on the
 // visible page; rows outside the screen are dropped.
 void mark_changed_rows(const DrawContext* context, int first, int end);

@@ -39,7 +39,7 @@ void set_screen_title(const void* text, int size) {
   std::memset(window_title, 0, sizeof window_title);
   if (bytes && length) std::memcpy(window_title, bytes, length);
   title_in_use = window_title;
-  screen_unlock(1, 0);
+  screen_unlock_unmarked();
   if (screen_state && screen_state->driver && screen_state->driver->set_window_title)
     screen_state->driver->set_window_title(window_title);
   if (size == kTextValueOperand && text) text_release(static_cast<TextValue*>(const_cast<void*>(text)));

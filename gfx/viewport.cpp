@@ -46,7 +46,7 @@ void draw_box(int x1, int y1, int x2, int y2, uint32_t colour, int filled, uint3
       for (int y = cy1; y <= cy2; ++y) context->put_pixel(context, x1, y, colour);
   }
   mark_changed_rows(context, cy1, cy2 + 1);
-  screen_unlock(1, 0);
+  screen_unlock_unmarked();
 }
 
 void set_viewport(int x1, int y1, int x2, int y2, uint32_t fill, uint32_t border, uint32_t flags) {
@@ -112,7 +112,7 @@ void clear_viewport(DrawContext* context) {
                        context->background, x_end - x);
   centre_graphics_cursor(context);
   mark_changed_rows(context, y, y_end);
-  screen_unlock(1, 0);
+  screen_unlock_unmarked();
 }
 
 PixelRect viewport_on_screen(const DrawContext* context) {

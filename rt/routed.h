@@ -38,7 +38,10 @@ void text_view_within(int rows, int* top, int* bottom);
 void view_rows_1based(int* top, int* bottom);
 int set_view_print(int top, int bottom, int move_cursor);
 
-// Sleeping and keys.
+// Sleeping and keys. sleep_for's flag says how: kSleepEndedByKey ends the
+// sleep early at a key press (sleep_wait), kSleepPlain sleeps the whole time;
+// any other flag is refused with error 1.
+enum SleepFlag : int { kSleepEndedByKey = 0, kSleepPlain = 1 };
 int sleep_for(int milliseconds, int flag);
 void sleep_wait(int milliseconds);
 TextValue* read_key_text();

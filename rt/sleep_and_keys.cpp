@@ -6,9 +6,9 @@
 #include "sys/platform.h"
 
 int sleep_for(int milliseconds, int flag) {
-  if (flag == 0) {
+  if (flag == kSleepEndedByKey) {
     sleep_wait(milliseconds);
-  } else if (flag == 1) {
+  } else if (flag == kSleepPlain) {
     // A negative plain sleep would block forever; it sleeps not at all.
     if (milliseconds > 0) sys::sleep_ms(static_cast<uint32_t>(milliseconds));
   } else {

@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
     clear(GL_COLOR_BUFFER_BIT);
     page_copy(-1, -1);
     if (text_compare(read_key_text(), kTextValueOperand, kCloseKey, 2) == 0) break;
-    if (frames <= 0) sleep_for(kPauseMs, 1);
+    if (frames <= 0) sleep_for(kPauseMs, kSleepPlain);
   }
   end_program(0);
 }

@@ -119,7 +119,7 @@ void screen_palette(int attribute, int value_or_red, int green, int blue) {
     reset_palette(screen, attribute);
   }
   mark_all_rows(screen);
-  screen_unlock(1, 0);
+  screen_unlock_unmarked();
 }
 
 void screen_palette_using(const int32_t* values) {
@@ -130,7 +130,7 @@ void screen_palette_using(const int32_t* values) {
   for (int i = 0; i < count; ++i)
     if (values[i] >= 0) set_palette_entry(i, static_cast<uint32_t>(values[i]));
   mark_all_rows(screen);
-  screen_unlock(1, 0);
+  screen_unlock_unmarked();
 }
 
 void push_palette() {

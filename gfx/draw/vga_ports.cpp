@@ -38,7 +38,7 @@ void write_colour_set_entry(ScreenState* screen) {
       screen->driver->set_palette(i, dac_value & 0xFF, (dac_value >> 8) & 0xFF, (dac_value >> 16) & 0xFF);
   }
   std::memset(screen->dirty_lines, 1, static_cast<size_t>(screen->height));
-  screen_unlock(1, 0);
+  screen_unlock_unmarked();
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ int32_t key_buffer_take_hit() {
   screen_lock();
   const int32_t hit = key_buffer.key_hit;
   key_buffer.key_hit = 0;
-  screen_unlock(1, 0);
+  screen_unlock_unmarked();
   return hit;
 }
 
@@ -32,6 +32,6 @@ int32_t key_buffer_pop() {
     key_buffer.key_read_index = (key_buffer.key_read_index + 1) & 15;
   }
   key_buffer_take_hit();
-  screen_unlock(1, 0);
+  screen_unlock_unmarked();
   return code;
 }

@@ -20,7 +20,7 @@ char extended_key_character(int32_t code) {
 int gfx_keyhit() {
   screen_lock();
   const int waiting = key_buffer.key_read_index != key_buffer.key_write_index ? 1 : 0;
-  screen_unlock(1, 0);
+  screen_unlock_unmarked();
   return waiting;
 }
 
@@ -50,6 +50,6 @@ int gfx_multikey(int scancode) {
   if (static_cast<unsigned>(scancode) >= static_cast<unsigned>(kKeyStateSize) || !screen_state) return 0;
   screen_lock();
   const int held = screen_state->key_state[scancode] ? -1 : 0;
-  screen_unlock(1, 0);
+  screen_unlock_unmarked();
   return held;
 }

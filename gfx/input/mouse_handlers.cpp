@@ -16,7 +16,7 @@ int gfx_getmouse(int* x, int* y, int* wheel, int* buttons, int* clip) {
   if (screen && screen->driver && screen->driver->get_mouse && x && y) {
     screen_lock();
     result = screen->driver->get_mouse(x, y, wheel, buttons, clip);
-    screen_unlock(1, 0);
+    screen_unlock_unmarked();
   }
   if (result != 0) {
     if (x) *x = -1;
@@ -32,6 +32,6 @@ int gfx_setmouse(int x, int y, int cursor, int clip) {
   if (!screen || !screen->driver || !screen->driver->set_mouse) return set_error(1);
   screen_lock();
   screen->driver->set_mouse(x, y, cursor, clip);
-  screen_unlock(1, 0);
+  screen_unlock_unmarked();
   return set_error(0);
 }

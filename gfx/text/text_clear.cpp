@@ -59,7 +59,7 @@ void gfx_cls(int32_t mode) {
   }
 
   mark_changed_rows(context, changed_first, changed_end);
-  screen_unlock(1, 0);
+  screen_unlock_unmarked();
 }
 
 int gfx_width(int columns, int rows) {

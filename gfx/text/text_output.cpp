@@ -139,7 +139,7 @@ void gfx_print(const uint8_t* bytes, int length, int flags) {
   const int cols = screen->text_cols;
   const int rows = screen->text_rows;
   if (cols <= 0 || rows <= 0) {
-    screen_unlock(1, 0);
+    screen_unlock_unmarked();
     return;
   }
   // The text view is the runtime's; it is kept inside the text grid here
@@ -175,7 +175,7 @@ void gfx_print(const uint8_t* bytes, int length, int flags) {
 
   set_cursor(writer.y, writer.x);
   mark_changed_rows(context, state.dirty_start, state.dirty_end);
-  screen_unlock(1, 0);
+  screen_unlock_unmarked();
 }
 
 void gfx_print_wide(const uint16_t* units, int length, int flags) {

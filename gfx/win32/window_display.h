@@ -16,6 +16,12 @@ MonitorArea window_monitor_area();
 // refresh rate for a fullscreen window; DISP_CHANGE_SUCCESSFUL (0) on success.
 LONG window_change_display(const MonitorArea& monitor);
 
+// The depth a display may offer in place of the one asked for, the same
+// colours in other words: 15 and 16 bits, 24 and 32 bits; 0 for any other.
+inline int partner_depth(int depth) {
+  return depth == 15 ? 16 : depth == 16 ? 15 : depth == 24 ? 32 : depth == 32 ? 24 : 0;
+}
+
 // The style of a window that is not fullscreen: caption, system menu,
 // minimise box, and the maximise box unless switching is off; a frameless
 // window is a bare popup. kFrameStyles holds every bit it may set.

@@ -127,7 +127,7 @@ int main(int argc, char** argv) {
       screen_lock();
       int index = last_index + 1;
       while (index < keys_pushed && dropped[static_cast<size_t>(index)]) ++index;
-      screen_unlock(1, 0);
+      screen_unlock_unmarked();
       if (code != key_code_for(index)) return fail("a key lost or out of order");
       last_index = index;
       ++keys_taken;

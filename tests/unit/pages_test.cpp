@@ -58,7 +58,7 @@ TEST_F(PagesTest, PrintOnTheHiddenPageThenCopyItsViewport) {
   screen_lock();
   EXPECT_EQ(gfx_pcopy(-1, -1), 0);  // work page onto the visible page
   EXPECT_EQ(marked_count(), 0);     // the holder of the lock marks
-  screen_unlock(1, 0);
+  screen_unlock_unmarked();
   EXPECT_EQ(std::memcmp(&pixel(0, 0, 7), &pixel(1, 0, 7), 16), 0);
   EXPECT_EQ(pixel(0, 16, 0) + pixel(0, 0, 8), 14);
   EXPECT_EQ(screen_state->text_cells[0][1].character, 'i');

@@ -146,7 +146,7 @@ class DirectXScreen : public ::testing::Test {
       Sleep(1);
       screen_lock();
       const bool done = dx_test_hooks.updates != before;
-      screen_unlock(1, 0);
+      screen_unlock_unmarked();
       if (done) return true;
     }
     return false;

@@ -190,7 +190,7 @@ TEST_F(DriverHostileValues, EveryEntryOnAnOpenScreenThenTheScreenStillWorks) {
     // The screen goes on: text, a page copy, a whole redraw, and closing.
     print_bytes(reinterpret_cast<const uint8_t*>("after\r\n"), 7, 0);
     screen_lock();
-    screen_unlock(-1, -1);
+    screen_unlock_all_lines();
     if (driver->flip) driver->flip();
     EXPECT_EQ(set_screen_mode(0, 0, 0, 0, 0), 0);
     expect_nothing_open(driver->name);

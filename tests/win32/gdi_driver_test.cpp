@@ -18,7 +18,7 @@ class GdiDriverTest : public GdiScreenTest {
     for (int i = 0; i < 1000; ++i) {
       screen_lock();
       const bool drawn = gdi_update_record.draws != draws_before;
-      screen_unlock(1, 0);
+      screen_unlock_unmarked();
       if (drawn) return true;
       Sleep(5);
     }
@@ -29,7 +29,7 @@ class GdiDriverTest : public GdiScreenTest {
   void change_lines(std::initializer_list<int> lines) {
     screen_lock();
     for (int line : lines) screen_state->visible_page[line * screen_state->pitch + screen_state->pitch / 2] ^= 0x5A;
-    screen_unlock(1, 0);
+    screen_unlock_unmarked();
   }
   // As a viewer pass does: the given lines changed and every line marked.
   // The number of transfers of the next whole iteration, -1 without one.
@@ -37,7 +37,7 @@ class GdiDriverTest : public GdiScreenTest {
     change_lines(changed);
     screen_lock();
     const int32_t draws = gdi_update_record.draws;
-    screen_unlock(-1, -1);
+    screen_unlock_all_lines();
     if (!sync_with_event_thread()) return -1;
     return gdi_update_record.draws - draws;
   }
@@ -56,13 +56,13 @@ class GdiDriverTest : public GdiScreenTest {
       screen_lock();
       screen_unlock(line, line);
     }
-    screen_unlock(1, 0);
+    screen_unlock_unmarked();
     return wait_for_draw(draws);
   }
   bool redraw_all() {
     screen_lock();
     const int32_t draws = gdi_update_record.draws;
-    screen_unlock(-1, -1);
+    screen_unlock_all_lines();
     return wait_for_draw(draws);
   }
 };
@@ -94,7 +94,7 @@ TEST_F(GdiDriverTest, OneTransferCoversTheDirtySpan) {
   screen_lock();
   std::memset(screen_state->dirty_lines, 0, 200);
   const int32_t draws = gdi_update_record.draws;
-  screen_unlock(1, 0);
+  screen_unlock_unmarked();
   sync_with_event_thread();
   EXPECT_EQ(gdi_update_record.draws, draws);
 }
@@ -124,7 +124,7 @@ TEST_F(GdiDriverTest, NewPaletteSendsEveryMarkedLine) {
   screen_lock();
   window_state.palette[7].peRed ^= 0x40;
   window_state.palette_changed = 1;
-  screen_unlock(1, 0);
+  screen_unlock_unmarked();
   EXPECT_EQ(marked_pass(), 1);
   EXPECT_EQ(gdi_update_record.first_line, 0);
   EXPECT_EQ(gdi_update_record.line_count, 200);
@@ -161,14 +161,14 @@ TEST_F(GdiDriverTest, OddWidthIsPaddedToWholeWords) {
   screen_lock();
   for (int y = 0; y < 200; ++y)
     for (int x = 0; x < 322; ++x) screen_state->visible_page[y * 322 + x] = static_cast<uint8_t>(x + 3 * y);
-  screen_unlock(1, 0);
+  screen_unlock_unmarked();
   ASSERT_TRUE(redraw_all());
   screen_lock();
   const uint8_t* converted = gdi_conversion_buffer();
   int mismatches = 0;
   for (int y = 0; y < 200; ++y)
     for (int x = 0; x < 322; ++x) mismatches += converted[y * 324 + x] != static_cast<uint8_t>(x + 3 * y);
-  screen_unlock(1, 0);
+  screen_unlock_unmarked();
   EXPECT_EQ(mismatches, 0);
 }
 
@@ -181,14 +181,14 @@ TEST_F(GdiDriverTest, HiColourGoesThroughFiveFiveFive) {
   pixels[0] = 0x07E0;  // pure green
   pixels[1] = 0xF800;  // pure red
   pixels[320 * 5 + 319] = 0x001F;
-  screen_unlock(1, 0);
+  screen_unlock_unmarked();
   ASSERT_TRUE(redraw_lines({0, 5}));
   screen_lock();
   const auto* converted = reinterpret_cast<const uint16_t*>(gdi_conversion_buffer());
   EXPECT_EQ(converted[0], 0x03E0);
   EXPECT_EQ(converted[1], 0x7C00);
   EXPECT_EQ(converted[320 * 5 + 319], 0x001F);
-  screen_unlock(1, 0);
+  screen_unlock_unmarked();
 }
 
 TEST_F(GdiDriverTest, LineDoubledScreenDrawsBothOutputLines) {
@@ -241,7 +241,7 @@ int open_never() { return -1; }
 void use_driver_open(int (*open)()) {
   screen_lock();
   window_state.driver_open = open;
-  screen_unlock(1, 0);
+  screen_unlock_unmarked();
 }
 
 TEST_F(GdiDriverTest, FailedSwitchReturnsToTheWindow) {
@@ -266,13 +266,13 @@ TEST_F(GdiDriverTest, SwitchThatCannotReopenLeavesTheThreadRunning) {
   // Forget the window's copy of the palette, so that only a resend refills it.
   screen_lock();
   std::memset(window_state.palette, 0, sizeof window_state.palette);
-  screen_unlock(1, 0);
+  screen_unlock_unmarked();
   switch_by_alt_enter(window());
   EXPECT_EQ(window(), nullptr);
   screen_lock();
   const uint32_t white = screen_state->palette[15];
   const PALETTEENTRY sent = window_state.palette[15];
-  screen_unlock(1, 0);
+  screen_unlock_unmarked();
   EXPECT_EQ(sent.peRed | sent.peGreen << 8 | sent.peBlue << 16, white & 0xFFFFFF);
   EXPECT_NE(white & 0xFFFFFF, 0u);
   // The thread carries on without a window to draw in (the lines marked for

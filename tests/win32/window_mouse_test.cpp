@@ -32,7 +32,7 @@ TEST_F(WindowMouseTest, SetMouseClampsTheCursorButKeepsTheAskedPosition) {
   window_set_mouse(5000, 5000, -1, -1);
   // Read before the move the cursor makes can reach the window.
   const int x = window_input.mouse_x, y = window_input.mouse_y;
-  screen_unlock(1, 0);
+  screen_unlock_unmarked();
   EXPECT_EQ(x, 5000);
   EXPECT_EQ(y, 5000);
   POINT cursor{};
@@ -44,7 +44,7 @@ TEST_F(WindowMouseTest, SetMouseClampsTheCursorButKeepsTheAskedPosition) {
   // A negative x leaves the cursor where it is.
   screen_lock();
   window_set_mouse(-1, 7, -1, -1);
-  screen_unlock(1, 0);
+  screen_unlock_unmarked();
   GetCursorPos(&cursor);
   EXPECT_EQ(cursor.x, corner.x);
   EXPECT_EQ(cursor.y, corner.y);
@@ -53,13 +53,13 @@ TEST_F(WindowMouseTest, SetMouseClampsTheCursorButKeepsTheAskedPosition) {
 TEST_F(WindowMouseTest, GetMouseNeedsAnActiveWindowUnderTheCursor) {
   screen_lock();
   window_set_mouse(10, 20, -1, -1);
-  screen_unlock(1, 0);
+  screen_unlock_unmarked();
   // Any message brings the on-client flag up to date.
   SendMessageA(window(), WM_NULL, 0, 0);
   int x = -7, y = -7, wheel = -7, buttons = -7, clip = -7;
   screen_lock();
   EXPECT_EQ(window_get_mouse(&x, &y, &wheel, &buttons, &clip), 0);
-  screen_unlock(1, 0);
+  screen_unlock_unmarked();
   EXPECT_EQ(clip, 0);
   EXPECT_EQ(buttons, 0);
 
@@ -67,7 +67,7 @@ TEST_F(WindowMouseTest, GetMouseNeedsAnActiveWindowUnderTheCursor) {
   x = y = wheel = buttons = clip = -7;
   screen_lock();
   EXPECT_EQ(window_get_mouse(&x, &y, &wheel, &buttons, &clip), -1);
-  screen_unlock(1, 0);
+  screen_unlock_unmarked();
   for (int value : {x, y, wheel, buttons, clip}) EXPECT_EQ(value, -7);
 }
 
@@ -75,7 +75,7 @@ TEST_F(WindowMouseTest, FirstMoveEntersWithoutMotionAndLaterMovesCarryScreenDelt
   screen_lock();
   window_input.mouse_tracking = 0;
   window_input.last_cursor_x = 0xFFFF;
-  screen_unlock(1, 0);
+  screen_unlock_unmarked();
   SendMessageA(window(), WM_MOUSEMOVE, 0, MAKELPARAM(10, 20));
   std::vector<ScreenEvent> entered = events_of(MouseEnter);
   ASSERT_EQ(entered.size(), 1u);
@@ -104,7 +104,7 @@ TEST_F(WindowMouseTest, FirstMoveEntersWithoutMotionAndLaterMovesCarryScreenDelt
   window_procedure(window(), WM_MOUSEMOVE, 0, MAKELPARAM(-2, -3));
   EXPECT_EQ(window_input.mouse_x, 0xFFFE);
   EXPECT_EQ(window_input.mouse_y, 0xFFFD);
-  screen_unlock(1, 0);
+  screen_unlock_unmarked();
 }
 
 TEST_F(WindowMouseTest, WheelsAndExtraButtons) {
@@ -125,7 +125,7 @@ TEST_F(WindowMouseTest, WheelsAndExtraButtons) {
   EXPECT_EQ(pressed[1].payload[0], 16);
   screen_lock();
   EXPECT_EQ(window_input.mouse_buttons, 16);
-  screen_unlock(1, 0);
+  screen_unlock_unmarked();
   SendMessageA(window(), WM_XBUTTONUP, MAKEWPARAM(0, XBUTTON2), 0);
   std::vector<ScreenEvent> released = events_of(MouseButtonRelease);
   ASSERT_EQ(released.size(), 1u);
@@ -134,7 +134,7 @@ TEST_F(WindowMouseTest, WheelsAndExtraButtons) {
   // Systems before the wheel message have no wheel.
   screen_lock();
   window_state.os_version = 0x400;
-  screen_unlock(1, 0);
+  screen_unlock_unmarked();
   SendMessageA(window(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
   EXPECT_TRUE(events_of(MouseWheel).empty());
 }
@@ -144,7 +144,7 @@ TEST_F(WindowMouseTest, SetPosKeepsACoordinateAndReportsTheOldPlace) {
   GetWindowRect(window(), &before);
   screen_lock();
   const int old = window_set_pos(INT_MIN, 100);
-  screen_unlock(1, 0);
+  screen_unlock_unmarked();
   EXPECT_EQ(old & 0xFFFF, before.left & 0xFFFF);
   EXPECT_EQ(old >> 16, before.top);
   ASSERT_TRUE(sync_with_event_thread());  // the move is carried out by the window's thread

@@ -54,12 +54,12 @@ class GdiScreenTest : public ::testing::Test {
   bool sync_with_event_thread() {
     screen_lock();
     const int32_t before = gdi_update_record.iterations;
-    screen_unlock(1, 0);
+    screen_unlock_unmarked();
     for (int i = 0; i < 2000; ++i) {
       Sleep(1);
       screen_lock();
       const bool done = gdi_update_record.iterations != before;
-      screen_unlock(1, 0);
+      screen_unlock_unmarked();
       if (done) return true;
     }
     ADD_FAILURE() << "the event thread finished no iteration";

@@ -12,6 +12,7 @@
 #include "gfx/input/key_input.h"
 #include "gfx/screen.h"
 #include "gfx/win32/drivers/run_time_linking.h"
+#include "gfx/win32/driver_steps.h"
 #include "gfx/win32/failure_trace.h"
 #include "gfx/win32/window.h"
 #include "gfx/win32/window_display.h"
@@ -64,8 +65,8 @@ constexpr int kRestoreRounds = 4;
 bool fullscreen() { return (window_state.flags & kFlagFullscreen) != 0; }
 
 // The test seam: an open stopped before the given step fails there.
-bool may_take_step(int step) {
-  if (step == 0 && dx_test_hooks.failing_opens > 0) {
+bool may_take_step(DxOpenStep step) {
+  if (step == kStepLoadDirectDraw && dx_test_hooks.failing_opens > 0) {
     --dx_test_hooks.failing_opens;
     return false;
   }
@@ -162,7 +163,7 @@ int open_window_and_mode() {
     const DWORD style = window_style(window_state.flags) | WS_VISIBLE;
     const SIZE outer = window_outer_size(style);
     if (window_create(style, 0, dx_state.window_x, dx_state.window_y, outer.cx, outer.cy) != 0) return -1;
-    if (!may_take_step(5)) return -1;
+    if (!may_take_step(kStepCooperativeLevel)) return -1;
     if (ZQ_FAILED(dx_state.direct_draw->SetCooperativeLevel(window_state.window, DDSCL_NORMAL),
                   "SetCooperativeLevel(DDSCL_NORMAL)"))
       return -1;
@@ -177,7 +178,7 @@ int open_window_and_mode() {
   }
   if (window_create(kFullscreenStyle, 0, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)) != 0)
     return -1;
-  if (!may_take_step(5)) return -1;
+  if (!may_take_step(kStepCooperativeLevel)) return -1;
   if (ZQ_FAILED(dx_state.direct_draw->SetCooperativeLevel(window_state.window, kFullscreenLevel),
                 "SetCooperativeLevel(fullscreen, exclusive)"))
     return -1;
@@ -203,7 +204,7 @@ int create_surfaces() {
     dx_state.primary_surface = nullptr;
     return -1;
   }
-  if (!may_take_step(7)) return -1;
+  if (!may_take_step(kStepBackSurface)) return -1;
   if (fullscreen()) {
     dx_state.back_surface = dx_state.primary_surface;
     return 0;
@@ -236,7 +237,7 @@ int choose_pixel_path() {
                      static_cast<unsigned long>(format.dwFlags));
     return -1;
   }
-  if (!may_take_step(9)) return -1;
+  if (!may_take_step(kStepPaletteAndBlitter)) return -1;
   if (format.dwRGBBitCount == 8) {
     if (ZQ_FAILED(dx_state.direct_draw->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256, window_state.palette,
                                                       &dx_state.dd_palette, nullptr),
@@ -343,7 +344,7 @@ int dx_set_display_mode(int width, int height, int depth, int refresh_rate, Disp
                         void* context) {
   static constexpr int kTallerHeights[] = {240, 480, 600, 768, 1024};
   if (!set_mode || width <= 0 || height <= 0 || depth <= 0 || refresh_rate < 0) return -1;
-  const int partner = depth == 15 ? 16 : depth == 16 ? 15 : depth == 24 ? 32 : depth == 32 ? 24 : 0;
+  const int partner = partner_depth(depth);
   int h = height;
   for (;;) {
     const DWORD flags = (width == 320 && h == 200 && depth == 8) ? DDSDM_STANDARDVGAMODE : 0;
@@ -369,20 +370,13 @@ DxPixelLayout dx_pixel_layout(const DDPIXELFORMAT& format) {
 }
 
 int dx_init(const char* title, int width, int height, int depth, int refresh_rate, int flags) {
-  window_state = WindowState{};
-  if (!window_size_supported(width, height, depth)) return -1;
-  if (flags & (kFlagOpenGL | kFlagLayered)) {
-    ZQ_TRACE_FAILURE("DirectX draws no OpenGL or layered screen (flags 0x%x)", static_cast<unsigned>(flags));
+  if (!window_driver_begin(directx_driver.name, width, height, depth, flags, kFlagOpenGL | kFlagLayered, 0,
+                           {dx_open, dx_close, dx_present, dx_thread}))
     return -1;
-  }
-  window_state.driver_open = dx_open;
-  window_state.driver_close = dx_close;
-  window_state.driver_paint = dx_present;
-  window_state.driver_thread = dx_thread;
   dx_state.window_x = (GetSystemMetrics(SM_CXSCREEN) - width) >> 1;
   dx_state.window_y = (GetSystemMetrics(SM_CYSCREEN) - height) >> 1;
   dx_state.display_lost = 0;
-  return window_init(title, width, height, depth < 8 ? 8 : depth, refresh_rate, flags);
+  return window_init(title, width, height, window_depth(depth), refresh_rate, flags);
 }
 
 int dx_open() {
@@ -398,22 +392,22 @@ int dx_open() {
   dx_state.y_offset = 0;
   window_state.blitter = nullptr;
 
-  if (!may_take_step(0)) return -1;
+  if (!may_take_step(kStepLoadDirectDraw)) return -1;
   DirectDrawCreateEntry direct_draw_create = nullptr;
   dx_state.ddraw_library = load_with_entry(kDirectDrawLibrary, "DirectDrawCreate", &direct_draw_create);
   // Older libraries have no enumeration by monitor: the default device then.
   const auto enumerate_devices =
       look_up<DirectDrawEnumerateExEntry>(dx_state.ddraw_library, "DirectDrawEnumerateExA");
-  if (!direct_draw_create || !may_take_step(1)) return -1;
+  if (!direct_draw_create || !may_take_step(kStepLoadDirectInput)) return -1;
   DirectInputCreateEntry direct_input_create = nullptr;
   dx_state.dinput_library = load_with_entry(kDirectInputLibrary, "DirectInputCreateA", &direct_input_create);
-  if (!direct_input_create || !may_take_step(2)) return -1;
+  if (!direct_input_create || !may_take_step(kStepCreateDirectDraw)) return -1;
 
   DeviceSearch search{window_state.monitor, {}, false};
   if (fullscreen() && window_state.monitor && enumerate_devices)
     enumerate_devices(match_device_monitor, &search, DDENUM_ATTACHEDSECONDARYDEVICES);
   dx_state.direct_draw = create_direct_draw(direct_draw_create, search.found ? &search.device : nullptr);
-  if (!dx_state.direct_draw || !may_take_step(3)) return -1;
+  if (!dx_state.direct_draw || !may_take_step(kStepCreateDirectInput)) return -1;
 
   if (ZQ_FAILED(direct_input_create(window_state.instance, 0x0300, &dx_state.direct_input, nullptr),
                 "DirectInputCreateA for version 0x0300") ||
@@ -421,22 +415,20 @@ int dx_open() {
     dx_state.direct_input = nullptr;
     return -1;
   }
-  if (!may_take_step(4)) return -1;
-  if (open_window_and_mode() != 0 || !may_take_step(6)) return -1;
-  if (create_surfaces() != 0 || !may_take_step(8)) return -1;
-  if (choose_pixel_path() != 0 || !may_take_step(10)) return -1;
+  if (!may_take_step(kStepCreateWindow)) return -1;
+  if (open_window_and_mode() != 0 || !may_take_step(kStepPrimarySurface)) return -1;
+  if (create_surfaces() != 0 || !may_take_step(kStepPixelFormat)) return -1;
+  if (choose_pixel_path() != 0 || !may_take_step(kStepVsyncEvent)) return -1;
 
   DWORD frequency = 0;
-  if (screen_state)
-    screen_state->refresh_rate =
-        SUCCEEDED(dx_state.direct_draw->GetMonitorFrequency(&frequency)) && frequency > 1
-            ? static_cast<int32_t>(frequency)
-            : 0;
+  window_store_refresh_rate(SUCCEEDED(dx_state.direct_draw->GetMonitorFrequency(&frequency))
+                                ? static_cast<int>(frequency)
+                                : 0);
   // The event lives as long as the process: dx_wait_vsync signals it outside
   // the window lock, while a fullscreen switch may be closing the driver.
   if (!dx_state.vsync_event) dx_state.vsync_event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   if (!dx_state.vsync_event) ZQ_TRACE_FAILURE("CreateEventA refused the vertical-blank event");
-  if (!dx_state.vsync_event || !may_take_step(11)) return -1;
+  if (!dx_state.vsync_event || !may_take_step(kStepKeyboard)) return -1;
   return open_keyboard();
 }
 
@@ -574,25 +566,23 @@ void dx_refresh_key_state() {
   for (int i = 0; i < kKeyStateSize; ++i) screen->key_state[i] = ((state[i] | state[i + 128]) & 0x80) ? 1 : 0;
 }
 
-void dx_thread(void* ready_event) {
-  if (!window_thread_open(ready_event)) return;
+namespace {
 
-  while (window_is_running()) {
-    Sleep(10);
-    window_lock();
-    if (dx_state.vsync_pending) {
-      WaitForSingleObject(dx_state.vsync_event, 20);
-      dx_state.vsync_pending = 0;
-    }
-    // An inactive fullscreen screen is not drawn; its messages still are.
-    if (window_state.is_active || !fullscreen()) {
-      dx_update_display();
-      if (window_state.is_active) dx_refresh_key_state();
-    }
-    window_pump_messages();
-    ++dx_test_hooks.iterations;
-    window_unlock();
+// The event thread's drawing. A vertical-blank wait of the program's thread
+// holds the copy back until the blank, 20 ms at most. An inactive fullscreen
+// screen is not drawn: its display belongs to another program meanwhile.
+void dx_draw_step() {
+  if (dx_state.vsync_pending) {
+    WaitForSingleObject(dx_state.vsync_event, kVsyncWaitLimitMs);
+    dx_state.vsync_pending = 0;
   }
+  if (window_state.is_active || !fullscreen()) dx_update_display();
+}
+
+}  // namespace
+
+void dx_thread(void* ready_event) {
+  window_run_event_loop(ready_event, {dx_draw_step, dx_refresh_key_state, &dx_test_hooks.iterations});
 }
 
 namespace {

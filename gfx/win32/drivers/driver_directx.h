@@ -23,6 +23,9 @@ int dx_restore();
 void dx_present();
 void dx_thread(void* ready_event);
 void dx_wait_vsync();
+// The longest the event thread holds its copy back for a vertical-blank wait
+// of the program's thread.
+constexpr DWORD kVsyncWaitLimitMs = 20;
 int* dx_fetch_modes(int depth, int* count);
 
 // One update of the display: palette, the dirty lines through the blitter
@@ -86,5 +89,20 @@ struct DxTestHooks {
   int32_t iterations;       // event-thread iterations, counted under the lock
 };
 extern DxTestHooks dx_test_hooks;
-// The number of steps dx_open takes, for tests that stop it at each one.
-constexpr int kDxOpenSteps = 12;
+// The steps of dx_open in order, each named for what it does next; a test
+// open stopped before a step fails there. kDxOpenSteps counts them.
+enum DxOpenStep : int {
+  kStepLoadDirectDraw,
+  kStepLoadDirectInput,
+  kStepCreateDirectDraw,
+  kStepCreateDirectInput,
+  kStepCreateWindow,
+  kStepCooperativeLevel,  // window made; level, clipper or display mode next
+  kStepPrimarySurface,
+  kStepBackSurface,
+  kStepPixelFormat,
+  kStepPaletteAndBlitter,
+  kStepVsyncEvent,  // the refresh rate read, then the event
+  kStepKeyboard,
+  kDxOpenSteps
+};

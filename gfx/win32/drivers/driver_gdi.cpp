@@ -16,6 +16,7 @@
 #include "gfx/drivers/blitters.h"
 #include "gfx/drivers/changed_lines.h"
 #include "gfx/screen.h"
+#include "gfx/win32/driver_steps.h"
 #include "gfx/win32/failure_trace.h"
 #include "gfx/win32/key_state_refresh.h"
 #include "gfx/win32/window.h"
@@ -145,27 +146,20 @@ void draw_dirty_span(HDC device) {
 const uint8_t* gdi_conversion_buffer() { return conversion_buffer; }
 
 int gdi_init(const char* title, int width, int height, int depth, int refresh_rate, int flags) {
-  window_state = WindowState{};
-  if (!window_size_supported(width, height, depth)) return -1;
+  if (!window_driver_begin(gdi_driver.name, width, height, depth, flags, kFlagOpenGL, 0,
+                           {gdi_open, gdi_close, gdi_paint, gdi_thread}))
+    return -1;
   // The bitmap and the conversion buffer are laid out from the screen's
   // lines: a window of another size or pixel size would be written past
   // their ends.
   const ScreenState* screen = screen_state;
   if (screen && (width != screen->width || height != screen->height * line_multiplier() ||
-                 ((depth < 8 ? 8 : depth) + 7) / 8 != screen->bytes_per_pixel)) {
+                 (window_depth(depth) + 7) / 8 != screen->bytes_per_pixel)) {
     ZQ_TRACE_FAILURE("GDI window %dx%dx%d for a %dx%dx%d screen", width, height, depth, screen->width,
                      screen->height, screen->depth);
     return -1;
   }
-  if (flags & kFlagOpenGL) {
-    ZQ_TRACE_FAILURE("GDI draws no OpenGL screen (flags 0x%x)", static_cast<unsigned>(flags));
-    return -1;
-  }
-  window_state.driver_open = gdi_open;
-  window_state.driver_close = gdi_close;
-  window_state.driver_paint = gdi_paint;
-  window_state.driver_thread = gdi_thread;
-  return window_init(title, width, height, depth < 8 ? 8 : depth, refresh_rate, flags);
+  return window_init(title, width, height, window_depth(depth), refresh_rate, flags);
 }
 
 int gdi_open() {
@@ -244,9 +238,7 @@ int gdi_open() {
     sent_lines_open(&sent_lines, logical_line_count(), screen_state->width * screen_state->bytes_per_pixel);
 
   HDC device = GetDC(window_state.window);
-  // 0 and 1 stand for the hardware's default rate, which is no rate to wait by.
-  const int refresh = GetDeviceCaps(device, VREFRESH);
-  if (screen_state) screen_state->refresh_rate = refresh > 1 ? refresh : 0;
+  window_store_refresh_rate(GetDeviceCaps(device, VREFRESH));
 
   auto* logical = static_cast<LOGPALETTE*>(
       std::malloc(sizeof(LOGPALETTE) + 255 * sizeof(PALETTEENTRY)));
@@ -261,31 +253,30 @@ int gdi_open() {
   return 0;
 }
 
-void gdi_thread(void* ready_event) {
-  if (!window_thread_open(ready_event)) return;
+namespace {
 
-  while (window_is_running()) {
-    window_lock();
-    // After a switch that could reopen nothing there is no window (and no
-    // bitmap) to draw in; the thread carries on without drawing.
-    if (window_state.window && bitmap_info) {
-      const bool new_palette = window_state.palette_changed != 0;
-      if (new_palette) sent_lines_forget(&sent_lines);  // every line shows other colours now
-      if (filter_dirty_lines() || new_palette) {
-        HDC device = GetDC(window_state.window);
-        if (new_palette) apply_palette(device);
-        draw_dirty_span(device);
-        ReleaseDC(window_state.window, device);
-      }
+// The event thread's drawing: the marked lines that differ from the window's
+// picture, as one span. The marks are cleared even without a window (after
+// a switch that could reopen nothing), so that they do not pile up.
+void gdi_draw_step() {
+  if (window_state.window && bitmap_info) {
+    const bool new_palette = window_state.palette_changed != 0;
+    if (new_palette) sent_lines_forget(&sent_lines);  // every line shows other colours now
+    if (filter_dirty_lines() || new_palette) {
+      HDC device = GetDC(window_state.window);
+      if (new_palette) apply_palette(device);
+      draw_dirty_span(device);
+      ReleaseDC(window_state.window, device);
     }
-    if (screen_state && screen_state->dirty_lines)
-      std::memset(screen_state->dirty_lines, 0, static_cast<size_t>(window_state.height));
-    if (window_state.is_active) window_refresh_key_state();
-    window_pump_messages();
-    ++gdi_update_record.iterations;
-    window_unlock();
-    Sleep(10);
   }
+  if (screen_state && screen_state->dirty_lines)
+    std::memset(screen_state->dirty_lines, 0, static_cast<size_t>(window_state.height));
+}
+
+}  // namespace
+
+void gdi_thread(void* ready_event) {
+  window_run_event_loop(ready_event, {gdi_draw_step, window_refresh_key_state, &gdi_update_record.iterations});
 }
 
 void gdi_paint() {
@@ -325,10 +316,9 @@ void gdi_close() {
   }
 }
 
-// 15 and 16 bits stand for each other, and so do 24 and 32.
+// A depth and its partner stand for each other.
 int* gdi_fetch_modes(int depth, int* count) {
   return window_fetch_modes(depth, count, [](int bits, int wanted) {
-    return bits == wanted || (bits == 15 && wanted == 16) || (bits == 16 && wanted == 15) ||
-           (bits == 24 && wanted == 32) || (bits == 32 && wanted == 24);
+    return bits == wanted || (bits != 0 && bits == partner_depth(wanted));
   });
 }

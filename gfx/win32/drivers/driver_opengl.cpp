@@ -11,6 +11,7 @@
 #include "gfx/screen.h"
 #include "gfx/win32/window_display.h"
 #include "gfx/win32/drivers/run_time_linking.h"
+#include "gfx/win32/driver_steps.h"
 #include "gfx/win32/failure_trace.h"
 #include "gfx/win32/key_state_refresh.h"
 #include "gfx/win32/window.h"
@@ -232,20 +233,17 @@ int gl_load_functions(HMODULE library, const char* wgl_text) {
 int has_extension(const char* name) { return extension_listed(opengl_state.extensions, name) ? 1 : 0; }
 
 int opengl_init(const char* title, int width, int height, int depth, int refresh_rate, int flags) {
-  if (depth < 8) depth = 8;
-  window_state = WindowState{};
+  depth = window_depth(depth);
   opengl_state.context = nullptr;
   opengl_state.library = nullptr;
   opengl_state.dc = nullptr;
   opengl_state.choose_pixel_format = nullptr;
   opengl_state.get_proc_address = nullptr;
   opengl_state.display_changed = false;
-  // Checked before the process's pixel-format request takes the depth in.
-  if (!window_size_supported(width, height, depth)) return -1;
-  if (!(flags & kFlagOpenGL)) {
-    ZQ_TRACE_FAILURE("OpenGL draws only OpenGL screens (flags 0x%x)", static_cast<unsigned>(flags));
+  // The program's thread pumps the messages: no event thread.
+  if (!window_driver_begin(opengl_driver.name, width, height, depth, flags, 0, kFlagOpenGL,
+                           {gl_open, gl_close, no_paint, nullptr}))
     return -1;
-  }
 
   opengl_state.library = load_library(kLibraryName, kWglNames, opengl_state.wgl_functions);
   if (!opengl_state.library) {
@@ -253,9 +251,6 @@ int opengl_init(const char* title, int width, int height, int depth, int refresh
     return -1;
   }
 
-  window_state.driver_open = gl_open;
-  window_state.driver_close = gl_close;
-  window_state.driver_paint = no_paint;
   if (window_init(title, width, height, depth, refresh_rate, flags) != 0) return -1;
 
   if (probe_library() != 0) return -1;
@@ -318,10 +313,8 @@ int gl_open() {
 
   window_state.is_active = 1;
   HDC dc = GetDC(window);
-  // 0 and 1 stand for the hardware's default rate, which is no rate to wait by.
-  const int refresh = GetDeviceCaps(dc, VREFRESH);
+  window_store_refresh_rate(GetDeviceCaps(dc, VREFRESH));
   ReleaseDC(window, dc);
-  if (screen_state) screen_state->refresh_rate = refresh > 1 ? refresh : 0;
   return 0;
 }
 
