@@ -13,6 +13,7 @@
 #include "keys/version.h"
 #include "rt/routed.h"
 #include "rt/runtime.h"
+#include "sys/platform.h"
 
 namespace {
 
@@ -48,7 +49,10 @@ bool start_key_input(const ViewerOptions& options) {
     consumers[count++] = key_logger_consumer();
   }
   if (options.map) {
-    keyboard_map_start(options.map_layout, options.map_from_system, options.chatter_ms);
+    const MapLayout layout = options.map_from_system
+                                 ? map_layout_for_language(sys::keyboard_language_id())
+                                 : options.map_layout;
+    keyboard_map_start(layout, options.map_from_system, options.chatter_ms);
     consumers[count++] = keyboard_map_consumer();
   }
   const char* reason = "";

@@ -73,4 +73,14 @@ log_text | head -n 1 | grep -qx 'map: iso, tested 1 of 105 keys, most held at on
   e2e_fail "no map summary on standard output: $(log_text)"
 log_text | grep -qx 'not on this map: none' || e2e_fail "keys listed off the ISO map: $(log_text)"
 echo "ok: the key left of Z on the ISO map, a double click resets, the summary without --log"
+
+# --map alone takes the system's keyboard: US English here.
+e2e_start_program_with_args ZQGFX=gdi -- "$exe" --map --log=csv
+e2e_find_window
+e2e_expect_row 9 ' Getestet: 0/104, max. 0 gehalten'
+e2e_request_close
+e2e_expect_exit 0
+tr -d '\r' <"$e2e_work/program.log" | grep -qx "map: ansi (chosen from the system's keyboard), tested 0 of 104 keys, most held at once 0" ||
+  e2e_fail "no map summary on standard error beside the CSV log: $(cat "$e2e_work/program.log")"
+echo "ok: --map alone chose ANSI and said so, beside the CSV log on standard error"
 echo PASS

@@ -70,7 +70,9 @@ TEST_P(DrawBoxTest, ClippedAtEveryEdgeMarkingOnlyItsLines) {
         const bool crossed = box.x1 <= box.x2 && y >= box.y1 && y <= box.y2 &&
                              box.x2 >= 0 && box.x1 < kWidth;
         EXPECT_EQ(screen_state->dirty_lines[y] != 0, crossed) << "line " << y;
-        if (row_changed) EXPECT_TRUE(crossed);
+        if (row_changed) {
+          EXPECT_TRUE(crossed);
+        }
       }
     }
   }
