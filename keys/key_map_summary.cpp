@@ -7,44 +7,43 @@ namespace {
 
 enum class Listed { kUntested, kOffMap };
 
-// Calls visit for every key of the list: the layout's keys not tested, in
-// the layout's order (row by row, left to right), or the keys pressed that
-// the layout does not have, in id order.
-template <typename Visit>
-void for_each_listed(const KeyMapReport& report, Listed listed, Visit visit) {
+// The keys of the list into keys (room for kKeyIdCount), how many: the
+// layout's keys not tested, in the layout's order (row by row, left to
+// right), or the keys pressed that the layout does not have, in id order.
+int listed_keys(const KeyMapReport& report, Listed listed, int* keys) {
   const KeyboardLayout& layout = *report.layout;
+  int count = 0;
   if (listed == Listed::kUntested) {
     for (int i = 0; i < layout.count; ++i)
-      if (!(report.view.marks[layout.keys[i].key] & kMapTested)) visit(layout.keys[i].key);
-    return;
+      if (!(report.view.marks[layout.keys[i].key] & kMapTested)) keys[count++] = layout.keys[i].key;
+    return count;
   }
   for (int key = 0; key < kKeyIdCount; ++key)
-    if ((report.view.marks[key] & kMapTested) && layout_key_index(layout, key) < 0) visit(key);
+    if ((report.view.marks[key] & kMapTested) && layout_key_index(layout, key) < 0) keys[count++] = key;
+  return count;
 }
 
-void write_text_list(LineBuilder& out, const char* label, const KeyMapReport& report, Listed listed) {
+int listed[kKeyIdCount];  // the program's thread alone writes a summary
+
+void write_text_list(LineBuilder& out, const char* label, const KeyMapReport& report, Listed which) {
   out.text(label);
-  const char* separator = " ";
-  bool any = false;
-  for_each_listed(report, listed, [&](int key) {
-    out.text(separator).text(key_name(key)).text(" (");
-    scancode_text(out, key).put(')');
-    separator = ", ";
-    any = true;
-  });
-  if (!any) out.text(" none");
+  const int count = listed_keys(report, which, listed);
+  for (int i = 0; i < count; ++i) {
+    out.text(i == 0 ? " " : ", ").text(key_name(listed[i])).text(" (");
+    scancode_text(out, listed[i]).put(')');
+  }
+  if (count == 0) out.text(" none");
   out.put('\n');
 }
 
-void write_json_list(LineBuilder& out, const KeyMapReport& report, Listed listed) {
+void write_json_list(LineBuilder& out, const KeyMapReport& report, Listed which) {
   out.put('[');
-  const char* separator = "";
-  for_each_listed(report, listed, [&](int key) {
-    out.text(separator).text("{\"key\":").json_string(key_name(key));
-    out.text(",\"scancode\":").integer(key_id_scancode(key));
-    out.text(",\"extended\":").json_string(key_prefix_text(key)).put('}');
-    separator = ",";
-  });
+  const int count = listed_keys(report, which, listed);
+  for (int i = 0; i < count; ++i) {
+    out.text(i == 0 ? "{\"key\":" : ",{\"key\":").json_string(key_name(listed[i]));
+    out.text(",\"scancode\":").integer(key_id_scancode(listed[i]));
+    out.text(",\"extended\":").json_string(key_prefix_text(listed[i])).put('}');
+  }
   out.put(']');
 }
 

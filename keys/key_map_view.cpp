@@ -3,6 +3,7 @@
 #include "gfx/gfx_handlers.h"
 #include "gfx/screen.h"
 #include "keys/key_map_geometry.h"
+#include "keys/line_builder.h"
 #include "rt/routed.h"
 #include "rt/text_value.h"
 
@@ -12,21 +13,16 @@ constexpr int kGlyphHeight = 8;
 constexpr int kStatusGap = 4;  // pixel rows between the status line and the map
 constexpr int kMaxMapKeys = 128;
 
-// Appends text at *used, keeping one byte for the terminator.
-void append(char* text, int size, int* used, const char* part) {
-  for (; *part != '\0' && *used + 1 < size; ++part) text[(*used)++] = *part;
-}
+struct TextBuffer {
+  char* text;
+  int size;
+  int used;
+};
 
-void append_number(char* text, int size, int* used, int value) {
-  char digits[12];
-  int count = 0;
-  unsigned magnitude = value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
-  do {
-    digits[count++] = static_cast<char>('0' + magnitude % 10);
-    magnitude /= 10;
-  } while (magnitude != 0);
-  if (value < 0) append(text, size, used, "-");
-  while (count > 0 && *used + 1 < size) text[(*used)++] = digits[--count];
+// Keeps what fits, and one byte for the terminator.
+void write_to_buffer(void* context, const char* text, size_t length) {
+  auto* buffer = static_cast<TextBuffer*>(context);
+  for (size_t i = 0; i < length && buffer->used + 1 < buffer->size; ++i) buffer->text[buffer->used++] = text[i];
 }
 
 }  // namespace
@@ -49,15 +45,14 @@ int key_map_tested(const KeyboardLayout& layout, const KeyMapView& view) {
 
 void key_map_status_text(char* text, int size, int tested, int total, int most_held) {
   if (text == nullptr || size <= 0) return;
-  int used = 0;
-  append(text, size, &used, " Getestet: ");
-  append_number(text, size, &used, tested);
-  append(text, size, &used, "/");
-  append_number(text, size, &used, total);
-  append(text, size, &used, ", max. ");
-  append_number(text, size, &used, most_held);
-  append(text, size, &used, " gehalten");
-  text[used] = '\0';
+  TextBuffer buffer{text, size, 0};
+  const LogWriter writer{write_to_buffer, &buffer};
+  {
+    LineBuilder out(writer);
+    out.text(" Getestet: ").integer(tested).put('/').integer(total);
+    out.text(", max. ").integer(most_held).text(" gehalten");
+  }
+  text[buffer.used] = '\0';
 }
 
 void draw_key_map(const KeyboardLayout& layout, const KeyMapView& view, int first_free_row) {

@@ -24,9 +24,9 @@ struct LayoutTable {
   constexpr LayoutTable& run(int x, int y, std::initializer_list<RunItem> items) {
     for (const RunItem& item : items) {
       if (item.key != kGap)
-        keys[count++] = MapKey{static_cast<int16_t>(item.key), static_cast<uint8_t>(x),
-                               static_cast<uint8_t>(y), static_cast<uint8_t>(item.width),
-                               static_cast<uint8_t>(item.height)};
+        keys[count++] = MapKey{static_cast<uint32_t>(item.key), static_cast<uint32_t>(x),
+                               static_cast<uint32_t>(y), static_cast<uint32_t>(item.width),
+                               static_cast<uint32_t>(item.height)};
       x += item.width;
     }
     return *this;
@@ -108,26 +108,40 @@ constexpr void add_main(LayoutTable& t, Main kind) {
                      {e0(0x5C), 5}, {e0(0x5D), 5}, {e0(0x1D), 5}});
 }
 
-constexpr LayoutTable make_table(Main kind, bool keypad) {
+constexpr int kKeypadKeys = 17;
+
+// The keypad comes last, so that a tenkeyless layout is the full one without
+// its last 17 keys and shares its table.
+constexpr LayoutTable make_table(Main kind) {
   LayoutTable t;
   add_function_and_navigation(t);
   add_main(t, kind);
-  if (keypad) add_keypad(t);
+  add_keypad(t);
   return t;
 }
 
-constexpr LayoutTable kAnsiTable = make_table(Main::kAnsi, true);
-constexpr LayoutTable kIsoTable = make_table(Main::kIso, true);
-constexpr LayoutTable kJisTable = make_table(Main::kJis, true);
-constexpr LayoutTable kAnsiTklTable = make_table(Main::kAnsi, false);
-constexpr LayoutTable kIsoTklTable = make_table(Main::kIso, false);
+// The keys alone, as many as there are: only these tables are in the program.
+template <Main kind>
+constexpr auto exact_table() {
+  constexpr LayoutTable table = make_table(kind);
+  static_assert(table.keys[table.count - kKeypadKeys].x == kKeypadX, "the keypad comes last");
+  std::array<MapKey, table.count> keys{};
+  for (int i = 0; i < table.count; ++i) keys[i] = table.keys[i];
+  return keys;
+}
+
+constexpr auto kAnsiKeys = exact_table<Main::kAnsi>();
+constexpr auto kIsoKeys = exact_table<Main::kIso>();
+constexpr auto kJisKeys = exact_table<Main::kJis>();
+constexpr int kAnsiCount = static_cast<int>(kAnsiKeys.size());
+constexpr int kIsoCount = static_cast<int>(kIsoKeys.size());
 
 const KeyboardLayout kLayouts[] = {
-    {"ansi", kAnsiTable.keys.data(), kAnsiTable.count, kFullWidth, kHeight},
-    {"iso", kIsoTable.keys.data(), kIsoTable.count, kFullWidth, kHeight},
-    {"jis", kJisTable.keys.data(), kJisTable.count, kFullWidth, kHeight},
-    {"ansi-tkl", kAnsiTklTable.keys.data(), kAnsiTklTable.count, kTklWidth, kHeight},
-    {"iso-tkl", kIsoTklTable.keys.data(), kIsoTklTable.count, kTklWidth, kHeight},
+    {"ansi", kAnsiKeys.data(), kAnsiCount, kFullWidth, kHeight},
+    {"iso", kIsoKeys.data(), kIsoCount, kFullWidth, kHeight},
+    {"jis", kJisKeys.data(), static_cast<int>(kJisKeys.size()), kFullWidth, kHeight},
+    {"ansi-tkl", kAnsiKeys.data(), kAnsiCount - kKeypadKeys, kTklWidth, kHeight},
+    {"iso-tkl", kIsoKeys.data(), kIsoCount - kKeypadKeys, kTklWidth, kHeight},
 };
 
 }  // namespace
@@ -173,6 +187,6 @@ MapLayout map_layout_for_language(uint16_t language_id) {
 
 int layout_key_index(const KeyboardLayout& layout, int key) {
   for (int i = 0; i < layout.count; ++i)
-    if (layout.keys[i].key == key) return i;
+    if (static_cast<int>(layout.keys[i].key) == key) return i;
   return -1;
 }

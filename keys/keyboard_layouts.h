@@ -7,11 +7,16 @@
 enum class MapLayout { kAnsi, kIso, kJis, kAnsiTkl, kIsoTkl };
 
 // A key's box on the keyboard: x, y, width and height in quarter units.
-// Rows are 4 high; the function row sits 2 above the number row.
+// Rows are 4 high; the function row sits 2 above the number row. Four bytes
+// a key: the tables are part of the program's size.
 struct MapKey {
-  int16_t key;
-  uint8_t x, y, width, height;
+  uint32_t key : 10;  // a key id (keys/key_names.h)
+  uint32_t x : 7;
+  uint32_t y : 5;
+  uint32_t width : 6;
+  uint32_t height : 4;
 };
+static_assert(sizeof(MapKey) == 4);
 
 struct KeyboardLayout {
   const char* name;  // as --map takes it
