@@ -189,6 +189,10 @@ void run_viewer(benchmark::State& state) {
 void run_viewer_map(benchmark::State& state) {
   if (set_screen_mode(13, 8, 1, -1, 0) != 0) return state.SkipWithError("screen");
   keyboard_map_start(MapLayout::kAnsi, false, kDefaultChatterMs);
+  // The boxes are placed once, at the first pass: outside the count, which
+  // is of the passes after it (tools/count_viewer_pass.sh counts only inside
+  // viewer_draw_page).
+  keyboard_map_pass(8);
   viewer_set_below_page(keyboard_map_pass);
   for (auto _ : state) viewer_draw_page();
   viewer_set_below_page(nullptr);

@@ -1,11 +1,12 @@
 // Filled boxes and box outlines at every depth, clipped at every edge of the
-// screen, and only the lines they changed marked.
+// screen, and a line repeated down; only the lines they changed marked.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 
 #include "gfx/draw/draw_context.h"
+#include "gfx/draw/repeat_line.h"
 #include "gfx/gfx_handlers.h"
 #include "gfx/screen.h"
 #include "support/capture.h"
@@ -79,6 +80,64 @@ TEST_P(DrawBoxTest, ClippedAtEveryEdgeMarkingOnlyItsLines) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryDepth, DrawBoxTest, ::testing::Values(8, 16, 32));
+
+class RepeatLineTest : public DrawBoxTest {};
+
+TEST_P(RepeatLineTest, CopiesInsideTheViewportDownToItsEnd) {
+  const int depth = GetParam();
+  ASSERT_EQ(set_screen_size(kWidth, kHeight, depth, 1, -1, 0), 0);
+  DrawContext* context = get_draw_context();
+  const int bytes = context->target_bytes_per_pixel;
+  struct Case {
+    const char* what;
+    int line, count;
+    bool viewport;  // columns 3-8, lines 1-5
+    int first, last;  // the lines written, first > last for none
+  };
+  const Case cases[] = {
+      {"two lines", 2, 2, false, 3, 4},
+      {"to the screen's end", 5, 100, false, 6, kHeight - 1},
+      {"count past the int range", 4, 2147483647, false, 5, kHeight - 1},
+      {"the last line", kHeight - 1, 3, false, 1, 0},
+      {"no count", 2, 0, false, 1, 0},
+      {"negative count", 2, -5, false, 1, 0},
+      {"a line above the screen", -1, 4, false, 1, 0},
+      {"a line below the screen", kHeight, 4, false, 1, 0},
+      {"inside a viewport, to its end", 2, 10, true, 3, 5},
+      {"a line above the viewport", 0, 3, true, 1, 0},
+  };
+  const uint32_t ink = depth == 8 ? 0x3Cu : depth == 16 ? 0xF00Du : 0x00ABCDEFu;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.what) + ", depth " + std::to_string(depth));
+    if (c.viewport) set_viewport(3, 1, 8, 5, 0, 0, kViewportNoFill | kViewportNoBorder);
+    else set_viewport(kOmittedCoordinate, kOmittedCoordinate, kOmittedCoordinate, kOmittedCoordinate, 0, 0, 0);
+    // Every line a pattern of its own; the source line wholly in ink.
+    for (int y = 0; y < kHeight; ++y)
+      for (int x = 0; x < kWidth; ++x) context->put_pixel(context, x, y, static_cast<uint32_t>(y * kWidth + x));
+    if (c.line >= 0 && c.line < kHeight)
+      for (int x = 0; x < kWidth; ++x) context->put_pixel(context, x, c.line, ink);
+    std::memset(screen_state->dirty_lines, 0, kHeight);
+    repeat_line(c.line, c.count);
+    for (int y = 0; y < kHeight; ++y) {
+      const bool written = y >= c.first && y <= c.last;
+      EXPECT_EQ(screen_state->dirty_lines[y] != 0, written) << "line " << y;
+      for (int x = 0; x < kWidth; ++x) {
+        const bool inside = !c.viewport || (x >= 3 && x <= 8);
+        const uint32_t own = y == c.line ? ink : static_cast<uint32_t>(y * kWidth + x);
+        const uint32_t mask = bytes == 1 ? 0xFFu : bytes == 2 ? 0xFFFFu : 0xFFFFFFFFu;
+        EXPECT_EQ(context->get_pixel(context, x, y), (written && inside ? ink : own) & mask) << x << "," << y;
+      }
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryDepth, RepeatLineTest, ::testing::Values(8, 16, 32));
+
+TEST(RepeatLine, WithoutAScreenNothingHappens) {
+  close_screen();
+  repeat_line(0, 5);
+  EXPECT_EQ(screen_state, nullptr);
+}
 
 TEST(DrawBox, WithoutAScreenNothingHappens) {
   close_screen();
