@@ -87,6 +87,17 @@ int parse_options(int argc, const char* const* argv, ViewerOptions* options, cha
         set_message(error, error_size, "--log takes text, csv or jsonl, not '", arg + 6, "'");
         return -1;
       }
+    } else if (std::strcmp(arg, "--map") == 0) {
+      options->map = true;
+      options->map_from_system = true;
+    } else if (std::strncmp(arg, "--map=", 6) == 0) {
+      if (!parse_map_layout(arg + 6, &options->map_layout)) {
+        set_message(error, error_size, "--map takes ansi, iso, jis, ansi-tkl or iso-tkl, not '",
+                    arg + 6, "'");
+        return -1;
+      }
+      options->map = true;
+      options->map_from_system = false;
     } else if (match_valued_option(arg, "--chatter-ms", argc, argv, &i, &value)) {
       if (value == nullptr) {
         set_message(error, error_size, "--chatter-ms needs a number of milliseconds");
@@ -115,12 +126,21 @@ int parse_options(int argc, const char* const* argv, ViewerOptions* options, cha
 }
 
 const char* options_usage() {
-  return "Usage: klimperdetektor [--log[=text|csv|jsonl]] [--chatter-ms N] [--scale N|auto]\n"
+  return "Usage: klimperdetektor [--log[=text|csv|jsonl]] [--chatter-ms N] [--map[=LAYOUT]]\n"
+         "                     [--scale N|auto]\n"
          "Shows the scancodes of the keys held down, in a window; ends when it is closed.\n"
          "  --log[=FORMAT]  also write every key press and release to standard output,\n"
-         "                  as text (the default), csv or jsonl, and a summary at the end\n"
+         "                  as text (the default), csv or jsonl, and a summary at the end.\n"
+         "                  A log that cannot be written (full disk, closed pipe) is\n"
+         "                  reported once on standard error; the window stays, the log\n"
+         "                  stops, and the program ends with exit code 3\n"
          "  --chatter-ms N  mark a press that follows the same key's release within N ms\n"
          "                  as chatter (1 to 1000, default 30)\n"
+         "  --map[=LAYOUT]  show a keyboard under the page: keys never pressed, held,\n"
+         "                  tested, and with chatter; a double click resets it. LAYOUT:\n"
+         "                  ansi, iso, jis (full size), ansi-tkl, iso-tkl (no keypad);\n"
+         "                  without one, chosen from the system's keyboard. At the close\n"
+         "                  a summary lists the keys never pressed\n"
          "  --scale N|auto  draw each screen pixel as N x N window pixels (1 to 8);\n"
          "                  auto (the default) follows the monitor's DPI: 2 at 192 DPI,\n"
          "                  lowered until the window fits the screen\n"

@@ -40,6 +40,9 @@ bool cpuid_leaf1(uint32_t* signature, uint32_t* features, uint32_t* other_featur
 // The other feature word of CPUID leaf 1 (ECX: SSE3, SSSE3, ...); false
 // without CPUID.
 bool cpuid_leaf1_ecx(uint32_t* features);
+// CPUID of leaf and subleaf into out (EAX, EBX, ECX, EDX); false without
+// CPUID or when the processor does not have that leaf (basic or extended).
+bool cpuid_leaf(uint32_t leaf, uint32_t subleaf, uint32_t out[4]);
 // Whether a bit of the processor's flags register can be toggled (used to
 // tell a 486 from a 386 when CPUID is missing). Always true on 64-bit hosts.
 bool eflags_bit_toggles(uint32_t bit);
@@ -54,5 +57,9 @@ void set_fpu_precision_and_rounding();
 // The unshifted character the keyboard layout gives a virtual key (letters
 // in upper case), 0 when it gives none; bit 31 marks a dead key.
 uint32_t map_virtual_key_to_char(uint32_t virtual_key);
+
+// The language id of the keyboard layout in use (0x0409 US English, 0x0407
+// German, 0x0411 Japanese, ...), as Windows numbers languages.
+uint16_t keyboard_language_id();
 
 }  // namespace sys

@@ -200,12 +200,6 @@ LRESULT handle_activation(HWND window, WPARAM wparam) {
   return 0;
 }
 
-void mark_logical_lines_dirty() {
-  ScreenState* screen = screen_state;
-  if (screen && screen->dirty_lines && screen->height > 0)
-    std::memset(screen->dirty_lines, 1, static_cast<size_t>(screen->height));
-}
-
 }  // namespace
 
 static LRESULT handle_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -270,7 +264,7 @@ static LRESULT handle_message(HWND window, UINT message, WPARAM wparam, LPARAM l
 
     case WM_DISPLAYCHANGE:
       if (window_state.driver_paint) window_state.driver_paint();
-      mark_logical_lines_dirty();
+      window_mark_all_dirty();
       break;
 
     case WM_MOUSEMOVE:

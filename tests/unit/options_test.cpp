@@ -81,6 +81,35 @@ TEST(Options, LogFormatsAndThreshold) {
   EXPECT_TRUE(parse({"--version"}).options.version);
 }
 
+TEST(Options, MapLayouts) {
+  struct Case {
+    std::vector<const char*> args;
+    bool map;
+    bool from_system;
+    MapLayout layout;
+  };
+  const Case cases[] = {
+      {{}, false, false, MapLayout::kAnsi},
+      {{"--map"}, true, true, MapLayout::kAnsi},
+      {{"--map=jis"}, true, false, MapLayout::kJis},
+      {{"--map=iso-tkl", "--log"}, true, false, MapLayout::kIsoTkl},
+      // The last wins: a named layout after --map is no longer the system's.
+      {{"--map", "--map=iso"}, true, false, MapLayout::kIso},
+      {{"--map=iso", "--map"}, true, true, MapLayout::kIso},
+  };
+  for (const Case& c : cases) {
+    const Parsed parsed = parse(c.args);
+    EXPECT_EQ(parsed.result, 0);
+    EXPECT_EQ(parsed.options.map, c.map);
+    EXPECT_EQ(parsed.options.map_from_system, c.from_system);
+    EXPECT_EQ(parsed.options.map_layout, c.layout);
+  }
+  const Parsed bad = parse({"--map=xyz"});
+  EXPECT_EQ(bad.result, -1);
+  EXPECT_EQ(bad.error, "klimperdetektor: --map takes ansi, iso, jis, ansi-tkl or iso-tkl, not 'xyz'");
+  EXPECT_EQ(parse({"--maps"}).result, -1);
+}
+
 TEST(Options, BadValuesGiveOneLineErrors) {
   const char* const bad_thresholds[] = {"0", "x", "1001", "-5", "+5", "", " 5", "5ms",
                                         "99999999999999999999", "0x10", "30.5"};
