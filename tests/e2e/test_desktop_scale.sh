@@ -2,7 +2,8 @@
 # Whole-number scaling on DirectX and GDI: at 192 DPI the client area is
 # 640 x 400, every 2 x 2 block of it one colour, and the page read at half
 # size is the page as ever, with a held key listed; --scale 1 keeps 320 x 200
-# there, and --scale 3 gives 960 x 600 at 96 DPI.
+# there, and --scale 3 gives 960 x 600 at 96 DPI. A screen in OpenGL mode,
+# whose program draws with OpenGL and owns its viewport, keeps its size.
 set -uo pipefail
 exe="$1"
 source "$(dirname "$0")/e2e_lib.sh"
@@ -95,4 +96,12 @@ for driver in directx gdi; do
   e2e_request_close
   e2e_expect_exit 0
 done
+echo "--- OpenGL mode at 192 DPI"
+example="${ZQ_OPENGL_EXAMPLE:-$(dirname "$exe")/examples/opengl_clear.exe}"
+e2e_window_name="opengl_clear"
+e2e_start_program "$example" ZQ_WINEPREFIX="$dpi_prefix"
+e2e_find_window
+expect_geometry 320x200
+e2e_request_close
+e2e_expect_exit 0
 echo PASS
