@@ -59,7 +59,9 @@ for driver in directx gdi; do
   # make the window active).
   xdotool keydown a
   e2e_expect_row 5 ' Scancodes: 30'
-  xdotool windowfocus "$(xdotool search --onlyvisible --name '^xmessage$' | head -n 1)"
+  other="$(xdotool search --onlyvisible --name '^xmessage$' | head -n 1)"
+  [ -n "$other" ] || e2e_fail "no other window to give the keyboard to"
+  xdotool windowfocus "$other"
   sleep 0.3
   xdotool keyup a
   sleep 0.3
