@@ -384,15 +384,6 @@ template <uint32_t Weights, uint32_t GreenMask, int GreenShift, Formula F>
 VECTOR_ENTRY void true_to_16_bits(uint8_t* destination, int destination_pitch) {
   walk_lines(destination, destination_pitch, [](uint8_t* out, const uint8_t* in, int width) {
     int x = 0;
-    // Two independent groups of eight per step keep more of the processor's
-    // units busy than one.
-    for (; x + 16 <= width; x += 16) {
-      const __m128i a = true8_to_16_bits<Weights, GreenMask, GreenShift>(load128(in + 4 * x), load128(in + 4 * x + 16));
-      const __m128i b =
-          true8_to_16_bits<Weights, GreenMask, GreenShift>(load128(in + 4 * x + 32), load128(in + 4 * x + 48));
-      store128(out + 2 * x, a);
-      store128(out + 2 * x + 16, b);
-    }
     for (; x + 8 <= width; x += 8) {
       store128(out + 2 * x, true8_to_16_bits<Weights, GreenMask, GreenShift>(load128(in + 4 * x),
                                                                              load128(in + 4 * x + 16)));
