@@ -24,6 +24,8 @@ void print_literal(const char* text, int mask) {
   print_value(kScreenFile, text_literal_z(text), mask);
 }
 
+void (*below_page)(int first_free_row) = nullptr;
+
 }  // namespace
 
 void viewer_draw_page() {
@@ -49,8 +51,11 @@ void viewer_draw_page() {
   print_end(kScreenFile, kNewLine);
   print_end(kScreenFile, kNewLine);
   print_literal(kBanner, kNewLine);
+  if (below_page != nullptr) below_page(get_row());
   screen_unlock(-1, -1);
 }
+
+void viewer_set_below_page(void (*draw)(int first_free_row)) { below_page = draw; }
 
 bool viewer_pass() {
   viewer_draw_page();

@@ -5,12 +5,17 @@
 
 #include "app/options.h"
 #include "app/viewer.h"
+#include "con/console_window.h"
+#include "gfx/drivers/window_scale.h"
 #include "gfx/screen.h"
+#include "keys/checked_output.h"
 #include "keys/key_logger.h"
 #include "keys/key_source.h"
+#include "keys/keyboard_map.h"
 #include "keys/version.h"
 #include "rt/routed.h"
 #include "rt/runtime.h"
+#include "sys/platform.h"
 
 namespace {
 
@@ -24,28 +29,67 @@ void print_line(FILE* stream, const char* a, const char* b = "", const char* c =
   std::fputc('\n', stream);
 }
 
-// Starts the key log beside the page. Keys reach it only from the graphics
-// window: on the console fallback the page's key reader takes the console's
-// input records, and the log says plainly that it has nothing.
-bool start_key_log(const ViewerOptions& options) {
+constexpr int kOutputFailedExitCode = 3;
+
+// Starts the key log and the map beside the page, both fed by the key input.
+// Keys reach them only from the graphics window: on the console fallback the
+// page's key reader takes the console's input records, and the program says
+// plainly that the log and the map get nothing.
+bool start_key_input(const ViewerOptions& options) {
+  const bool log = options.log_format != LogFormat::kNone;
+  const char* option = log && options.map ? "--log, --map" : log ? "--log" : "--map";
   if (screen_state == nullptr) {
-    print_line(stderr, kProgramName, ": --log: no graphics window could be opened; the page "
+    print_line(stderr, kProgramName, ": ", option, ": no graphics window could be opened; the page "
                "goes to the console, which gives the log no timed key events: nothing is logged");
     return false;
   }
-  // The log is ready before the first event can arrive from the input thread.
-  key_logger_start(options.log_format, options.chatter_ms, key_input_clock());
+  // Both are ready before the first event can arrive from the input thread.
+  KeyConsumer consumers[2];
+  int count = 0;
+  if (log) {
+    key_logger_start(options.log_format, options.chatter_ms, key_input_clock());
+    consumers[count++] = key_logger_consumer();
+  }
+  if (options.map) {
+    const MapLayout layout = options.map_from_system
+                                 ? map_layout_for_language(sys::keyboard_language_id())
+                                 : options.map_layout;
+    keyboard_map_start(layout, options.map_from_system, options.chatter_ms);
+    consumers[count++] = keyboard_map_consumer();
+  }
   const char* reason = "";
-  if (key_input_start(&reason) != 0) {
-    print_line(stderr, kProgramName, ": --log: ", reason);
+  if (key_input_start(consumers, count, &reason) != 0) {
+    std::fputs(kProgramName, stderr);
+    print_line(stderr, ": ", option, ": ", reason);
     return false;
   }
+  if (options.map) viewer_set_below_page(keyboard_map_pass);
   return true;
 }
 
-void finish_key_log() {
+void write_map_json(const LogWriter& writer, const void* report) {
+  write_map_summary_json(writer, *static_cast<const KeyMapReport*>(report));
+}
+
+// The summaries at the close: the log's, and the map's inside the JSON
+// summary object or as text after the log's (standard error beside CSV).
+void finish_key_input(const ViewerOptions& options) {
   key_input_stop();
-  key_logger_finish(key_input_now_us());
+  viewer_set_below_page(nullptr);
+  const int64_t end_us = key_input_now_us();
+  if (!options.map) {
+    key_logger_finish(end_us);
+    return;
+  }
+  const KeyMapReport report = keyboard_map_report();
+  if (options.log_format == LogFormat::kJsonl) {
+    const SummaryExtra extra{write_map_json, &report};
+    key_logger_finish(end_us, &extra);
+    return;
+  }
+  key_logger_finish(end_us);
+  write_map_summary_text(checked_writer(options.log_format == LogFormat::kCsv ? stderr : stdout),
+                         report);
 }
 
 }  // namespace
@@ -64,9 +108,15 @@ void viewer_main(int argc, char** argv) {
   }
 
   runtime_set_args(argc, argv, nullptr);
+  set_window_scale_request(options.scale);
+  // Started from Explorer, the console window would stand empty beside the
+  // graphics window; it comes back if the page has to go to the console.
+  console_window_hide_if_alone();
   set_screen_mode(13, 8, 0, 0, 0);
-  const bool logging = options.log_format != LogFormat::kNone && start_key_log(options);
+  if (screen_state == nullptr) console_window_restore();
+  const bool reading_keys =
+      (options.log_format != LogFormat::kNone || options.map) && start_key_input(options);
   viewer_loop();
-  if (logging) finish_key_log();
-  end_program(0);
+  if (reading_keys) finish_key_input(options);
+  end_program(checked_output_failed() ? kOutputFailedExitCode : 0);
 }

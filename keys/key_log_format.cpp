@@ -1,76 +1,9 @@
 #include "keys/key_log_format.h"
 
+#include "keys/line_builder.h"
 #include "keys/version.h"
 
 namespace {
-
-// Text assembled in a fixed buffer and handed to the writer when the buffer
-// fills and when the builder goes: an event line reaches it in one piece.
-// Small on purpose: no stdio formatting, no floating point, and the appends
-// kept out of line, or the compiler copies them into every call site.
-class LineBuilder {
- public:
-  explicit LineBuilder(const LogWriter& writer) : writer_(writer) {}
-  ~LineBuilder() { flush(); }
-
-  [[gnu::noinline]] LineBuilder& text(const char* s) {
-    for (; s != nullptr && *s != '\0'; ++s) put(*s);
-    return *this;
-  }
-  [[gnu::noinline]] LineBuilder& json_string(const char* s) {
-    put('"');
-    for (; s != nullptr && *s != '\0'; ++s) {
-      if (*s == '"' || *s == '\\') put('\\');
-      put(*s);
-    }
-    put('"');
-    return *this;
-  }
-  [[gnu::noinline]] LineBuilder& integer(int64_t value) {
-    char digits[24];
-    int count = 0;
-    uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
-    do {
-      digits[count++] = static_cast<char>('0' + magnitude % 10);
-      magnitude /= 10;
-    } while (magnitude != 0);
-    if (value < 0) put('-');
-    while (count > 0) put(digits[--count]);
-    return *this;
-  }
-  // Microseconds as milliseconds with three decimals.
-  [[gnu::noinline]] LineBuilder& milliseconds(int64_t us) {
-    if (us < 0) put('-');
-    const uint64_t magnitude = us < 0 ? 0 - static_cast<uint64_t>(us) : static_cast<uint64_t>(us);
-    integer(static_cast<int64_t>(magnitude / 1000)).put('.');
-    const int fraction = static_cast<int>(magnitude % 1000);
-    put(static_cast<char>('0' + fraction / 100));
-    put(static_cast<char>('0' + fraction / 10 % 10));
-    put(static_cast<char>('0' + fraction % 10));
-    return *this;
-  }
-  // Blanks up to the given column of the current line.
-  LineBuilder& pad_to(size_t column) {
-    while (line_length_ < column) put(' ');
-    return *this;
-  }
-  [[gnu::noinline]] LineBuilder& put(char c) {
-    if (length_ == sizeof buffer_) flush();
-    buffer_[length_++] = c;
-    line_length_ = c == '\n' ? 0 : line_length_ + 1;
-    return *this;
-  }
-  void flush() {
-    if (length_ > 0 && writer_.write != nullptr) writer_.write(writer_.context, buffer_, length_);
-    length_ = 0;
-  }
-
- private:
-  const LogWriter& writer_;
-  char buffer_[256];
-  size_t length_ = 0;
-  size_t line_length_ = 0;
-};
 
 const char* mark_text(KeyMark mark) {
   switch (mark) {
@@ -79,13 +12,6 @@ const char* mark_text(KeyMark mark) {
     case KeyMark::kFocusLost: return "focus-lost";
     default: return "";
   }
-}
-
-// "28" or "28 e0": the page's scancode and the prefix that sets the key apart.
-LineBuilder& scancode_text(LineBuilder& out, int key) {
-  out.integer(key_id_scancode(key));
-  if (key_id_prefix(key) != kNoPrefix) out.put(' ').text(key_prefix_text(key));
-  return out;
 }
 
 void write_text_line(const LogWriter& writer, const KeyLogLine& line) {
@@ -149,7 +75,8 @@ void write_text_summary(const LogWriter& writer, const KeyLog& log, int64_t end_
   out.put('\n');
 }
 
-void write_json_summary(const LogWriter& writer, const KeyLog& log, int64_t end_us) {
+void write_json_summary(const LogWriter& writer, const KeyLog& log, int64_t end_us,
+                        const SummaryExtra* extra) {
   LineBuilder out(writer);
   out.text("{\"type\":\"summary\",\"total_ms\":").milliseconds(end_us);
   out.text(",\"events\":").integer(log.events).text(",\"keys\":[");
@@ -172,10 +99,21 @@ void write_json_summary(const LogWriter& writer, const KeyLog& log, int64_t end_
     out.text(separator).json_string(key_name(key));
     separator = ",";
   }
-  out.text("]}\n");
+  out.put(']');
+  if (extra != nullptr && extra->write_json_members != nullptr) {
+    out.flush();
+    extra->write_json_members(writer, extra->context);
+  }
+  out.text("}\n");
 }
 
 }  // namespace
+
+LineBuilder& scancode_text(LineBuilder& out, int key) {
+  out.integer(key_id_scancode(key));
+  if (key_id_prefix(key) != kNoPrefix) out.put(' ').text(key_prefix_text(key));
+  return out;
+}
 
 void write_log_header(const LogWriter& writer, LogFormat format, int chatter_ms,
                       const LogClockInfo& clock) {
@@ -211,8 +149,8 @@ void write_log_line(const LogWriter& writer, LogFormat format, const KeyLogLine&
 }
 
 void write_log_summary(const LogWriter& writer, LogFormat format, const KeyLog& log,
-                       int64_t end_us) {
+                       int64_t end_us, const SummaryExtra* extra) {
   // A value outside the formats writes nothing, as for the header and lines.
-  if (format == LogFormat::kJsonl) write_json_summary(writer, log, end_us);
+  if (format == LogFormat::kJsonl) write_json_summary(writer, log, end_us, extra);
   else if (format == LogFormat::kText || format == LogFormat::kCsv) write_text_summary(writer, log, end_us);
 }

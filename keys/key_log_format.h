@@ -26,8 +26,15 @@ void write_log_header(const LogWriter& writer, LogFormat format, int chatter_ms,
 
 void write_log_line(const LogWriter& writer, LogFormat format, const KeyLogLine& line);
 
+// Members another part adds to the JSON summary object (each written as
+// ',"name":value'), before its closing brace.
+struct SummaryExtra {
+  void (*write_json_members)(const LogWriter& writer, const void* context);
+  const void* context;
+};
+
 // Per key presses, chatter, zero gaps and the smallest gap; the most keys held
 // at once and which; the total time and event count. CSV gets the text form:
-// its table stays one table.
+// its table stays one table. extra may be null.
 void write_log_summary(const LogWriter& writer, LogFormat format, const KeyLog& log,
-                       int64_t end_us);
+                       int64_t end_us, const SummaryExtra* extra = nullptr);

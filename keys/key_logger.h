@@ -1,10 +1,12 @@
-// The running key log: the figures of app/key_log.h written to standard
-// output as each event happens. One event source feeds it (app/key_input.h);
-// the program's thread starts it before and finishes it after that source.
+// The running key log: the figures of keys/key_log.h written to standard
+// output as each event happens. The key source (keys/key_source.h) feeds it
+// through its consumer; the program's thread starts it before and finishes it
+// after that source. A log that cannot be written stops (keys/checked_output.h).
 #pragma once
 
 #include <cstdint>
 
+#include "keys/key_dispatch.h"
 #include "keys/key_log_format.h"
 #include "keys/log_settings.h"
 
@@ -18,9 +20,13 @@ void key_logger_key(int64_t time_us, int key, bool down);
 // The window lost the keyboard: every held key is released, marked.
 void key_logger_focus_lost(int64_t time_us);
 
+// The two calls above as a reader of the key source.
+KeyConsumer key_logger_consumer();
+
 // Keys held now, by the log's count.
 int key_logger_held();
 
 // Writes the summary (CSV: to standard error, so that the table stays one
-// table) and stops; later calls do nothing.
-void key_logger_finish(int64_t end_us);
+// table) with the extra JSON members, which may be null, and stops; later
+// calls do nothing.
+void key_logger_finish(int64_t end_us, const SummaryExtra* extra = nullptr);

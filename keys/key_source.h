@@ -1,13 +1,16 @@
-// The source of time-stamped key events for the key log: on Windows a thread
-// of its own that reads raw keyboard input (app/win32), elsewhere none.
+// The source of time-stamped key events for the key log and the keyboard map:
+// on Windows a thread of its own that reads raw keyboard input (keys/win32),
+// elsewhere none.
 #pragma once
 
 #include <cstdint>
 
+#include "keys/key_dispatch.h"
 #include "keys/key_log_format.h"
 
-// Starts feeding key_logger_key. Returns 0, or -1 with a one-line reason.
-int key_input_start(const char** reason);
+// Starts feeding the consumers (at most kMaxKeyConsumers; they are called on
+// the source's thread). Returns 0, or -1 with a one-line reason.
+int key_input_start(const KeyConsumer* consumers, int count, const char** reason);
 
 // Stops the source and waits for it; safe twice and after a failed start.
 void key_input_stop();

@@ -58,4 +58,8 @@ void set_fpu_precision_and_rounding();
 // in upper case), 0 when it gives none; bit 31 marks a dead key.
 uint32_t map_virtual_key_to_char(uint32_t virtual_key);
 
+// The language id of the keyboard layout in use (0x0409 US English, 0x0407
+// German, 0x0411 Japanese, ...), as Windows numbers languages.
+uint16_t keyboard_language_id();
+
 }  // namespace sys

@@ -2,7 +2,8 @@
 # Instructions of one viewer pass (the page drawn on the Null screen with its
 # 65,535 key queries), counted by callgrind in the optimised native
 # benchmark program, beside the figure before the key queries were made
-# cheap.
+# cheap; then the same pass with the keyboard map under the page (--map),
+# which is to stay at or under 800,000.
 #
 #   tools/count_viewer_pass.sh [blitters_bench]
 set -euo pipefail
@@ -12,11 +13,20 @@ out="$(mktemp)"
 trap 'rm -f "$out" "$out.log"' EXIT
 
 # One benchmark iteration is one call of viewer_draw_page; callgrind counts
-# only inside it.
-valgrind --tool=callgrind --callgrind-out-file="$out" --toggle-collect='viewer_draw_page()' \
-  "$bench" --benchmark_filter='^viewer_pass' --benchmark_min_time=0.000001 >"$out.log" 2>&1
-total=$(grep -E '^summary:|^totals:' "$out" | head -n 1 | awk '{print $2}')
-iterations=$(grep -E '^viewer_pass' "$out.log" | awk '{print $(NF-1)}' | grep -E '^[0-9]+$' || echo 1)
-[ -n "$total" ] && [ "$iterations" -gt 0 ] || { cat "$out.log"; exit 1; }
+# only inside it. Prints the instructions per pass of the benchmark $1.
+count_pass() {
+  valgrind --tool=callgrind --callgrind-out-file="$out" --toggle-collect='viewer_draw_page()' \
+    "$bench" --benchmark_filter="^$1/" --benchmark_min_time=0.000001 >"$out.log" 2>&1
+  local total iterations
+  total=$(grep -E '^summary:|^totals:' "$out" | head -n 1 | awk '{print $2}')
+  iterations=$(grep -E "^$1/" "$out.log" | awk '{print $(NF-1)}' | grep -E '^[0-9]+$' || echo 1)
+  [ -n "$total" ] && [ "$iterations" -gt 0 ] || { cat "$out.log"; exit 1; }
+  echo "$((total / iterations)) $iterations"
+}
+
+read -r plain plain_iterations < <(count_pass viewer_pass)
 printf 'viewer pass (callgrind, native, Null screen): %s instructions per pass over %s pass(es); before: 2578504\n' \
-  "$((total / iterations))" "$iterations"
+  "$plain" "$plain_iterations"
+read -r mapped mapped_iterations < <(count_pass viewer_pass_map)
+printf 'viewer pass with the map (--map=ansi): %s instructions per pass over %s pass(es); bound: 800000\n' \
+  "$mapped" "$mapped_iterations"

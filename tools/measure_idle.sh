@@ -9,7 +9,8 @@
 #
 # The drivers are ZQGFX values (default: GDI DirectX). A driver the program
 # does not have is passed over by the program; the row then says which one
-# was in use instead.
+# was in use instead. With ZQ_IDLE_ARGS set (e.g. "--map"), each driver gets
+# a second row: the program run with those arguments, beside the plain run.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 source tools/measure_lib.sh
@@ -45,9 +46,17 @@ wineserver_pid() {
 percent() { awk -v t="$1" -v s="$seconds" -v hz="$ticks_per_second" 'BEGIN { printf "%.2f", 100 * t / (s * hz) }'; }
 
 echo "Idle CPU over ${seconds} s, $(basename "$measure_exe") ($(stat -c %s "$measure_exe") bytes), ${ticks_per_second} ticks/s"
-printf '%-10s %-28s %8s %8s %12s %9s\n' ZQGFX "driver in use" ticks "% core" wineserver "% core"
+printf '%-10s %-10s %-28s %8s %8s %12s %9s\n' ZQGFX arguments "driver in use" ticks "% core" wineserver "% core"
+runs=()
 for driver in "${measure_drivers[@]}"; do
-  measure_start "$driver"
+  runs+=("$driver|")
+  [ -n "${ZQ_IDLE_ARGS:-}" ] && runs+=("$driver|$ZQ_IDLE_ARGS")
+done
+for run in "${runs[@]}"; do
+  driver="${run%%|*}"
+  arguments="${run#*|}"
+  # shellcheck disable=SC2086  # the arguments are meant to split
+  measure_start "$driver" $arguments
   server="$(wineserver_pid)"
   before="$(process_ticks "$measure_pid")"
   server_before="$( [ -n "$server" ] && process_ticks "$server" || echo 0)"
@@ -56,7 +65,7 @@ for driver in "${measure_drivers[@]}"; do
   server_after="$( [ -n "$server" ] && process_ticks "$server" || echo 0)"
   ticks=$((after - before))
   server_ticks=$((server_after - server_before))
-  printf '%-10s %-28s %8d %8s %12d %9s\n' "$driver" "$measure_used" "$ticks" "$(percent "$ticks")" \
+  printf '%-10s %-10s %-28s %8d %8s %12d %9s\n' "$driver" "${arguments:--}" "$measure_used" "$ticks" "$(percent "$ticks")" \
     "$server_ticks" "$(percent "$server_ticks")"
   measure_stop
 done

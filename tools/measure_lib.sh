@@ -51,10 +51,15 @@ measure_driver_in_use() {
   fi
 }
 
-# Starts the program with ZQGFX=$1 and waits for its window; sets
-# measure_pid and measure_used (with a note when the driver was passed over).
+# Starts the program with ZQGFX=$1 (and the program arguments after it) and
+# waits for its window; sets measure_pid and measure_used (with a note when
+# the driver was passed over).
 measure_start() {
-  e2e_start_program "$measure_exe" ZQGFX="$1"
+  if [ $# -gt 1 ]; then
+    e2e_start_program_with_args ZQGFX="$1" -- "$measure_exe" "${@:2}"
+  else
+    e2e_start_program "$measure_exe" ZQGFX="$1"
+  fi
   e2e_find_window
   measure_pid="$(e2e_program_pid)"
   sleep 2  # start-up settles

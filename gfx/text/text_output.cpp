@@ -61,11 +61,23 @@ int draw_glyph_run(TextWriter* writer, const uint8_t* bytes, int count) {
     for (int i = 0; i < fw; ++i) context->put_pixel(context, px + i, py + fh - 1, context->foreground);
   } else {
     const int bytes_per_row = (fw + 7) / 8;
+    // On 8-bit screens the pixels are stored as the pixel routine would store
+    // them, without its call per pixel: that call was most of the cost of a
+    // page of text.
+    const bool bytes_direct =
+        context->target_bytes_per_pixel == 1 && context->put_pixel == depth_routines.put_pixel;
+    const auto foreground_byte = static_cast<uint8_t>(context->foreground);
+    const auto background_byte = static_cast<uint8_t>(context->background);
     for (int n = 0; n < count; ++n) {
       const uint8_t* glyph = font->data + static_cast<size_t>(bytes[n]) * fh * bytes_per_row;
       for (int j = 0; j < fh; ++j) {
         for (int b = 0; b < bytes_per_row; ++b) {
           const uint8_t bits = glyph[j * bytes_per_row + b];
+          if (bytes_direct) {
+            uint8_t* pixel = context->lines[py + j] + px + 8 * b;
+            for (int k = 0; k < 8; ++k) pixel[k] = (bits >> k) & 1 ? foreground_byte : background_byte;
+            continue;
+          }
           for (int k = 0; k < 8; ++k) {
             const uint32_t colour = (bits >> k) & 1 ? context->foreground : context->background;
             context->put_pixel(context, px + 8 * b + k, py + j, colour);

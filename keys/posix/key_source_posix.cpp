@@ -2,7 +2,7 @@
 // viewer runs on.
 #include "keys/key_source.h"
 
-int key_input_start(const char** reason) {
+int key_input_start(const KeyConsumer*, int, const char** reason) {
   if (reason != nullptr) *reason = "this build reads no keyboard events to log";
   return -1;
 }

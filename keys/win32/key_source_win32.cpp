@@ -34,8 +34,9 @@
 
 #include <process.h>
 
+#include "keys/key_dispatch.h"
 #include "keys/key_source.h"
-#include "keys/key_logger.h"
+#include "keys/message_time_stamp.h"
 #include "keys/raw_key_decode.h"
 
 namespace {
@@ -47,10 +48,8 @@ constexpr UINT kFocusCheckMs = 100;
 LARGE_INTEGER counter_frequency;
 LARGE_INTEGER counter_start;
 bool stamp_by_message_time = false;
-bool message_time_seen = false;
-DWORD last_message_time = 0;
-int64_t message_time_ms = 0;
-int64_t message_offset_us = 0;
+MessageTimeStamp message_stamp;
+KeyDispatch dispatch;
 
 HANDLE input_thread = nullptr;
 DWORD input_thread_id = 0;
@@ -83,27 +82,14 @@ bool foreground_is_ours() {
 }
 
 // The counter at arrival, or under Wine the message time moved onto the
-// counter's scale (see the top of this file). The offset only shrinks, so a
-// stamp is never later than the arrival it came with.
+// counter's scale (see the top of this file).
 int64_t stamp_event(int64_t arrival_us) {
   if (!stamp_by_message_time) return arrival_us;
-  const DWORD message_time = static_cast<DWORD>(GetMessageTime());
-  if (!message_time_seen) {
-    message_time_seen = true;
-    message_time_ms = 0;
-    message_offset_us = arrival_us;
-  } else {
-    // Unwrapped across the 49-day wrap of the 32-bit milliseconds.
-    message_time_ms += static_cast<int32_t>(message_time - last_message_time);
-  }
-  last_message_time = message_time;
-  const int64_t offset = arrival_us - message_time_ms * 1000;
-  if (offset < message_offset_us) message_offset_us = offset;
-  return message_time_ms * 1000 + message_offset_us;
+  return stamp_message_time(&message_stamp, static_cast<DWORD>(GetMessageTime()), arrival_us);
 }
 
 void update_focus_timer(HWND window) {
-  const bool want = key_logger_held() > 0;
+  const bool want = dispatch.held_count > 0;
   if (want && !focus_timer_set) focus_timer_set = SetTimer(window, kFocusTimer, kFocusCheckMs, nullptr) != 0;
   else if (!want && focus_timer_set) {
     KillTimer(window, kFocusTimer);
@@ -126,7 +112,7 @@ void on_raw_input(HWND window, LPARAM handle) {
   // Presses count only while this program has the keyboard: the log must not
   // record what is typed elsewhere. A release of a key pressed here counts.
   if (down && !foreground_is_ours()) return;
-  key_logger_key(stamp_event(arrival_us), key, down);
+  key_dispatch_key(&dispatch, stamp_event(arrival_us), key, down);
   update_focus_timer(window);
 }
 
@@ -134,7 +120,7 @@ LRESULT CALLBACK sink_procedure(HWND window, UINT message, WPARAM first, LPARAM 
   if (message == WM_INPUT) {
     on_raw_input(window, second);
   } else if (message == WM_TIMER && first == kFocusTimer) {
-    if (!foreground_is_ours()) key_logger_focus_lost(counter_now_us());
+    if (!foreground_is_ours()) key_dispatch_focus_lost(&dispatch, counter_now_us());
     update_focus_timer(window);
     return 0;
   }
@@ -173,15 +159,23 @@ unsigned __stdcall input_thread_main(void*) {
 
 }  // namespace
 
-int key_input_start(const char** reason) {
+int key_input_start(const KeyConsumer* consumers, int count, const char** reason) {
   const char* why = nullptr;
   if (input_thread != nullptr) return 0;
-  if (!QueryPerformanceFrequency(&counter_frequency) || counter_frequency.QuadPart <= 0) {
+  // The table is complete before the thread starts and is not changed while
+  // it runs: the thread reads it without a lock.
+  key_dispatch_reset(&dispatch);
+  bool all_added = true;
+  for (int i = 0; consumers != nullptr && i < count; ++i)
+    all_added = key_dispatch_add(&dispatch, consumers[i]) == 0 && all_added;
+  if (!all_added) {
+    why = "too many readers of key events";
+  } else if (!QueryPerformanceFrequency(&counter_frequency) || counter_frequency.QuadPart <= 0) {
     why = "the system has no performance counter";
   } else {
     QueryPerformanceCounter(&counter_start);
     stamp_by_message_time = running_under_wine();
-    message_time_seen = false;
+    message_time_stamp_reset(&message_stamp);
     ready_event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     unsigned id = 0;
     if (ready_event != nullptr)

@@ -34,4 +34,6 @@ uint32_t map_virtual_key_to_char(uint32_t virtual_key) {
   }
 }
 
+uint16_t keyboard_language_id() { return 0x0409; }
+
 }  // namespace sys

@@ -39,6 +39,7 @@ e2e_build_tools() {
   ) 9>"$e2e_tools/.lock"
   [ -x "$e2e_tools/screen_text" ] || e2e_fail "could not build the screen decoder"
   [ -x "$e2e_tools/x_close_request" ] || e2e_fail "could not build the close-request sender"
+  [ -x "$e2e_tools/x_key_code" ] || e2e_fail "could not build the key-code sender"
 }
 
 # Each script gets an X server of its own: no window manager, no other

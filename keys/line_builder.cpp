@@ -1,0 +1,57 @@
+#include "keys/line_builder.h"
+
+LineBuilder& LineBuilder::text(const char* s) {
+  for (; s != nullptr && *s != '\0'; ++s) put(*s);
+  return *this;
+}
+
+LineBuilder& LineBuilder::json_string(const char* s) {
+  put('"');
+  for (; s != nullptr && *s != '\0'; ++s) {
+    if (*s == '"' || *s == '\\') put('\\');
+    put(*s);
+  }
+  put('"');
+  return *this;
+}
+
+LineBuilder& LineBuilder::integer(int64_t value) {
+  char digits[24];
+  int count = 0;
+  uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+  do {
+    digits[count++] = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  if (value < 0) put('-');
+  while (count > 0) put(digits[--count]);
+  return *this;
+}
+
+LineBuilder& LineBuilder::milliseconds(int64_t us) {
+  if (us < 0) put('-');
+  const uint64_t magnitude = us < 0 ? 0 - static_cast<uint64_t>(us) : static_cast<uint64_t>(us);
+  integer(static_cast<int64_t>(magnitude / 1000)).put('.');
+  const int fraction = static_cast<int>(magnitude % 1000);
+  put(static_cast<char>('0' + fraction / 100));
+  put(static_cast<char>('0' + fraction / 10 % 10));
+  put(static_cast<char>('0' + fraction % 10));
+  return *this;
+}
+
+LineBuilder& LineBuilder::pad_to(size_t column) {
+  while (line_length_ < column) put(' ');
+  return *this;
+}
+
+LineBuilder& LineBuilder::put(char c) {
+  if (length_ == sizeof buffer_) flush();
+  buffer_[length_++] = c;
+  line_length_ = c == '\n' ? 0 : line_length_ + 1;
+  return *this;
+}
+
+void LineBuilder::flush() {
+  if (length_ > 0 && writer_.write != nullptr) writer_.write(writer_.context, buffer_, length_);
+  length_ = 0;
+}

@@ -1,0 +1,38 @@
+// Text for the key log and the map summary, assembled in a fixed buffer
+// and handed to a LogWriter in pieces.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "keys/key_log_format.h"
+
+// Text assembled in a fixed buffer and handed to the writer when the buffer
+// fills and when the builder goes: an event line reaches it in one piece.
+// Small on purpose: no stdio formatting, no floating point, and the appends
+// out of line in one place (keys/line_builder.cpp), or the compiler copies
+// them into every call site and every file that writes.
+class LineBuilder {
+ public:
+  explicit LineBuilder(const LogWriter& writer) : writer_(writer) {}
+  ~LineBuilder() { flush(); }
+
+  LineBuilder& text(const char* s);
+  LineBuilder& json_string(const char* s);
+  LineBuilder& integer(int64_t value);
+  // Microseconds as milliseconds with three decimals.
+  LineBuilder& milliseconds(int64_t us);
+  // Blanks up to the given column of the current line.
+  LineBuilder& pad_to(size_t column);
+  LineBuilder& put(char c);
+  void flush();
+
+ private:
+  const LogWriter& writer_;
+  char buffer_[256];
+  size_t length_ = 0;
+  size_t line_length_ = 0;
+};
+
+// "28" or "28 e0": the page's scancode and the prefix that sets the key apart.
+LineBuilder& scancode_text(LineBuilder& out, int key);
