@@ -29,7 +29,8 @@ constexpr BoxCase kBoxes[] = {
     {"off the bottom", 1, 5, 5, 11}, {"over the whole screen", -2, -2, kWidth + 1, kHeight + 1},
     {"wholly off", 20, 20, 30, 30},  {"wholly off to the left", -9, 0, -1, 7},
     {"negative size", 6, 4, 2, 1},   {"one pixel", 11, 7, 11, 7},
-    {"huge", -2000000000, 3, 2000000000, 3},
+    {"huge", -2000000000, 3, 2000000000, 3}, {"from the top-left corner", 0, 0, 4, 3},
+    {"to the bottom-right corner", 7, 4, kWidth - 1, kHeight - 1},
 };
 
 // What a box should leave on the screen: filled, every pixel inside it;
