@@ -40,6 +40,9 @@ bool cpuid_leaf1(uint32_t* signature, uint32_t* features, uint32_t* other_featur
 // The other feature word of CPUID leaf 1 (ECX: SSE3, SSSE3, ...); false
 // without CPUID.
 bool cpuid_leaf1_ecx(uint32_t* features);
+// CPUID of leaf and subleaf into out (EAX, EBX, ECX, EDX); false without
+// CPUID or when the processor does not have that leaf (basic or extended).
+bool cpuid_leaf(uint32_t leaf, uint32_t subleaf, uint32_t out[4]);
 // Whether a bit of the processor's flags register can be toggled (used to
 // tell a 486 from a 386 when CPUID is missing). Always true on 64-bit hosts.
 bool eflags_bit_toggles(uint32_t bit);

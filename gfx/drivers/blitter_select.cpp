@@ -1,5 +1,9 @@
 // Choosing the blitter for the open screen and a driver's surface format.
+#include <atomic>
+#include <cstdint>
+
 #include "gfx/draw/draw_context.h"
+#include "gfx/drivers/cache_size.h"
 #include "gfx/drivers/blitters.h"
 #include "gfx/screen.h"
 
@@ -42,6 +46,25 @@ void fill_conversion_table(uint32_t* table, bool swapped) {
     }
   }
 }
+
+namespace {
+
+// 0 until first asked; the event threads that ask all compute the same.
+std::atomic<size_t> threshold{0};
+
+}  // namespace
+
+size_t streaming_threshold() {
+  size_t bytes = threshold.load(std::memory_order_relaxed);
+  if (bytes == 0) {
+    const size_t cache = last_level_cache_bytes();
+    bytes = cache != 0 ? cache / 2 : SIZE_MAX;
+    threshold.store(bytes, std::memory_order_relaxed);
+  }
+  return bytes;
+}
+
+void set_streaming_threshold(size_t bytes) { threshold.store(bytes, std::memory_order_relaxed); }
 
 // The vector forms are written for SSE2; a processor with MMX but without
 // SSE2 takes the scalar forms, which give the same output.

@@ -112,6 +112,7 @@ constexpr uint32_t without_top_byte(uint32_t s) { return s & 0x00FFFFFFu; }
 void copy_lines(uint8_t* destination, int destination_pitch) {
   const ScreenState* screen = screen_state;
   if (!screen || screen->pitch <= 0 || !screen->visible_page || !screen->dirty_lines) return;
+  if (copy_lines_streaming(destination, destination_pitch)) return;
   const auto bytes = static_cast<uint32_t>(screen->pitch);
   if (screen->scanline_multiplier != 1 || destination_pitch != screen->pitch) {
     walk_lines(destination, destination_pitch,

@@ -4,6 +4,7 @@
 // tables. Every routine finishes a line whose width is not a multiple of its
 // step with the scalar formula, so it is correct for any screen, although it
 // is chosen only for widths that are multiples of 4.
+#include <cstdint>
 #include <cstring>
 
 #include "gfx/draw/draw_context.h"
@@ -439,7 +440,42 @@ constexpr uint32_t kByte0Low15 = 0x20000008u, kByte0High15 = 0x00082000u;
 constexpr uint32_t kByte0Low16 = 0x20000004u, kByte0High16 = 0x00042000u;
 constexpr uint32_t kGreen5 = 0x0000F800u, kGreen6 = 0x0000FC00u;
 
+// bytes from in to out; the 16-byte blocks of out bypass the cache, the
+// unaligned ends go through it.
+inline void stream_copy(uint8_t* out, const uint8_t* in, size_t bytes) {
+  size_t head = (16 - (reinterpret_cast<uintptr_t>(out) & 15)) & 15;
+  if (head > bytes) head = bytes;
+  std::memcpy(out, in, head);
+  size_t i = head;
+  for (; i + 64 <= bytes; i += 64) {
+    const __m128i a = load128(in + i), b = load128(in + i + 16), c = load128(in + i + 32),
+                  d = load128(in + i + 48);
+    _mm_stream_si128(reinterpret_cast<__m128i*>(out + i), a);
+    _mm_stream_si128(reinterpret_cast<__m128i*>(out + i + 16), b);
+    _mm_stream_si128(reinterpret_cast<__m128i*>(out + i + 32), c);
+    _mm_stream_si128(reinterpret_cast<__m128i*>(out + i + 48), d);
+  }
+  for (; i + 16 <= bytes; i += 16) _mm_stream_si128(reinterpret_cast<__m128i*>(out + i), load128(in + i));
+  std::memcpy(out + i, in + i, bytes - i);
+}
+
 }  // namespace
+
+VECTOR_ENTRY bool copy_lines_streaming(uint8_t* destination, int destination_pitch) {
+  const ScreenState* screen = screen_state;
+  if (!screen || screen->pitch <= 0 || !screen->visible_page || !screen->dirty_lines || !destination) return false;
+  const size_t output_lines = static_cast<size_t>(screen->height) * static_cast<size_t>(screen->scanline_multiplier);
+  const size_t pitch = destination_pitch < 0 ? 0u - static_cast<size_t>(destination_pitch)
+                                             : static_cast<size_t>(destination_pitch);
+  if (pitch * output_lines <= streaming_threshold() || !vector_blitters_supported()) return false;
+  const auto bytes = static_cast<size_t>(screen->pitch);
+  walk_lines(destination, destination_pitch,
+             [bytes](uint8_t* out, const uint8_t* in, int) { stream_copy(out, in, bytes); });
+  // The streamed stores are made visible before the surface is handed on
+  // (unlocked, drawn by another thread).
+  _mm_sfence();
+  return true;
+}
 
 void set_vector_blitters_baseline(bool baseline) { baseline_only = baseline; }
 
@@ -464,6 +500,7 @@ const Blitter swapped_blitters_mmx[kBlitterCount] = {
 #else
 
 // No vector forms on other processors; select_blitter never picks these.
+bool copy_lines_streaming(uint8_t*, int) { return false; }
 const Blitter native_blitters_mmx[kBlitterCount] = {};
 void set_vector_blitters_baseline(bool) {}
 const Blitter swapped_blitters_mmx[kBlitterCount] = {};

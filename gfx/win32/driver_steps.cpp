@@ -37,10 +37,12 @@ void window_store_refresh_rate(int measured) {
   if (ScreenState* screen = screen_state) screen->refresh_rate = measured > 1 ? measured : 0;
 }
 
-void window_event_iteration() {
-  if (running_steps.draw) running_steps.draw();
-  if (window_state.is_active && running_steps.read_keys) running_steps.read_keys();
+void window_event_iteration(const EventLoopSteps& steps) {
+  if (steps.draw) steps.draw();
+  if (window_state.is_active && steps.read_keys) steps.read_keys();
 }
+
+void window_event_iteration() { window_event_iteration(running_steps); }
 
 void window_run_event_loop(void* ready_event, const EventLoopSteps& steps) {
   running_steps = steps;
@@ -50,7 +52,7 @@ void window_run_event_loop(void* ready_event, const EventLoopSteps& steps) {
   }
   while (window_is_running()) {
     window_lock();
-    window_event_iteration();
+    window_event_iteration(steps);
     window_pump_messages();
     if (steps.iterations) ++*steps.iterations;
     window_unlock();

@@ -47,8 +47,10 @@ struct EventLoopSteps {
 void window_run_event_loop(void* ready_event, const EventLoopSteps& steps);
 constexpr unsigned kEventLoopPauseMs = 10;
 
-// The draw and key steps of the running loop, without the message pump; the
-// caller holds the window lock. Lets the picture and keys go on where the
-// thread's own loop cannot run, such as inside the system's modal loops.
-// Does nothing without a running loop.
+// The draw and key steps of one iteration, without the message pump; the
+// caller holds the window lock.
+void window_event_iteration(const EventLoopSteps& steps);
+// The same with the running loop's steps: lets the picture and keys go on
+// where the thread's own loop cannot run, such as inside the system's modal
+// loops. Does nothing without a running loop.
 void window_event_iteration();

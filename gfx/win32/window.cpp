@@ -368,6 +368,13 @@ void window_mark_all_dirty() {
   ScreenState* screen = screen_state;
   if (screen && screen->dirty_lines && window_state.height > 0)
     std::memset(screen->dirty_lines, 1, static_cast<size_t>(window_state.height));
+  window_state.resend_all = 1;
+}
+
+bool window_take_resend_all() {
+  const bool requested = window_state.resend_all != 0;
+  window_state.resend_all = 0;
+  return requested;
 }
 
 BOOL window_track_mouse_leave(HWND window) {

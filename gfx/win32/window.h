@@ -44,6 +44,10 @@ struct WindowState {
   void (*driver_thread)(void* ready_event);
   int32_t mouse_clip;
   OptionalUser32 user32;
+  // Set with every line marked: the window's picture is not to be trusted
+  // (activation, a display change, the switch, restored surfaces), so the
+  // driver's record of what it sent is forgotten at its next update.
+  int32_t resend_all;
 };
 
 extern WindowState window_state;
@@ -109,7 +113,13 @@ bool window_is_running();       // the event thread's loop condition
 // False when the open failed; ready_event then stays unsignalled.
 bool window_thread_open(void* ready_event);
 void window_switch_fullscreen();
+// Every line of the screen goes out again at the next update: all are marked,
+// and the driver forgets what it last sent (resend_all), which would
+// otherwise drop the marks of lines whose bytes have not changed.
 void window_mark_all_dirty();
+// For the drivers' updates: true once after window_mark_all_dirty, which is
+// then answered by forgetting the sent-line record before filtering.
+bool window_take_resend_all();
 // The client area in screen coordinates.
 RECT client_rect_on_screen(HWND window);
 // Asks for a leave notification: TrackMouseEvent, or the timer stand-in.

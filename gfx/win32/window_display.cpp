@@ -42,6 +42,13 @@ LONG window_change_display(const MonitorArea& monitor) {
   return result;
 }
 
+void window_restore_display() {
+  if (window_state.user32.change_display_settings_ex)
+    window_state.user32.change_display_settings_ex(nullptr, nullptr, nullptr, 0, nullptr);
+  else
+    ChangeDisplaySettingsA(nullptr, 0);
+}
+
 DWORD window_style(int flags) {
   if (flags & kFlagFrameless) return WS_POPUP;
   const DWORD fixed = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;

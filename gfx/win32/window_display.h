@@ -15,6 +15,8 @@ MonitorArea window_monitor_area();
 // Switches the display to the window layer's width, height, depth and
 // refresh rate for a fullscreen window; DISP_CHANGE_SUCCESSFUL (0) on success.
 LONG window_change_display(const MonitorArea& monitor);
+// Every display back to its own mode, through the same entry as the change.
+void window_restore_display();
 
 // The depth a display may offer in place of the one asked for, the same
 // colours in other words: 15 and 16 bits, 24 and 32 bits; 0 for any other.

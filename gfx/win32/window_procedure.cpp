@@ -192,12 +192,6 @@ LRESULT handle_activation(HWND window, WPARAM wparam) {
   return 0;
 }
 
-void mark_logical_lines_dirty() {
-  ScreenState* screen = screen_state;
-  if (screen && screen->dirty_lines && screen->height > 0)
-    std::memset(screen->dirty_lines, 1, static_cast<size_t>(screen->height));
-}
-
 }  // namespace
 
 LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -262,7 +256,7 @@ LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPAR
 
     case WM_DISPLAYCHANGE:
       if (window_state.driver_paint) window_state.driver_paint();
-      mark_logical_lines_dirty();
+      window_mark_all_dirty();
       break;
 
     case WM_MOUSEMOVE:

@@ -98,6 +98,24 @@ size_t module_path(char* buffer, size_t size) {
   return static_cast<size_t>(n);
 }
 
+bool cpuid_leaf(uint32_t leaf, uint32_t subleaf, uint32_t out[4]) {
+#if defined(__i386__) || defined(__x86_64__)
+  unsigned a = 0, b = 0, c = 0, d = 0;
+  // Checks the highest leaf of the leaf's range first.
+  if (!out || !__get_cpuid_count(leaf, subleaf, &a, &b, &c, &d)) return false;
+  out[0] = a;
+  out[1] = b;
+  out[2] = c;
+  out[3] = d;
+  return true;
+#else
+  (void)leaf;
+  (void)subleaf;
+  (void)out;
+  return false;
+#endif
+}
+
 bool cpuid_leaf1(uint32_t* signature, uint32_t* features, uint32_t* other_features) {
 #if defined(__i386__) || defined(__x86_64__)
   unsigned a = 0, b = 0, c = 0, d = 0;

@@ -96,6 +96,29 @@ bool eflags_bit_toggles(uint32_t bit) {
 #endif
 }
 
+bool cpuid_leaf(uint32_t leaf, uint32_t subleaf, uint32_t out[4]) {
+#if defined(__i386__) || defined(__x86_64__)
+  if (!out || !eflags_bit_toggles(21)) return false;
+  // The highest leaf of the range (basic or extended) the leaf belongs to.
+  uint32_t a = leaf & 0x80000000u, b = 0, c = 0, d = 0;
+  __asm__ volatile("cpuid" : "+a"(a), "=b"(b), "=c"(c), "=d"(d));
+  if (a < leaf) return false;
+  a = leaf;
+  c = subleaf;
+  __asm__ volatile("cpuid" : "+a"(a), "=b"(b), "+c"(c), "=d"(d));
+  out[0] = a;
+  out[1] = b;
+  out[2] = c;
+  out[3] = d;
+  return true;
+#else
+  (void)leaf;
+  (void)subleaf;
+  (void)out;
+  return false;
+#endif
+}
+
 bool cpuid_leaf1(uint32_t* signature, uint32_t* features, uint32_t* other_features) {
 #if defined(__i386__) || defined(__x86_64__)
   if (!eflags_bit_toggles(21)) return false;

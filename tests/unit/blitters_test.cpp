@@ -374,6 +374,39 @@ TEST_F(BlitterTest, CopyLinesAndColourKeyCopy) {
   for (uint8_t byte : out) ASSERT_EQ(byte, kSentinel);  // nothing to mask on other formats
 }
 
+// Output past the streaming threshold is copied with stores that bypass the
+// cache: the same bytes as the plain copy, the unaligned start and end of
+// each line included, padding and clean lines untouched; output of exactly
+// the threshold is not.
+TEST_F(BlitterTest, CopiesPastTheStreamingThresholdWriteWhatPlainCopiesWrite) {
+  if (!vector_blitters_supported()) GTEST_SKIP() << "no vector blitters on this processor";
+  struct Case {
+    int width, height, depth;
+  };
+  for (const Case& c : {Case{6, 9, 32}, Case{37, 5, 16}, Case{100, 7, 32}, Case{3, 4, 16}}) {
+    SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << "x" << c.depth);
+    open(c.width, c.height, c.depth);
+    randomise(static_cast<uint32_t>(c.width));
+    for (int y = 0; y < c.height; ++y) screen_state->dirty_lines[y] = y % 3 != 1;
+    for (int pad : {0, 5, 16}) {
+      set_streaming_threshold(1);
+      const std::vector<uint8_t> streamed =
+          run([](uint8_t* out, int pitch) { EXPECT_TRUE(copy_lines_streaming(out, pitch)); }, c.depth, pad);
+      expect_converted(streamed, c.depth, false, c.depth == 32 ? 1 : 0);
+      set_streaming_threshold(static_cast<size_t>(pitch_) * c.height);
+      const std::vector<uint8_t> plain = run(
+          [](uint8_t* out, int pitch) {
+            EXPECT_FALSE(copy_lines_streaming(out, pitch));
+            copy_lines(out, pitch);
+          },
+          c.depth, pad);
+      EXPECT_EQ(streamed, plain) << "pad " << pad;
+    }
+    close_screen_at_exit();
+  }
+  set_streaming_threshold(0);
+}
+
 // The vector family against the scalar one on random frames, palettes,
 // dirty flags, conversion tables and pitches.
 TEST_F(BlitterTest, VectorEqualsScalarOnRandomFrames) {

@@ -5,9 +5,11 @@
 #include <cstring>
 #include <thread>
 
+#include "gfx/gfx_handlers.h"
 #include "rt/hook_table.h"
 #include "rt/routed.h"
 #include "rt/runtime.h"
+#include "rt/text_value.h"
 #include "support/capture.h"
 
 namespace {
@@ -192,6 +194,34 @@ TEST_F(RuntimeTest, SleepFlags) {
   EXPECT_EQ(get_error(), 1);
   EXPECT_EQ(sleep_for(-1, 1), 0);  // a negative plain sleep returns at once
   EXPECT_EQ(sleep_for(0, 0), 0);
+}
+
+int views_told = 0;
+void count_view_change() { ++views_told; }
+
+// A new view is told to the screen's handler (which may keep it in its own
+// terms) and the next text lands at its top; a query or a refused view
+// changes nothing and tells nothing.
+TEST_F(RuntimeTest, ANewViewIsToldAndTheNextTextLandsAtItsTop) {
+  ASSERT_EQ(open_null_screen(), 0);
+  const auto screens_own = hook_table().view_changed;
+  hook_table().view_changed = count_view_change;
+  struct Case {
+    int top, bottom;
+    bool changes;
+  };
+  const Case cases[] = {{5, 10, true}, {-1, -1, false}, {3, 2, false}, {0, 0, true}, {25, 25, true}, {0, 26, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.top << ".." << c.bottom);
+    views_told = 0;
+    set_view_print(c.top, c.bottom, 1);
+    EXPECT_EQ(views_told, c.changes ? 1 : 0);
+    if (!c.changes) continue;
+    const int row = c.top == 0 ? 1 : c.top;
+    print_value(0, text_literal_z("Q"), 0);
+    EXPECT_EQ(gfx_read_cell(1, row, 0), static_cast<uint32_t>('Q'));
+  }
+  hook_table().view_changed = screens_own;
 }
 
 TEST_F(RuntimeTest, OneRowViewAndAWidthChangeThatResetsIt) {

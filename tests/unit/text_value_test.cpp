@@ -180,6 +180,22 @@ TEST(PrintTest, LineEndsAndZones) {
   EXPECT_EQ(text_pool_in_use(), 0);
 }
 
+// Text longer than the screen file's width: the print position goes round
+// the width, as the screen's own cursor does, and stays inside it.
+TEST(PrintTest, ThePositionStaysWithinTheWidthAfterLongerText) {
+  PrintCapture capture;
+  FileRecord* screen = file_record(0);
+  screen->width = 40;
+  const uint32_t cases[][3] = {{0, 39, 39}, {0, 40, 0}, {0, 50, 10}, {0, 85, 5}, {30, 15, 5}, {39, 1, 0}};
+  for (const auto& c : cases) {
+    screen->column = c[0];
+    const std::string text(c[1], 'x');
+    print_value(0, text_from_bytes(text.data(), static_cast<int>(text.size())), 0);
+    EXPECT_EQ(screen->column, c[2]) << c[0] << " + " << c[1];
+  }
+  EXPECT_EQ(text_pool_in_use(), 0);
+}
+
 TEST(PrintTest, FileWithoutRecordSetsErrorAndReleases) {
   set_error(0);
   print_value(300, text_from_int(1), 1);

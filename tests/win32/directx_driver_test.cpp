@@ -64,8 +64,24 @@ TEST_F(DirectXPartialOpens, WindowedOpenStoppedAtAnyStepClosesCleanly) {
   EXPECT_NE(dx_state.keyboard_device, nullptr);
   EXPECT_NE(window_state.blitter, nullptr);
   EXPECT_EQ(dx_state.y_offset, 0);
-  EXPECT_EQ(dx_state.keyboard_format.dwDataSize, 256u);
-  EXPECT_EQ(dx_state.keyboard_objects[0x48].dwType, 0x8000480Cu);
+  // The keyboard's data format in full: 256 optional one-byte keys, each at
+  // its own offset with its own instance.
+  const DIDATAFORMAT& format = dx_state.keyboard_format;
+  EXPECT_EQ(format.dwSize, 24u);
+  EXPECT_EQ(format.dwObjSize, 16u);
+  EXPECT_EQ(format.dwFlags, static_cast<DWORD>(DIDF_RELAXIS));
+  EXPECT_EQ(format.dwDataSize, 256u);
+  EXPECT_EQ(format.dwNumObjs, 256u);
+  EXPECT_EQ(format.rgodf, dx_state.keyboard_objects);
+  constexpr GUID kKey = {0x55728220, 0xD33C, 0x11CF, {0xBF, 0xC7, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
+  for (DWORD i = 0; i < 256; ++i) {
+    const DIOBJECTDATAFORMAT& object = dx_state.keyboard_objects[i];
+    ASSERT_NE(object.pguid, nullptr) << i;
+    EXPECT_TRUE(IsEqualGUID(*object.pguid, kKey)) << i;
+    EXPECT_EQ(object.dwOfs, i);
+    EXPECT_EQ(object.dwType, (i << 8) | 0x8000000Cu) << i;
+    EXPECT_EQ(object.dwFlags, 0u) << i;
+  }
   pump_messages();
   dx_close();
   dx_close();

@@ -125,6 +125,7 @@ class FakeKeyboard : public IDirectInputDeviceA {
   int acquires = 0;
   int unacquires = 0;
   int releases = 0;
+  int reads = 0;
 
   STDMETHOD(QueryInterface)(REFIID, void**) override { return E_NOINTERFACE; }
   STDMETHOD_(ULONG, AddRef)() override { return 2; }
@@ -141,6 +142,7 @@ class FakeKeyboard : public IDirectInputDeviceA {
     return DI_OK;
   }
   STDMETHOD(GetDeviceState)(DWORD size, LPVOID data) override {
+    ++reads;
     if (answer != DI_OK) return answer;
     if (size != sizeof state) return DIERR_INVALIDPARAM;
     std::memcpy(data, state, sizeof state);
@@ -185,4 +187,52 @@ class FakePalette : public IDirectDrawPalette {
   ZQ_FAKE_UNUSED(Initialize, LPDIRECTDRAW, DWORD, LPPALETTEENTRY)
 };
 
+// A DirectDraw object that only counts the calls made on it, for checking
+// that a thread leaves another thread's object alone.
+#define ZQ_FAKE_COUNTED(method, ...)   \
+  STDMETHOD(method)(__VA_ARGS__) override { \
+    ++calls;                               \
+    return DDERR_UNSUPPORTED;              \
+  }
+
+class CountingDirectDraw : public IDirectDraw2 {
+ public:
+  int calls = 0;
+
+  STDMETHOD(QueryInterface)(REFIID, void**) override {
+    ++calls;
+    return E_NOINTERFACE;
+  }
+  STDMETHOD_(ULONG, AddRef)() override {
+    ++calls;
+    return 2;
+  }
+  STDMETHOD_(ULONG, Release)() override {
+    ++calls;
+    return 1;
+  }
+  ZQ_FAKE_COUNTED(Compact)
+  ZQ_FAKE_COUNTED(CreateClipper, DWORD, LPDIRECTDRAWCLIPPER*, IUnknown*)
+  ZQ_FAKE_COUNTED(CreatePalette, DWORD, LPPALETTEENTRY, LPDIRECTDRAWPALETTE*, IUnknown*)
+  ZQ_FAKE_COUNTED(CreateSurface, LPDDSURFACEDESC, LPDIRECTDRAWSURFACE*, IUnknown*)
+  ZQ_FAKE_COUNTED(DuplicateSurface, LPDIRECTDRAWSURFACE, LPDIRECTDRAWSURFACE*)
+  ZQ_FAKE_COUNTED(EnumDisplayModes, DWORD, LPDDSURFACEDESC, LPVOID, LPDDENUMMODESCALLBACK)
+  ZQ_FAKE_COUNTED(EnumSurfaces, DWORD, LPDDSURFACEDESC, LPVOID, LPDDENUMSURFACESCALLBACK)
+  ZQ_FAKE_COUNTED(FlipToGDISurface)
+  ZQ_FAKE_COUNTED(GetCaps, LPDDCAPS, LPDDCAPS)
+  ZQ_FAKE_COUNTED(GetDisplayMode, LPDDSURFACEDESC)
+  ZQ_FAKE_COUNTED(GetFourCCCodes, LPDWORD, LPDWORD)
+  ZQ_FAKE_COUNTED(GetGDISurface, LPDIRECTDRAWSURFACE*)
+  ZQ_FAKE_COUNTED(GetMonitorFrequency, LPDWORD)
+  ZQ_FAKE_COUNTED(GetScanLine, LPDWORD)
+  ZQ_FAKE_COUNTED(GetVerticalBlankStatus, WINBOOL*)
+  ZQ_FAKE_COUNTED(Initialize, GUID*)
+  ZQ_FAKE_COUNTED(RestoreDisplayMode)
+  ZQ_FAKE_COUNTED(SetCooperativeLevel, HWND, DWORD)
+  ZQ_FAKE_COUNTED(SetDisplayMode, DWORD, DWORD, DWORD, DWORD, DWORD)
+  ZQ_FAKE_COUNTED(WaitForVerticalBlank, DWORD, HANDLE)
+  ZQ_FAKE_COUNTED(GetAvailableVidMem, LPDDSCAPS, LPDWORD, LPDWORD)
+};
+
+#undef ZQ_FAKE_COUNTED
 #undef ZQ_FAKE_UNUSED

@@ -1,6 +1,7 @@
 // Lost surfaces, a display mode changed behind the driver's back, and a lost
 // keyboard, with stand-ins for the surfaces and the keyboard device.
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include "directx_fakes.h"
@@ -32,6 +33,11 @@ class DirectXRecovery : public DirectXOnTestThread {
     dx_close();
     DirectXOnTestThread::TearDown();
   }
+  // The whole page marked as the viewer marks it each pass.
+  static void mark_page() {
+    screen_lock();
+    screen_unlock_all_lines();
+  }
   static bool all_lines_dirty() {
     return std::all_of(screen_state->dirty_lines, screen_state->dirty_lines + 200, [](uint8_t f) { return f != 0; });
   }
@@ -61,14 +67,14 @@ TEST_F(DirectXRecovery, LostSurfacesAreRestoredBeforeTheLockAndThePresent) {
 }
 
 TEST_F(DirectXRecovery, LinesRewrittenUnchangedAreNeitherConvertedNorPresented) {
-  window_mark_all_dirty();
+  mark_page();
   dx_update_display();
   ASSERT_EQ(dx_test_hooks.updates, 1);
   const auto locks = [&] { return std::count(log.begin(), log.end(), "back.Lock"); };
   const auto blits = [&] { return std::count(log.begin(), log.end(), "primary.Blt"); };
 
   // The whole page marked, nothing changed: no lock, no present.
-  window_mark_all_dirty();
+  mark_page();
   dx_update_display();
   EXPECT_EQ(locks(), 1);
   EXPECT_EQ(blits(), 1);
@@ -77,7 +83,7 @@ TEST_F(DirectXRecovery, LinesRewrittenUnchangedAreNeitherConvertedNorPresented) 
   // One changed line among the marked ones goes out.
   screen_state->device_palette[77] = 0x102030;
   screen_state->visible_page[320 * 50 + 9] = 77;
-  window_mark_all_dirty();
+  mark_page();
   dx_update_display();
   EXPECT_EQ(locks(), 2);
   EXPECT_EQ(blits(), 2);
@@ -87,7 +93,7 @@ TEST_F(DirectXRecovery, LinesRewrittenUnchangedAreNeitherConvertedNorPresented) 
 
   // New colours for the same bytes change the picture too.
   screen_state->device_palette[77] = 0x405060;
-  window_mark_all_dirty();
+  mark_page();
   dx_update_display();
   EXPECT_EQ(locks(), 3);
   std::memcpy(&pixel, back.line(50) + 9 * 4, 4);
@@ -179,6 +185,38 @@ TEST_F(DirectXRecovery, AChangedDisplayModeReopensTheDriver) {
   EXPECT_EQ(key_buffer_pop(), 0);
 }
 
+// What the reopen finds in place at each of its pauses.
+struct AtPause {
+  bool window;
+  bool direct_draw;
+  bool library;
+};
+std::vector<AtPause> seen_at_pauses;
+void note_pause(DWORD) {
+  seen_at_pauses.push_back({window_state.window != nullptr, dx_state.direct_draw != nullptr,
+                            dx_state.ddraw_library != nullptr});
+  if (seen_at_pauses.size() == 2) dx_test_hooks.open_step_limit = -1;  // the third open succeeds
+}
+
+// Each failed open (here with its window made) is closed before the pause,
+// not kept through it.
+TEST_F(DirectXRecovery, TheReopenClosesBeforeItPauses) {
+  primary.lose();
+  primary.restore_result = DDERR_WRONGMODE;
+  dx_test_hooks.open_step_limit = kStepCooperativeLevel;
+  dx_test_hooks.reopen_pause = note_pause;
+  seen_at_pauses.clear();
+  EXPECT_EQ(dx_restore(), 0);
+  EXPECT_EQ(dx_test_hooks.reopen_attempts, 3);
+  ASSERT_EQ(seen_at_pauses.size(), 2u);
+  for (const AtPause& seen : seen_at_pauses) {
+    EXPECT_FALSE(seen.window);
+    EXPECT_FALSE(seen.direct_draw);
+    EXPECT_FALSE(seen.library);
+  }
+  EXPECT_NE(window_state.window, nullptr);
+}
+
 TEST_F(DirectXRecovery, ClosingReleasesEachSurfaceOnce) {
   dx_close();
   dx_close();
@@ -253,6 +291,109 @@ TEST_F(DirectXRecovery, KeyStateComesFromTheKeyboardDeviceWithExtendedKeysAsThei
   EXPECT_EQ(keyboard.unacquires, 1);
   EXPECT_EQ(keyboard.releases, 1);
   EXPECT_EQ(dx_state.keyboard_device, nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// Whatever marks every line (a restore inside the message pump, activation,
+// a display change) makes the next update convert and present the page,
+// although its bytes are as last sent and the viewer's marks alone would be
+// dropped.
+TEST_F(DirectXRecovery, EveryPathThatMarksThePageMakesTheNextUpdateSendIt) {
+  struct Case {
+    const char* name;
+    bool lose_display;
+    UINT message;
+    WPARAM wparam;
+  };
+  const Case cases[] = {
+      {"a paint that restores the surfaces", true, WM_PAINT, 0},
+      {"a display change that restores them", true, WM_DISPLAYCHANGE, 32},
+      {"activation", false, WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, 0)},
+      {"a display change", false, WM_DISPLAYCHANGE, 32},
+  };
+  const auto locks = [&] { return std::count(log.begin(), log.end(), "back.Lock"); };
+  const auto blits = [&] { return std::count(log.begin(), log.end(), "primary.Blt"); };
+  mark_page();
+  dx_update_display();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    // A pass that changes nothing sends nothing.
+    mark_page();
+    auto sent = locks();
+    dx_update_display();
+    ASSERT_EQ(locks(), sent);
+
+    if (c.lose_display) primary.lose();
+    SendMessageA(window_state.window, c.message, c.wparam, 0);
+    EXPECT_FALSE(primary.lost);
+    mark_page();
+    sent = locks();
+    const auto presented = blits();
+    dx_update_display();
+    EXPECT_EQ(locks(), sent + 1);
+    EXPECT_EQ(blits(), presented + 1);
+    EXPECT_EQ(std::count(screen_state->dirty_lines, screen_state->dirty_lines + 200, 0), 200);
+  }
+}
+
+// One iteration of the event thread: an inactive fullscreen screen is not
+// drawn, keys are read only while the window is active, and a vertical-blank
+// wait of the program's thread that never signals holds the copy back only
+// for the bounded wait.
+TEST_F(DirectXRecovery, TheLoopDrawsAndReadsKeysOnlyWhereItMay) {
+  struct Case {
+    bool fullscreen;
+    bool active;
+    bool vsync_pending;
+    bool drawn;
+    bool keys_read;
+  };
+  const Case cases[] = {
+      {false, true, false, true, true},  {false, false, false, true, false}, {true, true, false, true, true},
+      {true, false, false, false, false}, {false, true, true, true, true},   {true, false, true, false, false},
+  };
+  FakeKeyboard keyboard;
+  dx_state.keyboard_device = &keyboard;
+  if (!dx_state.vsync_event) dx_state.vsync_event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  ASSERT_NE(dx_state.vsync_event, nullptr);
+  ResetEvent(dx_state.vsync_event);  // never signalled here
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "fullscreen " << c.fullscreen << ", active " << c.active << ", vsync "
+                                    << c.vsync_pending);
+    window_state.flags = c.fullscreen ? kFlagFullscreen : 0;
+    dx_state.back_surface = c.fullscreen ? static_cast<IDirectDrawSurface*>(&primary) : &back;
+    window_state.is_active = c.active ? 1 : 0;
+    dx_state.vsync_pending = c.vsync_pending ? 1 : 0;
+    ++screen_state->visible_page[320 * 3];  // a changed line to send
+    mark_page();
+    log.clear();
+    const int reads = keyboard.reads;
+    window_event_iteration(dx_loop_steps);
+    EXPECT_EQ(std::count(log.begin(), log.end(), c.fullscreen ? "primary.Lock" : "back.Lock"), c.drawn ? 1 : 0);
+    EXPECT_EQ(keyboard.reads - reads, c.keys_read ? 1 : 0);
+    EXPECT_EQ(dx_state.vsync_pending, 0);
+    EXPECT_EQ(all_lines_dirty(), !c.drawn);
+  }
+  window_state.flags = 0;
+  dx_state.back_surface = &back;
+}
+
+// The program's thread neither waits for the vertical blank nor lists the
+// modes on the event thread's DirectDraw object, which may be in use there.
+TEST_F(DirectXRecovery, TheProgramThreadLeavesTheEventThreadsObjectAlone) {
+  CountingDirectDraw events_object;
+  dx_state.direct_draw = &events_object;
+  dx_wait_vsync();
+  int count = -1;
+  int* modes = dx_fetch_modes(32, &count);
+  EXPECT_GE(count, 0);
+  std::free(modes);
+  EXPECT_EQ(events_object.calls, 0);
+  dx_state.direct_draw = nullptr;
+  EXPECT_EQ(dx_exit(), 0);
 }
 
 }  // namespace

@@ -117,6 +117,21 @@ TEST_F(GdiDriverTest, LinesMarkedWithoutChangeAreNotSentAgain) {
   EXPECT_EQ(marked_pass(), 0);
 }
 
+// Activation and a display change leave the window's picture in doubt:
+// the next pass sends every line, although no byte changed.
+TEST_F(GdiDriverTest, ActivationAndADisplayChangeSendTheWholePageAgain) {
+  open_screen();
+  for (UINT message : {static_cast<UINT>(WM_ACTIVATE), static_cast<UINT>(WM_DISPLAYCHANGE)}) {
+    SCOPED_TRACE(message);
+    settle();
+    ASSERT_EQ(marked_pass(), 0);
+    SendMessageA(window(), message, message == WM_ACTIVATE ? MAKEWPARAM(WA_ACTIVE, 0) : 8, 0);
+    EXPECT_EQ(marked_pass(), 1);
+    EXPECT_EQ(gdi_update_record.first_line, 0);
+    EXPECT_EQ(gdi_update_record.line_count, 200);
+  }
+}
+
 // New colours change every line on the window without a byte of the page.
 TEST_F(GdiDriverTest, NewPaletteSendsEveryMarkedLine) {
   open_screen();

@@ -153,6 +153,77 @@ TEST_F(OpenGlDriverTest, FullscreenTheDisplayRefusesEndsInAWindow) {
   EXPECT_EQ(windows, 1);
 }
 
+// A display that takes the fullscreen mode, on a monitor away from the
+// origin: the stand-ins answer for the system.
+struct DisplayAnswer {
+  int changes;
+  int restores;
+  DEVMODEA mode;
+  char device[32];
+  DWORD flags;
+} display_answer;
+LONG WINAPI take_display_mode(LPCSTR device, LPDEVMODEA mode, HWND, DWORD flags, LPVOID) {
+  if (!mode) {
+    ++display_answer.restores;
+    return DISP_CHANGE_SUCCESSFUL;
+  }
+  ++display_answer.changes;
+  display_answer.mode = *mode;
+  std::strncpy(display_answer.device, device ? device : "", sizeof display_answer.device - 1);
+  display_answer.flags = flags;
+  return DISP_CHANGE_SUCCESSFUL;
+}
+constexpr RECT kSecondMonitor = {64, 32, 64 + 640, 32 + 480};
+BOOL WINAPI describe_second_monitor(HMONITOR, LPMONITORINFO info) {
+  auto* extended = reinterpret_cast<MONITORINFOEXA*>(info);
+  extended->rcMonitor = kSecondMonitor;
+  extended->rcWork = kSecondMonitor;
+  extended->dwFlags = 0;
+  std::strcpy(extended->szDevice, "\\\\.\\DISPLAY2");
+  return TRUE;
+}
+
+TEST_F(OpenGlDriverTest, FullscreenTheDisplayTakesCoversItsMonitorAndIsRestoredOnce) {
+  open_screen();
+  display_answer = DisplayAnswer{};
+  window_state.user32.change_display_settings_ex = take_display_mode;
+  window_state.user32.get_monitor_info = describe_second_monitor;
+  window_state.monitor = reinterpret_cast<HMONITOR>(0x5150);
+  window_state.refresh_rate = 75;
+  window_state.flags |= kFlagFullscreen;
+  ASSERT_EQ(gl_open(), 0);
+
+  EXPECT_EQ(display_answer.changes, 1);
+  EXPECT_STREQ(display_answer.device, "\\\\.\\DISPLAY2");
+  EXPECT_EQ(display_answer.flags, static_cast<DWORD>(CDS_FULLSCREEN));
+  const DEVMODEA& mode = display_answer.mode;
+  EXPECT_EQ(mode.dmSize, sizeof(DEVMODEA));
+  EXPECT_EQ(mode.dmFields, static_cast<DWORD>(DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT | DM_DISPLAYFREQUENCY));
+  EXPECT_EQ(mode.dmPelsWidth, 320u);
+  EXPECT_EQ(mode.dmPelsHeight, 200u);
+  EXPECT_EQ(mode.dmBitsPerPel, 32u);
+  EXPECT_EQ(mode.dmDisplayFrequency, 75u);
+  EXPECT_TRUE(opengl_state.display_changed);
+  // A bare window over the screen from the monitor's corner.
+  EXPECT_NE(style() & WS_POPUP, 0u);
+  EXPECT_EQ(style() & WS_CAPTION, 0u);
+  RECT outer{};
+  GetWindowRect(window(), &outer);
+  const RECT expected = {kSecondMonitor.left, kSecondMonitor.top, kSecondMonitor.left + 320, kSecondMonitor.top + 200};
+  EXPECT_TRUE(EqualRect(&outer, &expected)) << outer.left << "," << outer.top << " " << outer.right << ","
+                                            << outer.bottom;
+  EXPECT_TRUE(IsWindowVisible(window()));
+
+  // The display goes back once, however often the driver closes.
+  gl_close();
+  gl_close();
+  EXPECT_EQ(display_answer.restores, 1);
+  EXPECT_FALSE(opengl_state.display_changed);
+  set_screen_mode(0, 0, 0, 0, 0);
+  EXPECT_EQ(display_answer.restores, 1);
+  EXPECT_EQ(display_answer.changes, 1);
+}
+
 // Each open places the same window anew from the flags (a switch reopens
 // it the same way).
 TEST_F(OpenGlDriverTest, WindowStylesFollowTheFlags) {
@@ -298,6 +369,65 @@ TEST(OpenGlFunctions, APixelOrderOnlyBeginningALongerNameIsRefused) {
   EXPECT_EQ(gl_load_functions(nullptr, "GL_EXT_bgra"), 1);
   free_library(&library);
   EXPECT_EQ(library, nullptr);
+  free_library(&library);
+}
+
+// What the library offers through its own lookup, case by case.
+struct LibraryOffer {
+  const char* by_device;     // wglGetExtensionsStringARB's text, null: no such entry
+  const char* plain;         // wglGetExtensionsStringEXT's text, null: no such entry
+  bool choice_offered;       // wglChoosePixelFormatARB is there
+  int refused;               // gl_take_library_offer's answer
+  bool choice_taken;
+} offer;
+HDC device_asked = nullptr;
+const char* WINAPI extensions_by_device(HDC dc) {
+  device_asked = dc;
+  return offer.by_device;
+}
+const char* WINAPI extensions_plain() { return offer.plain; }
+BOOL WINAPI offered_choice(HDC, const int*, const FLOAT*, UINT, int*, UINT*) { return FALSE; }
+PROC WINAPI look_up_offer(LPCSTR name) {
+  const auto entry = [](auto function) { return reinterpret_cast<PROC>(reinterpret_cast<void*>(function)); };
+  if (std::strcmp(name, "wglGetExtensionsStringARB") == 0) return offer.by_device ? entry(extensions_by_device) : nullptr;
+  if (std::strcmp(name, "wglGetExtensionsStringEXT") == 0) return offer.plain ? entry(extensions_plain) : nullptr;
+  if (std::strcmp(name, "wglChoosePixelFormatARB") == 0) return offer.choice_offered ? entry(offered_choice) : nullptr;
+  return nullptr;
+}
+
+// The device's extension text comes before the plain one, and the extended
+// format choice is taken only when that text lists it and the library can
+// serve at all. (No context is current: the OpenGL text is empty.)
+TEST(OpenGlFunctions, TheDevicesExtensionTextComesFirstAndGatesTheFormatChoice) {
+  HMODULE library = load_library("opengl32.dll", nullptr, nullptr);
+  ASSERT_NE(library, nullptr);
+  const LibraryOffer cases[] = {
+      {"GL_EXT_bgra WGL_ARB_pixel_format", "GL_EXT_bgra", true, 0, true},
+      {"GL_EXT_bgra", "GL_EXT_bgra WGL_ARB_pixel_format", true, 0, false},
+      {nullptr, "GL_EXT_bgra WGL_ARB_pixel_format", true, 0, true},
+      {"GL_EXT_bgra", nullptr, true, 0, false},
+      {"GL_EXT_bgra WGL_ARB_pixel_format", nullptr, false, 0, false},
+      {"WGL_ARB_pixel_format", nullptr, true, 1, false},
+      {nullptr, nullptr, true, 1, false},
+  };
+  const HDC dc = reinterpret_cast<HDC>(0x4DC);
+  opengl_state.get_proc_address = look_up_offer;
+  for (const LibraryOffer& c : cases) {
+    SCOPED_TRACE(testing::Message() << (c.by_device ? c.by_device : "-") << " | " << (c.plain ? c.plain : "-"));
+    offer = c;
+    device_asked = nullptr;
+    opengl_state.choose_pixel_format = offered_choice;  // left from an earlier library
+    EXPECT_EQ(gl_take_library_offer(library, dc), c.refused);
+    EXPECT_EQ(opengl_state.choose_pixel_format != nullptr, c.choice_taken);
+    if (c.choice_taken) {
+      EXPECT_EQ(opengl_state.choose_pixel_format, offered_choice);
+    }
+    if (c.by_device) {
+      EXPECT_EQ(device_asked, dc);
+    }
+  }
+  opengl_state.get_proc_address = nullptr;
+  opengl_state.choose_pixel_format = nullptr;
   free_library(&library);
 }
 

@@ -1,9 +1,12 @@
 // The window frame and the mode list that the drivers share.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdlib>
 
 #include "gfx/drivers/video_driver.h"
+#include "gfx/screen.h"
+#include "gfx/win32/driver_steps.h"
 #include "gfx/win32/window.h"
 #include "gfx/win32/window_display.h"
 
@@ -47,6 +50,22 @@ TEST(WindowDisplay, TheFrameKeepsToItsMonitor) {
   EXPECT_EQ(fullscreen.top, 100);
   EXPECT_EQ(fullscreen.height, 200);
   window_state = WindowState{};
+}
+
+// The rate every driver stores: 0 and 1 stand for the hardware's default,
+// no rate to wait by, and so does a rate that could not be read.
+TEST(WindowDisplay, RefreshRatesOfOneOrLessAreStoredAsNone) {
+  _putenv("ZQGFX=null");
+  ASSERT_EQ(set_screen_mode(13, 8, 0, 0, 0), 0);
+  const int cases[][2] = {{INT_MIN, 0}, {-1, 0}, {0, 0}, {1, 0}, {2, 2}, {60, 60}, {INT_MAX, INT_MAX}};
+  for (const auto& c : cases) {
+    screen_state->refresh_rate = 99;
+    window_store_refresh_rate(c[0]);
+    EXPECT_EQ(screen_state->refresh_rate, c[1]) << c[0];
+  }
+  set_screen_mode(0, 0, 0, 0, 0);
+  _putenv("ZQGFX=");
+  window_store_refresh_rate(60);  // no screen: nothing to store
 }
 
 TEST(WindowDisplay, ModeListsGrowAndHandTheirArrayOver) {

@@ -20,7 +20,7 @@
 const VideoDriver directx_driver = {
     .name = "DirectX",
     .init = dx_init,
-    .exit = window_exit,
+    .exit = dx_exit,
     .lock = window_lock,
     .unlock = window_unlock,
     .set_palette = window_set_palette,
@@ -280,27 +280,23 @@ int open_keyboard() {
 // display library's command thread spinning on a core; marked lines whose
 // bytes and colours are as shown are dropped before the lock.
 SentLines sent_lines{};
-int32_t restorations = 0;  // surfaces restored or driver reopened
-
-// The surfaces' picture is unknown (new record, restored surfaces, a failed
-// lock, other colours): the whole page goes out at the next update.
-void resend_whole_page() {
-  sent_lines_forget(&sent_lines);
-  window_mark_all_dirty();
-}
 
 // Drops the marks of lines shown as they stand; true when a line is left to
-// convert.
+// convert. Whatever made the surfaces' picture unknown (a new record, other
+// colours, restored surfaces, a failed lock, activation, the switch) has
+// marked every line with window_mark_all_dirty; the record forgets here, the
+// one place it filters, so no path that marks can have its marks dropped.
 bool keep_changed_lines(ScreenState* screen) {
   const int line_bytes = screen->width * screen->bytes_per_pixel;
   if (sent_lines.line_count != screen->height || sent_lines.line_bytes != line_bytes) {
     sent_lines_open(&sent_lines, screen->height, line_bytes);  // without memory every mark is kept
-    resend_whole_page();
+    window_mark_all_dirty();
   }
   // An 8-bit display takes new colours through its own palette; on any
   // other the blitter converts the pixels with them.
   if (!dx_state.dd_palette && sent_lines_check_colours(&sent_lines, screen->device_palette, 256))
-    resend_whole_page();
+    window_mark_all_dirty();
+  if (window_take_resend_all()) sent_lines_forget(&sent_lines);
   return sent_lines_filter(&sent_lines, screen->visible_page, screen->pitch, screen->dirty_lines, screen->height) > 0;
 }
 
@@ -315,8 +311,11 @@ bool keep_changed_lines(ScreenState* screen) {
 int reopen_driver() {
   dx_test_hooks.reopen_attempts = 0;
   for (int attempt = 0; attempt < kReopenAttempts; ++attempt) {
-    if (attempt > 0) Sleep(dx_test_hooks.reopen_pause_ms);
+    // Closed before the pause: what a failed open made (a window, the
+    // exclusive level, perhaps a display mode) is not kept through it.
     dx_close();
+    if (attempt > 0 && dx_test_hooks.reopen_pause) dx_test_hooks.reopen_pause(dx_test_hooks.reopen_pause_ms);
+    else if (attempt > 0) Sleep(dx_test_hooks.reopen_pause_ms);
     ++dx_test_hooks.reopen_attempts;
     if (dx_open() == 0) {
       if (window_state.user32.flash_window_ex) {
@@ -481,7 +480,9 @@ int dx_restore() {
       ZQ_TRACE_FAILURE("the primary surface is still lost after %d restores", kRestoreRounds);
       return -1;
     }
-    ++restorations;
+    // Restored surfaces have lost their picture, whichever path restores
+    // them (an update, or a paint or display change inside the pump).
+    window_mark_all_dirty();
     if (dx_state.back_surface && dx_state.back_surface != dx_state.primary_surface)
       dx_state.back_surface->Restore();
     const HRESULT restored = dx_state.primary_surface->Restore();
@@ -515,17 +516,13 @@ void dx_update_display() {
     dx_state.dd_palette->SetEntries(0, 0, 256, window_state.palette);
     window_state.palette_changed = 0;
   }
-  int32_t seen_restorations = restorations;
-  if (dx_restore() != 0) return;
-  if (restorations != seen_restorations) resend_whole_page();
-  if (!keep_changed_lines(screen)) return;
+  if (dx_restore() != 0 || !keep_changed_lines(screen)) return;
 
   DDSURFACEDESC surface{};
   HRESULT locked = DDERR_SURFACELOST;
-  seen_restorations = restorations;
   for (int round = 0; round <= kRestoreRounds && locked == DDERR_SURFACELOST; ++round) {
     if (dx_restore() != 0 || !dx_state.back_surface) {
-      resend_whole_page();
+      window_mark_all_dirty();
       return;
     }
     surface = DDSURFACEDESC{};
@@ -533,13 +530,10 @@ void dx_update_display() {
     locked = dx_state.back_surface->Lock(nullptr, &surface, DDLOCK_WAIT, nullptr);
   }
   if (locked != DD_OK) {
-    resend_whole_page();  // nothing was converted
+    window_mark_all_dirty();  // nothing was converted
   } else {
-    // Restored surfaces have lost their content: the whole page goes again.
-    if (restorations != seen_restorations) {
-      resend_whole_page();
-      keep_changed_lines(screen);
-    }
+    // Surfaces restored on the way to the lock: the whole page goes now.
+    if (window_state.resend_all) keep_changed_lines(screen);
     if (window_state.blitter && surface.lpSurface) {
       auto* memory = static_cast<uint8_t*>(surface.lpSurface);
       window_state.blitter(memory + static_cast<ptrdiff_t>(surface.lPitch) * dx_state.y_offset,
@@ -581,38 +575,40 @@ void dx_draw_step() {
 
 }  // namespace
 
-void dx_thread(void* ready_event) {
-  window_run_event_loop(ready_event, {dx_draw_step, dx_refresh_key_state, &dx_test_hooks.iterations});
-}
+const EventLoopSteps dx_loop_steps = {dx_draw_step, dx_refresh_key_state, &dx_test_hooks.iterations};
+
+void dx_thread(void* ready_event) { window_run_event_loop(ready_event, dx_loop_steps); }
 
 namespace {
 
-// The DirectDraw object in use, held for a call outside the window lock: the
-// event thread may close the driver meanwhile, so the object and its library
-// are both pinned. Without an open driver a temporary object is made.
-struct PinnedDirectDraw {
-  IDirectDraw2* object = nullptr;
+// DirectDraw objects made without the multithreaded cooperative level (the
+// driver's is) may be used by one thread at a time, and the event thread
+// uses its object under the window lock: surfaces locked, blitted and
+// restored, and after a lost display mode the object closed and made again.
+// The vertical-blank wait has to happen outside that lock and the mode list
+// may be asked for at any time, so the program's thread never touches the
+// event thread's object: it has objects of its own, made on that thread.
+struct OwnDirectDraw {
   HMODULE library = nullptr;
+  IDirectDraw2* object = nullptr;
 
-  explicit PinnedDirectDraw(bool temporary_allowed) {
-    window_lock();
-    if (dx_state.direct_draw && GetModuleHandleExA(0, kDirectDrawLibrary, &library)) {
-      object = dx_state.direct_draw;
-      object->AddRef();
-    }
-    window_unlock();
-    if (object || !temporary_allowed) return;
+  bool make() {
     DirectDrawCreateEntry create = nullptr;
     library = load_with_entry(kDirectDrawLibrary, "DirectDrawCreate", &create);
     object = create_direct_draw(create, nullptr);
+    if (!object) free_library(&library);
+    return object != nullptr;
   }
-  ~PinnedDirectDraw() {
+  void free() {
     release(object);
     free_library(&library);
   }
-  PinnedDirectDraw(const PinnedDirectDraw&) = delete;
-  PinnedDirectDraw& operator=(const PinnedDirectDraw&) = delete;
 };
+
+// The program thread's object for vertical-blank waits, made at the first
+// wait and kept (making one costs far more than a frame) until the driver's
+// exit, which runs on the same thread.
+OwnDirectDraw vsync_direct_draw;
 
 struct ModeSearch {
   int depth;
@@ -630,24 +626,37 @@ HRESULT WINAPI collect_mode(LPDDSURFACEDESC mode, LPVOID context) {
 
 }  // namespace
 
+int dx_exit() {
+  const int result = window_exit();
+  vsync_direct_draw.free();
+  return result;
+}
+
 void dx_wait_vsync() {
-  PinnedDirectDraw direct_draw(false);
   window_lock();
+  // Only the pointer is read: a closed driver has no display to wait for.
+  const bool open = dx_state.direct_draw != nullptr;
   if (dx_state.vsync_event) ResetEvent(dx_state.vsync_event);
   dx_state.vsync_pending = 1;
   window_unlock();
-  if (!direct_draw.object || FAILED(direct_draw.object->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN, nullptr)))
+  if (open && !vsync_direct_draw.object) vsync_direct_draw.make();
+  if (!open || !vsync_direct_draw.object ||
+      FAILED(vsync_direct_draw.object->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN, nullptr)))
     window_wait_vsync();
+  // The event lives as long as the process, so it may be signalled unlocked.
   if (dx_state.vsync_event) SetEvent(dx_state.vsync_event);
 }
 
+// A temporary object of the calling thread, whether or not the driver is
+// open (see OwnDirectDraw).
 int* dx_fetch_modes(int depth, int* count) {
   if (count) *count = 0;
-  PinnedDirectDraw direct_draw(true);
-  if (!direct_draw.object) return nullptr;
+  OwnDirectDraw direct_draw;
+  if (!direct_draw.make()) return nullptr;
   ModeSearch search{depth, {}, false};
   const HRESULT listed =
       direct_draw.object->EnumDisplayModes(DDEDM_STANDARDVGAMODES, nullptr, &search, collect_mode);
+  direct_draw.free();
   // A refused enumeration yields nothing; one cut short by memory, what it found.
   if (ZQ_FAILED(listed, "EnumDisplayModes") && !search.out_of_memory) search.found.count = 0;
   return mode_list_take(&search.found, count);

@@ -11,10 +11,14 @@
 
 #include "gfx/drivers/blitters.h"
 #include "gfx/drivers/video_driver.h"
+#include "gfx/win32/driver_steps.h"
 
 extern const VideoDriver directx_driver;
 
 int dx_init(const char* title, int width, int height, int depth, int refresh_rate, int flags);
+// The window layer's exit, then the program thread's own DirectDraw object
+// (dx_wait_vsync) released.
+int dx_exit();
 int dx_open();
 void dx_close();
 // Brings lost surfaces back before a lock or a present; 0 when the primary
@@ -34,6 +38,10 @@ int* dx_fetch_modes(int depth, int* count);
 void dx_update_display();
 // The key-state table from the keyboard device; re-acquires a lost device.
 void dx_refresh_key_state();
+// The driver's share of each event-thread iteration: the vertical-blank
+// wait and dx_update_display (not while an inactive screen is fullscreen),
+// then dx_refresh_key_state (only while active).
+extern const EventLoopSteps dx_loop_steps;
 
 // After a display mode changed behind the driver's back, dx_restore reopens
 // it at most this many times, kReopenPauseMs apart, then gives up.
@@ -84,6 +92,7 @@ struct DxTestHooks {
   int open_step_limit = -1;
   int failing_opens = 0;  // this many opens fail at once
   DWORD reopen_pause_ms = kReopenPauseMs;
+  void (*reopen_pause)(DWORD milliseconds) = nullptr;  // the reopen's pause; null: Sleep
   int32_t reopen_attempts;  // opens made by the last reopen
   int32_t updates;          // whole updates that reached the blitter
   int32_t iterations;       // event-thread iterations, counted under the lock

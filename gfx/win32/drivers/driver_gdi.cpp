@@ -193,7 +193,7 @@ int gdi_open() {
   if (window_create(style | WS_VISIBLE, ex_style, frame.left, frame.top, frame.width, frame.height) != 0) {
     // Closing restores the display only when a window exists; a display
     // changed for a window that could not be made is restored here.
-    if (flags & kFlagFullscreen) ChangeDisplaySettingsA(nullptr, 0);
+    if (flags & kFlagFullscreen) window_restore_display();
     return -1;
   }
 
@@ -261,7 +261,9 @@ namespace {
 void gdi_draw_step() {
   if (window_state.window && bitmap_info) {
     const bool new_palette = window_state.palette_changed != 0;
-    if (new_palette) sent_lines_forget(&sent_lines);  // every line shows other colours now
+    // Every line shows other colours now, or the window's picture is not
+    // to be trusted (activation, a display change, the switch).
+    if (window_take_resend_all() || new_palette) sent_lines_forget(&sent_lines);
     if (filter_dirty_lines() || new_palette) {
       HDC device = GetDC(window_state.window);
       if (new_palette) apply_palette(device);
@@ -306,7 +308,7 @@ void gdi_close() {
   bitmap_info = nullptr;
   window_state.blitter = nullptr;
   if (window_state.window) {
-    if (window_state.flags & kFlagFullscreen) ChangeDisplaySettingsA(nullptr, 0);
+    if (window_state.flags & kFlagFullscreen) window_restore_display();
     DestroyWindow(window_state.window);
     window_state.window = nullptr;
   }

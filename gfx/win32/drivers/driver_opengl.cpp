@@ -110,9 +110,7 @@ int probe_library() {
 
   opengl_state.get_proc_address = reinterpret_cast<PROC(WINAPI*)(LPCSTR)>(
       reinterpret_cast<void*>(GetProcAddress(opengl_state.library, "wglGetProcAddress")));
-  const int refused = gl_load_functions(opengl_state.library, wgl_extension_text(dc));
-  if (refused == 0 && has_extension("WGL_ARB_pixel_format"))
-    opengl_state.choose_pixel_format = wgl_extension_entry<WglChoosePixelFormat>("wglChoosePixelFormatARB");
+  const int refused = gl_take_library_offer(opengl_state.library, dc);
 
   make_current(nullptr, nullptr);
   if (context) delete_context(context);
@@ -174,7 +172,7 @@ int set_up_rendering(int flags) {
 
 void restore_display() {
   if (!opengl_state.display_changed) return;
-  ChangeDisplaySettingsA(nullptr, 0);
+  window_restore_display();
   opengl_state.display_changed = false;
 }
 
@@ -228,6 +226,14 @@ int gl_load_functions(HMODULE library, const char* wgl_text) {
   if (has_extension("GL_EXT_bgra")) return 0;
   ZQ_TRACE_FAILURE("no GL_EXT_bgra among the %s", gl_text ? "library's extensions" : "extensions: none listed");
   return 1;
+}
+
+int gl_take_library_offer(HMODULE library, HDC dc) {
+  opengl_state.choose_pixel_format = nullptr;
+  const int refused = gl_load_functions(library, wgl_extension_text(dc));
+  if (refused == 0 && has_extension("WGL_ARB_pixel_format"))
+    opengl_state.choose_pixel_format = wgl_extension_entry<WglChoosePixelFormat>("wglChoosePixelFormatARB");
+  return refused;
 }
 
 int has_extension(const char* name) { return extension_listed(opengl_state.extensions, name) ? 1 : 0; }

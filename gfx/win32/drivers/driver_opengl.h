@@ -63,6 +63,12 @@ int* gl_fetch_modes(int depth, int* count);
 // gathers the extension text; 0 when the implementation can serve a screen
 // (it has to offer the "GL_EXT_bgra" pixel order), 1 otherwise.
 int gl_load_functions(HMODULE library, const char* wgl_text);
+// With a context current on dc and get_proc_address set: the entries and
+// extension texts as gl_load_functions takes them, the window-system text
+// asked for the device (wglGetExtensionsStringARB) or else without one
+// (wglGetExtensionsStringEXT), and choose_pixel_format taken only when
+// "WGL_ARB_pixel_format" is listed. Answers as gl_load_functions.
+int gl_take_library_offer(HMODULE library, HDC dc);
 // 1 when name is among the gathered extensions, else 0.
 int has_extension(const char* name);
 
