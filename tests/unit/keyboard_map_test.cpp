@@ -246,8 +246,7 @@ TEST(KeyMapSummary, TestedUntestedAndKeysOffTheMap) {
   std::string json;
   write_map_summary_json(LogWriter{append_to, &json}, report);
   EXPECT_EQ(json,
-            ",\"map\":{\"layout\":\"ansi\",\"chosen_from_system\":false,\"keys\":104,\"tested\":101,"
-            "\"most_held\":2,\"untested\":[{\"key\":\"Escape\",\"scancode\":1,\"extended\":\"\"},"
+            ",\"map\":{\"layout\":\"ansi\",\"keys\":104,\"tested\":101,\"untested\":[{\"key\":\"Escape\",\"scancode\":1,\"extended\":\"\"},"
             "{\"key\":\"Enter\",\"scancode\":28,\"extended\":\"\"},"
             "{\"key\":\"Keypad Enter\",\"scancode\":28,\"extended\":\"e0\"}],"
             "\"off_map\":[{\"key\":\"102nd Key\",\"scancode\":86,\"extended\":\"\"}]}");
