@@ -40,8 +40,29 @@ bool parse_log_format(const char* text, LogFormat* format) {
   return true;
 }
 
-constexpr char kChatterOption[] = "--chatter-ms";
-constexpr size_t kChatterOptionLength = sizeof kChatterOption - 1;
+// Digits only, 1 to 8, or "auto".
+bool parse_scale(const char* text, int* value) {
+  if (std::strcmp(text, "auto") == 0) {
+    *value = kWindowScaleAuto;
+    return true;
+  }
+  if (text[0] < '0' + kMinWindowScale || text[0] > '0' + kMaxWindowScale || text[1] != '\0') return false;
+  *value = text[0] - '0';
+  return true;
+}
+
+// Whether arg is the option name, alone or as name=value. The value is the
+// part after '=' or the next argument, which *index then steps past; null
+// when there is none.
+bool match_valued_option(const char* arg, const char* name, int argc, const char* const* argv, int* index,
+                         const char** value) {
+  const size_t length = std::strlen(name);
+  if (std::strncmp(arg, name, length) != 0 || (arg[length] != '\0' && arg[length] != '=')) return false;
+  *value = nullptr;
+  if (arg[length] == '=') *value = arg + length + 1;
+  else if (*index + 1 < argc && argv[*index + 1] != nullptr) *value = argv[++*index];
+  return true;
+}
 
 }  // namespace
 
@@ -54,6 +75,7 @@ int parse_options(int argc, const char* const* argv, ViewerOptions* options, cha
 
   for (int i = 1; i < argc && argv[i] != nullptr; ++i) {
     const char* arg = argv[i];
+    const char* value = nullptr;
     if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
       options->help = true;
     } else if (std::strcmp(arg, "--version") == 0) {
@@ -76,11 +98,7 @@ int parse_options(int argc, const char* const* argv, ViewerOptions* options, cha
       }
       options->map = true;
       options->map_from_system = false;
-    } else if (std::strncmp(arg, kChatterOption, kChatterOptionLength) == 0 &&
-               (arg[kChatterOptionLength] == '\0' || arg[kChatterOptionLength] == '=')) {
-      const char* value = nullptr;
-      if (arg[kChatterOptionLength] == '=') value = arg + kChatterOptionLength + 1;
-      else if (i + 1 < argc && argv[i + 1] != nullptr) value = argv[++i];
+    } else if (match_valued_option(arg, "--chatter-ms", argc, argv, &i, &value)) {
       if (value == nullptr) {
         set_message(error, error_size, "--chatter-ms needs a number of milliseconds");
         return -1;
@@ -88,6 +106,12 @@ int parse_options(int argc, const char* const* argv, ViewerOptions* options, cha
       if (!parse_chatter_ms(value, &options->chatter_ms)) {
         set_message(error, error_size, "--chatter-ms takes a whole number from 1 to 1000, not '",
                     value, "'");
+        return -1;
+      }
+    } else if (match_valued_option(arg, "--scale", argc, argv, &i, &value)) {
+      if (value == nullptr || !parse_scale(value, &options->scale)) {
+        set_message(error, error_size, "--scale takes auto or a whole number from 1 to 8, not '",
+                    value ? value : "", "'");
         return -1;
       }
     } else if (arg[0] == '-') {
@@ -103,6 +127,7 @@ int parse_options(int argc, const char* const* argv, ViewerOptions* options, cha
 
 const char* options_usage() {
   return "Usage: klimperdetektor [--log[=text|csv|jsonl]] [--chatter-ms N] [--map[=LAYOUT]]\n"
+         "                     [--scale N|auto]\n"
          "Shows the scancodes of the keys held down, in a window; ends when it is closed.\n"
          "  --log[=FORMAT]  also write every key press and release to standard output,\n"
          "                  as text (the default), csv or jsonl, and a summary at the end;\n"
@@ -113,6 +138,9 @@ const char* options_usage() {
          "  --map[=LAYOUT]  draw a keyboard under the page: untested, held, tested and\n"
          "                  chattering keys; a double click resets it. LAYOUT: ansi, iso,\n"
          "                  jis, ansi-tkl, iso-tkl (default: the system's keyboard)\n"
+         "  --scale N|auto  draw each screen pixel as N x N window pixels (1 to 8);\n"
+         "                  auto (the default) follows the monitor's DPI: 2 at 192 DPI,\n"
+         "                  lowered until the window fits the screen\n"
          "  --help          show this help and exit\n"
          "  --version       show the version and exit\n";
 }

@@ -5,6 +5,7 @@
 #include <cstddef>
 
 #include "keys/keyboard_layouts.h"
+#include "gfx/drivers/window_scale.h"
 #include "keys/log_settings.h"
 
 struct ViewerOptions {
@@ -15,6 +16,7 @@ struct ViewerOptions {
   bool map = false;
   bool map_from_system = false;  // --map without a layout
   MapLayout map_layout = MapLayout::kAnsi;
+  int scale = kWindowScaleAuto;  // kWindowScaleAuto or 1 to 8
 };
 
 // Parses argv[1..argc-1] into options. Returns 0, or -1 with a one-line

@@ -5,6 +5,8 @@
 
 #include "app/options.h"
 #include "app/viewer.h"
+#include "con/console_window.h"
+#include "gfx/drivers/window_scale.h"
 #include "gfx/screen.h"
 #include "keys/checked_output.h"
 #include "keys/key_logger.h"
@@ -106,7 +108,12 @@ void viewer_main(int argc, char** argv) {
   }
 
   runtime_set_args(argc, argv, nullptr);
+  set_window_scale_request(options.scale);
+  // Started from Explorer, the console window would stand empty beside the
+  // graphics window; it comes back if the page has to go to the console.
+  console_window_hide_if_alone();
   set_screen_mode(13, 8, 0, 0, 0);
+  if (screen_state == nullptr) console_window_restore();
   const bool reading_keys =
       (options.log_format != LogFormat::kNone || options.map) && start_key_input(options);
   viewer_loop();

@@ -10,10 +10,12 @@
 #include <cstring>
 
 #include "gfx/drivers/video_driver.h"
+#include "gfx/drivers/window_scale.h"
 #include "gfx/gfx_handlers.h"
 #include "gfx/input/key_input.h"
 #include "gfx/screen.h"
 #include "gfx/win32/failure_trace.h"
+#include "gfx/win32/window_dpi.h"
 
 WindowState window_state{};
 WindowInput window_input{};
@@ -129,6 +131,9 @@ void growable_free(GrowableBuffer* buffer) {
 
 int window_init(const char* title, int width, int height, int depth, int refresh_rate, int flags) {
   if (!title) title = "";
+  // Before anything that measures in pixels: an unaware process is told
+  // stretched sizes and positions.
+  window_declare_dpi_awareness();
   window_state.os_version = read_os_version();
   look_up_optional_entries();
 
@@ -162,6 +167,7 @@ int window_init(const char* title, int width, int height, int depth, int refresh
   window_state.depth = depth;
   window_state.refresh_rate = refresh_rate;
   window_state.flags = flags;
+  window_state.scale = window_choose_scale();
 
   WNDCLASSA& window_class = window_state.window_class;
   std::memset(&window_class, 0, sizeof window_class);
@@ -284,7 +290,12 @@ void window_set_mouse(int x, int y, int cursor, int clip) {
     point.x = x < window_state.width - 1 ? x : window_state.width - 1;
     point.y = y < 0 ? 0 : y;
     if (point.y > window_state.height - 1) point.y = window_state.height - 1;
-    if (!(window_state.flags & kFlagFullscreen)) ClientToScreen(window_state.window, &point);
+    if (!(window_state.flags & kFlagFullscreen)) {
+      const int scale = window_client_scale();
+      point.x = screen_to_window_pixel(point.x, scale);
+      point.y = screen_to_window_pixel(point.y, scale);
+      ClientToScreen(window_state.window, &point);
+    }
     SetCursorPos(point.x, point.y);
     window_input.mouse_x = x;
     window_input.mouse_y = y;

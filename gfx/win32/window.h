@@ -48,6 +48,9 @@ struct WindowState {
   // (activation, a display change, the switch, restored surfaces), so the
   // driver's record of what it sent is forgotten at its next update.
   int32_t resend_all;
+  // Window pixels per screen pixel across and down in a window (not in
+  // fullscreen): 1 and up, chosen once by window_init.
+  int32_t scale;
 };
 
 extern WindowState window_state;

@@ -7,6 +7,7 @@
 #include "gfx/screen.h"
 #include "gfx/win32/failure_trace.h"
 #include "gfx/win32/window.h"
+#include "gfx/win32/window_dpi.h"
 
 static_assert(sizeof(DEVMODEA) == 156, "display mode record of the size the system expects");
 static_assert(sizeof(MONITORINFOEXA) == 72, "extended monitor information");
@@ -56,7 +57,8 @@ DWORD window_style(int flags) {
 }
 
 SIZE window_outer_size(DWORD style) {
-  RECT outer = {0, 0, window_state.width, window_state.height};
+  const int scale = window_client_scale();
+  RECT outer = {0, 0, window_state.width * scale, window_state.height * scale};
   AdjustWindowRect(&outer, style, FALSE);
   return SIZE{outer.right - outer.left, outer.bottom - outer.top};
 }

@@ -31,7 +31,8 @@ DWORD window_style(int flags);
 constexpr DWORD kFrameStyles = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
 
 // The outer size of a window whose client area is the window layer's width
-// and height, with the frame of style and no menu.
+// and height at the client scale (window_client_scale), with the frame of
+// style and no menu.
 SIZE window_outer_size(DWORD style);
 
 // Outer position and size of the window: fullscreen at the monitor's corner

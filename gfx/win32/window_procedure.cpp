@@ -3,11 +3,15 @@
 // switch.
 #include <cstring>
 
+#include "gfx/drivers/window_scale.h"
 #include "gfx/input/key_input.h"
 #include "common/key_tables.h"
 #include "common/key_translation.h"
 #include "gfx/screen.h"
 #include "gfx/win32/window.h"
+#include "gfx/win32/key_state_refresh.h"
+#include "gfx/win32/window_dpi.h"
+#include "gfx/win32/window_modal_loop.h"
 
 namespace {
 
@@ -94,8 +98,10 @@ int typed_character_value(int character) {
 }
 
 void handle_mouse_move(LPARAM lparam, ScreenEvent* event) {
-  window_input.mouse_x = LOWORD(lparam);
-  window_input.mouse_y = HIWORD(lparam);
+  // The program counts in its screen's pixels, whatever the window's scale.
+  const int scale = window_client_scale();
+  window_input.mouse_x = window_to_screen_pixel(LOWORD(lparam), scale);
+  window_input.mouse_y = window_to_screen_pixel(HIWORD(lparam), scale);
   POINT cursor{};
   GetCursorPos(&cursor);
   int dx = 0, dy = 0;
@@ -165,8 +171,10 @@ LRESULT handle_activation(HWND window, WPARAM wparam) {
   if (thread && (window_state.flags & kFlagHighPriority))
     SetThreadPriority(thread, window_state.is_active ? THREAD_PRIORITY_ABOVE_NORMAL : THREAD_PRIORITY_NORMAL);
 
-  // Keys released while another window had the focus must not stay held.
+  // Keys released while another window had the focus must not stay held,
+  // neither now nor in the state read on the way back.
   if (screen_state && screen_state->key_state) std::memset(screen_state->key_state, 0, kKeyStateSize);
+  if (window_state.is_active) window_key_state_suspect();
   window_input.mouse_buttons = 0;
   window_mark_all_dirty();
 
@@ -194,7 +202,7 @@ LRESULT handle_activation(HWND window, WPARAM wparam) {
 
 }  // namespace
 
-LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+static LRESULT handle_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   refresh_mouse_on_client(window);
   ScreenEvent event{kNoEvent, {0, 0, 0, 0}};
 
@@ -320,6 +328,19 @@ LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPAR
       if (window_state.mouse_clip) ClipCursor(nullptr);
       break;
 
+    case WM_ENTERMENULOOP:
+    case WM_ENTERSIZEMOVE:
+      window_modal_loop_enter(window);
+      break;
+    case WM_EXITMENULOOP:
+    case WM_EXITSIZEMOVE:
+      window_modal_loop_leave(window);
+      break;
+    case WM_TIMER:
+      if (wparam != kModalLoopTimerId) break;
+      window_modal_loop_tick();
+      return 0;
+
     case WM_MOUSELEAVE:
       if (!window_state.is_active) break;
       post_simple(MouseLeave);
@@ -330,4 +351,15 @@ LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPAR
       break;
   }
   return DefWindowProcA(window, message, wparam, lparam);
+}
+
+LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  // Outside modal loops the event thread's iteration holds the window lock
+  // while it pumps; inside one the loop's own pump calls here, and each
+  // message takes the lock for itself.
+  const bool lock = window_in_modal_loop();
+  if (lock) window_lock();
+  const LRESULT result = handle_message(window, message, wparam, lparam);
+  if (lock) window_unlock();
+  return result;
 }

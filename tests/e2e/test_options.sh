@@ -16,7 +16,7 @@ runner="$e2e_source/cmake/wine-run.sh"
 watcher=$!
 
 for args in "--chatter-ms 0" "--chatter-ms x" "--log=xml" "--nonsense" "--log --chatter-ms 1001" \
-            "--map=xyz" "--map=" "--map=ANSI"; do
+            "--map=xyz" "--map=" "--map=ANSI" "--scale 0" "--scale 9" "--scale x" "--scale"; do
   # shellcheck disable=SC2086  # the arguments are meant to split
   "$runner" "$exe" $args >"$e2e_work/out" 2>"$e2e_work/err"
   code=$?
@@ -29,6 +29,7 @@ done
 
 "$runner" "$exe" --help >"$e2e_work/out" 2>&1 || e2e_fail "--help did not end with 0"
 grep -q '^Usage: klimperdetektor .*--log.*--map' "$e2e_work/out" || e2e_fail "--help: $(cat "$e2e_work/out")"
+grep -q -- '--scale N|auto' "$e2e_work/out" || e2e_fail "--help: $(cat "$e2e_work/out")"
 "$runner" "$exe" --version >"$e2e_work/out" 2>&1 || e2e_fail "--version did not end with 0"
 [ "$(tr -d '\r' <"$e2e_work/out")" = "$(sed -n 's/^project(klimperdetektor VERSION \([0-9.]*\).*/klimperdetektor \1/p' "$e2e_source/CMakeLists.txt")" ] ||
   e2e_fail "--version: $(cat "$e2e_work/out")"

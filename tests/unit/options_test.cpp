@@ -33,6 +33,7 @@ TEST(Options, NoArgumentsChangeNothing) {
   EXPECT_FALSE(parsed.options.version);
   EXPECT_EQ(parsed.options.log_format, LogFormat::kNone);
   EXPECT_EQ(parsed.options.chatter_ms, 30);
+  EXPECT_EQ(parsed.options.scale, kWindowScaleAuto);
   ViewerOptions options;
   EXPECT_EQ(parse_options(0, nullptr, &options, nullptr, 0), 0);
   EXPECT_EQ(parse_options(-5, nullptr, &options, nullptr, 0), 0);
@@ -43,7 +44,9 @@ TEST(Options, NoArgumentsChangeNothing) {
   options.version = true;
   options.log_format = LogFormat::kCsv;
   options.chatter_ms = 500;
+  options.scale = 3;
   EXPECT_EQ(parse_options(1, only_name, &options, nullptr, 0), 0);
+  EXPECT_EQ(options.scale, kWindowScaleAuto);
   EXPECT_FALSE(options.help);
   EXPECT_FALSE(options.version);
   EXPECT_EQ(options.log_format, LogFormat::kNone);
@@ -63,6 +66,16 @@ TEST(Options, LogFormatsAndThreshold) {
   EXPECT_EQ(both.result, 0);
   EXPECT_EQ(both.options.chatter_ms, 8);
   EXPECT_EQ(both.options.log_format, LogFormat::kJsonl);
+  const struct {
+    std::vector<const char*> args;
+    int scale;
+  } scales[] = {{{"--scale", "1"}, 1}, {{"--scale=8"}, 8}, {{"--scale", "3", "--scale=auto"}, kWindowScaleAuto},
+                {{"--scale", "auto", "--log"}, kWindowScaleAuto}};
+  for (const auto& c : scales) {
+    const Parsed parsed = parse(c.args);
+    EXPECT_EQ(parsed.result, 0) << parsed.error;
+    EXPECT_EQ(parsed.options.scale, c.scale) << c.args[0];
+  }
   EXPECT_TRUE(parse({"--help"}).options.help);
   EXPECT_TRUE(parse({"-h"}).options.help);
   EXPECT_TRUE(parse({"--version"}).options.version);
@@ -106,6 +119,15 @@ TEST(Options, BadValuesGiveOneLineErrors) {
     EXPECT_NE(parsed.error.find("--chatter-ms"), std::string::npos) << parsed.error;
     EXPECT_EQ(parsed.error.find('\n'), std::string::npos);
   }
+  for (const char* value : {"0", "9", "10", "x", "", "-1", " 2", "2 ", "AUTO", "auto2", "1.5"}) {
+    const Parsed parsed = parse({"--scale", value});
+    EXPECT_EQ(parsed.result, -1) << value;
+    EXPECT_NE(parsed.error.find(std::string("--scale takes auto or a whole number from 1 to 8, not '") + value + "'"),
+              std::string::npos)
+        << parsed.error;
+  }
+  EXPECT_EQ(parse({"--scale"}).result, -1);  // value missing
+  EXPECT_EQ(parse({"--scale="}).result, -1);
   EXPECT_EQ(parse({"--chatter-ms"}).result, -1);  // value missing
   EXPECT_EQ(parse({"--chatter-ms="}).result, -1);
 
@@ -120,7 +142,7 @@ TEST(Options, BadValuesGiveOneLineErrors) {
   EXPECT_NE(parse({"--nonsense"}).error.find("unknown option '--nonsense'"), std::string::npos);
   EXPECT_NE(parse({"extra"}).error.find("unexpected argument 'extra'"), std::string::npos);
   // An option that only begins with a known one is unknown, whatever follows.
-  for (const char* arg : {"--chatter-msx", "--chatter-ms5", "--chatter-ms-5"}) {
+  for (const char* arg : {"--chatter-msx", "--chatter-ms5", "--chatter-ms-5", "--scalex", "--scale2"}) {
     const Parsed parsed = parse({arg, "10"});
     EXPECT_EQ(parsed.result, -1) << arg;
     EXPECT_NE(parsed.error.find("unknown option"), std::string::npos) << parsed.error;

@@ -27,6 +27,7 @@ class DirectXOnTestThread : public ::testing::Test {
     window_state.flags = 0;
     dx_state.window_x = 10;
     dx_state.window_y = 10;
+    dx_state.window_placed = 1;
     dx_state.display_lost = 0;
     dx_test_hooks = DxTestHooks{};
     dx_test_hooks.reopen_pause_ms = 1;

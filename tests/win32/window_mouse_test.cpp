@@ -3,6 +3,7 @@
 // events a check is about are looked at.
 #include <climits>
 
+#include "gfx/drivers/window_scale.h"
 #include "window_test_support.h"
 
 namespace {
@@ -105,6 +106,35 @@ TEST_F(WindowMouseTest, FirstMoveEntersWithoutMotionAndLaterMovesCarryScreenDelt
   EXPECT_EQ(window_input.mouse_x, 0xFFFE);
   EXPECT_EQ(window_input.mouse_y, 0xFFFD);
   screen_unlock_unmarked();
+}
+
+// At a window scale of 2 the program still counts in its screen's pixels:
+// a move is halved on the way in, a placed cursor lands in the middle of
+// its 2 x 2 block on the way out.
+TEST_F(WindowMouseTest, AScaledWindowReportsAndPlacesScreenPixels) {
+  set_screen_mode(0, 0, 0, 0, 0);
+  ASSERT_EQ(set_window_scale_request(2), 0);
+  open_screen();
+  set_window_scale_request(kWindowScaleAuto);
+  RECT client{};
+  GetClientRect(window(), &client);
+  ASSERT_EQ(client.right, 640);
+  ASSERT_EQ(client.bottom, 400);
+
+  screen_lock();
+  window_procedure(window(), WM_MOUSEMOVE, 0, MAKELPARAM(639, 399));
+  EXPECT_EQ(window_input.mouse_x, 319);
+  EXPECT_EQ(window_input.mouse_y, 199);
+  window_procedure(window(), WM_MOUSEMOVE, 0, MAKELPARAM(3, 2));
+  EXPECT_EQ(window_input.mouse_x, 1);
+  EXPECT_EQ(window_input.mouse_y, 1);
+  window_set_mouse(100, 5000, -1, -1);
+  screen_unlock_unmarked();
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  const POINT placed = client_to_screen(201, 399);
+  EXPECT_EQ(cursor.x, placed.x);
+  EXPECT_EQ(cursor.y, placed.y);
 }
 
 TEST_F(WindowMouseTest, WheelsAndExtraButtons) {

@@ -5,17 +5,22 @@
 // program still starts, and falls back to the next driver, without them.
 #include "gfx/win32/drivers/driver_directx.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <iterator>
 
+#include "common/key_tables.h"
 #include "gfx/drivers/changed_lines.h"
+#include "gfx/drivers/pixel_blocks.h"
 #include "gfx/input/key_input.h"
 #include "gfx/screen.h"
 #include "gfx/win32/drivers/run_time_linking.h"
 #include "gfx/win32/driver_steps.h"
 #include "gfx/win32/failure_trace.h"
+#include "gfx/win32/key_state_refresh.h"
 #include "gfx/win32/window.h"
 #include "gfx/win32/window_display.h"
+#include "gfx/win32/window_dpi.h"
 
 const VideoDriver directx_driver = {
     .name = "DirectX",
@@ -162,6 +167,12 @@ int open_window_and_mode() {
   if (!fullscreen()) {
     const DWORD style = window_style(window_state.flags) | WS_VISIBLE;
     const SIZE outer = window_outer_size(style);
+    if (!dx_state.window_placed) {
+      const int scale = window_client_scale();
+      dx_state.window_x = (GetSystemMetrics(SM_CXSCREEN) - width * scale) >> 1;
+      dx_state.window_y = (GetSystemMetrics(SM_CYSCREEN) - height * scale) >> 1;
+      dx_state.window_placed = 1;
+    }
     if (window_create(style, 0, dx_state.window_x, dx_state.window_y, outer.cx, outer.cy) != 0) return -1;
     if (!may_take_step(kStepCooperativeLevel)) return -1;
     if (ZQ_FAILED(dx_state.direct_draw->SetCooperativeLevel(window_state.window, DDSCL_NORMAL),
@@ -215,8 +226,10 @@ int create_surfaces() {
   back.dwSize = sizeof back;
   back.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
   back.ddsCaps.dwCaps = kOffscreenCaps;
-  back.dwWidth = static_cast<DWORD>(window_state.width);
-  back.dwHeight = static_cast<DWORD>(window_state.height);
+  // At the client area's size: presenting it is then a copy, never a
+  // stretch, which may blend neighbouring pixels.
+  back.dwWidth = static_cast<DWORD>(window_state.width * window_client_scale());
+  back.dwHeight = static_cast<DWORD>(window_state.height * window_client_scale());
   const HRESULT created = dx_state.direct_draw->CreateSurface(&back, &dx_state.back_surface, nullptr);
   if (FAILED(created) || !dx_state.back_surface) {
     ZQ_TRACE_FAILURE("CreateSurface of a %dx%d off-screen surface answered 0x%08lX", window_state.width,
@@ -225,6 +238,32 @@ int create_surfaces() {
     return -1;
   }
   return 0;
+}
+
+int open_scale_buffer(int display_bits) {
+  dx_state.pixel_bytes = (display_bits + 7) / 8;
+  if (fullscreen() || window_client_scale() == 1) return 0;
+  dx_state.scale_buffer = static_cast<uint8_t*>(
+      std::calloc(static_cast<size_t>(window_state.width) * static_cast<size_t>(window_state.height),
+                  static_cast<size_t>(dx_state.pixel_bytes)));
+  if (dx_state.scale_buffer) return 0;
+  ZQ_TRACE_FAILURE("no memory for a %dx%d picture to scale", window_state.width, window_state.height);
+  return -1;
+}
+
+// Converts the marked lines into the locked back surface: straight in, or
+// through the scale buffer and enlarged by whole blocks.
+void convert_marked_lines(ScreenState* screen, uint8_t* memory, int pitch) {
+  if (!dx_state.scale_buffer) {
+    window_state.blitter(memory + static_cast<ptrdiff_t>(pitch) * dx_state.y_offset, pitch);
+    return;
+  }
+  const int buffer_pitch = window_state.width * dx_state.pixel_bytes;
+  window_state.blitter(dx_state.scale_buffer, buffer_pitch);
+  enlarge_marked_lines(PixelBlocks{dx_state.scale_buffer, buffer_pitch, memory, pitch, window_state.width,
+                                   window_state.height, dx_state.pixel_bytes, window_client_scale(),
+                                   screen->dirty_lines,
+                                   screen->scanline_multiplier > 1 ? screen->scanline_multiplier : 1});
 }
 
 int choose_pixel_path() {
@@ -252,15 +291,22 @@ int choose_pixel_path() {
   }
   const DxPixelLayout layout = dx_pixel_layout(format);
   window_state.blitter = screen_state ? select_blitter(layout.bits, layout.swap_red_blue) : nullptr;
-  if (window_state.blitter) return 0;
+  if (window_state.blitter) return open_scale_buffer(static_cast<int>(format.dwRGBBitCount));
   ZQ_TRACE_FAILURE("no blitter from the %d-bit screen to a %d-bit display (red mask 0x%lX, swapped %d)",
                    screen_state ? screen_state->depth : 0, layout.bits, static_cast<unsigned long>(format.dwRBitMask),
                    layout.swap_red_blue);
   return -1;
 }
 
+// Keys the device still reports down whose release it missed: released while
+// the window could not see the keyboard (another window had it, or a modal
+// loop ran), as the system's own state said when asked on the way back. Each
+// counts as up until the device reports it up once.
+uint8_t missed_release[kKeyStateSize];
+
 int open_keyboard() {
   build_keyboard_format();
+  std::memset(missed_release, 0, sizeof missed_release);
   if (ZQ_FAILED(dx_state.direct_input->CreateDevice(kGuidSysKeyboard, &dx_state.keyboard_device, nullptr),
                 "CreateDevice of the system keyboard") ||
       !dx_state.keyboard_device) {
@@ -372,8 +418,8 @@ int dx_init(const char* title, int width, int height, int depth, int refresh_rat
   if (!window_driver_begin(directx_driver.name, width, height, depth, flags, kFlagOpenGL | kFlagLayered, 0,
                            {dx_open, dx_close, dx_present, dx_thread}))
     return -1;
-  dx_state.window_x = (GetSystemMetrics(SM_CXSCREEN) - width) >> 1;
-  dx_state.window_y = (GetSystemMetrics(SM_CYSCREEN) - height) >> 1;
+  // Placed by the first windowed open, when the window's scale is known.
+  dx_state.window_placed = 0;
   dx_state.display_lost = 0;
   return window_init(title, width, height, window_depth(depth), refresh_rate, flags);
 }
@@ -456,6 +502,8 @@ void dx_close() {
   release(dx_state.primary_surface);
   release(dx_state.clipper);
   release(dx_state.dd_palette);
+  std::free(dx_state.scale_buffer);
+  dx_state.scale_buffer = nullptr;
   if (dx_state.direct_draw) {
     if (fullscreen()) {
       dx_state.direct_draw->RestoreDisplayMode();
@@ -503,7 +551,7 @@ void dx_present() {
     IDirectDrawSurface* back = dx_state.back_surface;
     if (!back || !window_state.window) return;
     RECT destination = client_rect_on_screen(window_state.window);
-    RECT source = {0, 0, window_state.width, window_state.height};
+    RECT source = {0, 0, window_state.width * window_client_scale(), window_state.height * window_client_scale()};
     if (dx_state.primary_surface->Blt(&destination, back, &source, DDBLT_WAIT, nullptr) != DDERR_SURFACELOST)
       return;
   }
@@ -536,8 +584,7 @@ void dx_update_display() {
     if (window_state.resend_all) keep_changed_lines(screen);
     if (window_state.blitter && surface.lpSurface) {
       auto* memory = static_cast<uint8_t*>(surface.lpSurface);
-      window_state.blitter(memory + static_cast<ptrdiff_t>(surface.lPitch) * dx_state.y_offset,
-                           static_cast<int>(surface.lPitch));
+      convert_marked_lines(screen, memory, static_cast<int>(surface.lPitch));
       ++dx_test_hooks.updates;
     }
     dx_state.back_surface->Unlock(surface.lpSurface);
@@ -545,6 +592,23 @@ void dx_update_display() {
   }
   dx_present();
 }
+
+namespace {
+
+// Whether the system reports a key of this scancode down now; true for a
+// scancode it has no virtual key for, which only the device can tell.
+bool system_reports_down(int scancode) {
+  bool known = false;
+  for (const KeyTableRow* row = key_table; row->scancode != 0; ++row) {
+    if (row->scancode != scancode) continue;
+    known = true;
+    if (GetAsyncKeyState(row->virtual_key) & 0x8000) return true;
+    if (row->alternative_virtual_key && (GetAsyncKeyState(row->alternative_virtual_key) & 0x8000)) return true;
+  }
+  return !known;
+}
+
+}  // namespace
 
 void dx_refresh_key_state() {
   ScreenState* screen = screen_state;
@@ -556,8 +620,14 @@ void dx_refresh_key_state() {
     return;
   }
   if (FAILED(read)) return;
-  // An extended key counts as its base scancode.
-  for (int i = 0; i < kKeyStateSize; ++i) screen->key_state[i] = ((state[i] | state[i + 128]) & 0x80) ? 1 : 0;
+  const bool suspect = window_take_key_state_suspect();
+  for (int i = 0; i < kKeyStateSize; ++i) {
+    // An extended key counts as its base scancode.
+    const bool device_down = ((state[i] | state[i + 128]) & 0x80) != 0;
+    if (!device_down) missed_release[i] = 0;
+    else if (suspect && !system_reports_down(i)) missed_release[i] = 1;
+    screen->key_state[i] = device_down && !missed_release[i] ? 1 : 0;
+  }
 }
 
 namespace {

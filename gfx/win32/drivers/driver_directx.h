@@ -61,6 +61,12 @@ struct DxState {
   HANDLE vsync_event;
   int32_t vsync_pending;
   int32_t window_x, window_y;
+  int32_t window_placed;
+  // A scaled window: the marked lines are converted into this buffer at the
+  // screen's size (pixel_bytes per pixel) and enlarged into the back surface
+  // by whole blocks; null unscaled and in fullscreen.
+  uint8_t* scale_buffer;
+  int32_t pixel_bytes;  // 0: the first window is centred (at its scaled size)
   int32_t y_offset;
   DIDATAFORMAT keyboard_format;
   DIOBJECTDATAFORMAT keyboard_objects[256];

@@ -21,6 +21,7 @@
 #include "gfx/win32/key_state_refresh.h"
 #include "gfx/win32/window.h"
 #include "gfx/win32/window_display.h"
+#include "gfx/win32/window_dpi.h"
 
 const VideoDriver gdi_driver = {
     .name = "GDI",
@@ -105,6 +106,26 @@ bool filter_dirty_lines() {
                            logical_line_count()) > 0;
 }
 
+// Output lines first to first + count - 1 to the window, bits pointing at
+// the first of them. Unscaled they go as they are; scaled, every pixel
+// becomes a block of whole pixels (colour on colour: no blending of
+// neighbours), described as a bitmap of just these lines so that the
+// stretch reads no line outside them.
+void send_lines(HDC device, const uint8_t* bits, int first, int count) {
+  const int scale = window_client_scale();
+  if (scale == 1) {
+    SetDIBitsToDevice(device, 0, first, static_cast<DWORD>(window_state.width), static_cast<DWORD>(count), 0, 0, 0,
+                      static_cast<UINT>(count), bits, bitmap_info, DIB_RGB_COLORS);
+    return;
+  }
+  BITMAPINFOHEADER& header = bitmap_info->bmiHeader;
+  header.biHeight = -count;  // top-down
+  SetStretchBltMode(device, COLORONCOLOR);
+  StretchDIBits(device, 0, first * scale, window_state.width * scale, count * scale, 0, 0, window_state.width,
+                count, bits, bitmap_info, DIB_RGB_COLORS, SRCCOPY);
+  header.biHeight = -window_state.height;
+}
+
 // One transfer from the first to the last dirty line, clean lines between
 // included.
 void draw_dirty_span(HDC device) {
@@ -127,13 +148,12 @@ void draw_dirty_span(HDC device) {
   } else {
     bits = screen->visible_page + static_cast<size_t>(screen->pitch) * output_first;
   }
-  SetDIBitsToDevice(device, 0, output_first, static_cast<DWORD>(window_state.width),
-                    static_cast<DWORD>(output_count), 0, 0, 0, static_cast<UINT>(output_count), bits,
-                    bitmap_info, DIB_RGB_COLORS);
+  send_lines(device, bits, output_first, output_count);
   // COMPAT: systems before Windows 2000 repaint the drawn span only when it
   // is invalidated as well.
   if (!is_windows2000_or_greater()) {
-    const RECT span = {0, output_first, window_state.width, output_first + output_count};
+    const int scale = window_client_scale();
+    const RECT span = {0, output_first * scale, window_state.width * scale, (output_first + output_count) * scale};
     InvalidateRect(window_state.window, &span, FALSE);
   }
   gdi_update_record.first_line = output_first;
@@ -291,9 +311,7 @@ void gdi_paint() {
     SelectPalette(device, gdi_palette, FALSE);
     RealizePalette(device);
   }
-  SetDIBitsToDevice(device, 0, 0, static_cast<DWORD>(window_state.width),
-                    static_cast<DWORD>(window_state.height), 0, 0, 0,
-                    static_cast<UINT>(window_state.height), bits, bitmap_info, DIB_RGB_COLORS);
+  send_lines(device, bits, 0, window_state.height);
   ReleaseDC(window_state.window, device);
   // The whole window was drawn from the page as it is; the next update sends
   // every marked line again rather than trust the copy.
