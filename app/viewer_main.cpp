@@ -40,7 +40,7 @@ bool start_key_input(const ViewerOptions& options) {
   const char* option = log && options.map ? "--log, --map" : log ? "--log" : "--map";
   if (screen_state == nullptr) {
     print_line(stderr, kProgramName, ": ", option, ": no graphics window could be opened; the page "
-               "goes to the console, which gives the log no timed key events: nothing is logged");
+               "goes to the console, which gives no timed key events: nothing is logged or mapped");
     return false;
   }
   // Both are ready before the first event can arrive from the input thread.

@@ -65,10 +65,9 @@ void write_map_summary_json(const LogWriter& writer, const KeyMapReport& report)
   if (report.layout == nullptr) return;
   LineBuilder out(writer);
   out.text(",\"map\":{\"layout\":").json_string(report.layout->name);
-  out.text(",\"chosen_from_system\":").text(report.chosen_from_system ? "true" : "false");
   out.text(",\"keys\":").integer(report.layout->count);
   out.text(",\"tested\":").integer(key_map_tested(*report.layout, report.view));
-  out.text(",\"most_held\":").integer(report.view.most_held).text(",\"untested\":");
+  out.text(",\"untested\":");
   write_json_list(out, report, Listed::kUntested);
   out.text(",\"off_map\":");
   write_json_list(out, report, Listed::kOffMap);

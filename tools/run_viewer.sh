@@ -5,15 +5,23 @@
 # screenshot is saved, the screen is printed as text, and the window is
 # closed the way a window manager closes it.
 #
-#   tools/run_viewer.sh --picture   # regenerate docs/klimperdetektor.png
+#   tools/run_viewer.sh --picture       # regenerate docs/klimperdetektor.png
+#   tools/run_viewer.sh --map-picture   # regenerate docs/klimperdetektor-map.png
 #
 # The picture is the window with its frame, title and icon as Wine draws them
-# in a virtual desktop, while A and Shift are held.
+# in a virtual desktop, while A and Shift are held. The map picture shows the
+# ISO keyboard map (--map=iso) after a few keys were pressed once, with A and
+# Shift held.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$(pwd)"
 picture=""
+program_args=()
 [ "${1:-}" = "--picture" ] && picture="$root/docs/klimperdetektor.png"
+if [ "${1:-}" = "--map-picture" ]; then
+  picture="$root/docs/klimperdetektor-map.png"
+  program_args=(--map=iso)
+fi
 
 tools/setup.sh
 cmake --preset win32 >/dev/null
@@ -36,7 +44,8 @@ if [ -n "$picture" ]; then
   fi
   # The virtual desktop is the one X window; the program's window lies in it.
   # (It ends with the X server when the script ends.)
-  cmake/wine-run.sh explorer "/desktop=klimperdetektor-picture,480x320" "$exe" >"$e2e_work/program.log" 2>&1 &
+  cmake/wine-run.sh explorer "/desktop=klimperdetektor-picture,480x320" "$exe" "${program_args[@]}" \
+    >"$e2e_work/program.log" 2>&1 &
   e2e_runner_pid=$!
   e2e_program_name="klimperdetektor.exe"
   # The window is there once the desktop, trimmed of its background, is
@@ -55,6 +64,12 @@ if [ -n "$picture" ]; then
   # A click on the title bar makes the window the active one for the keys.
   xdotool mousemove --window "$desktop" 240 70 click 1
   sleep 0.5
+  if [ ${#program_args[@]} -gt 0 ]; then
+    # Keys pressed once: tested.
+    for key in Escape q w e r t z s d f Return KP_Enter Pause Print space; do xdotool key "$key"; sleep 0.05; done
+    "$e2e_tools/x_key_code" 94 press  # the key left of Z
+    sleep 0.3
+  fi
   xdotool keydown a
   sleep 0.3
   xdotool keydown shift

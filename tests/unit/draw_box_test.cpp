@@ -1,11 +1,14 @@
 // Filled boxes and box outlines at every depth, clipped at every edge of the
-// screen, and a line repeated down; only the lines they changed marked.
+// screen, spans of one line, and a line repeated down; only the lines they
+// changed marked.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "gfx/draw/draw_context.h"
+#include "gfx/draw/line_spans.h"
 #include "gfx/draw/repeat_line.h"
 #include "gfx/gfx_handlers.h"
 #include "gfx/screen.h"
@@ -29,7 +32,8 @@ constexpr BoxCase kBoxes[] = {
     {"off the bottom", 1, 5, 5, 11}, {"over the whole screen", -2, -2, kWidth + 1, kHeight + 1},
     {"wholly off", 20, 20, 30, 30},  {"wholly off to the left", -9, 0, -1, 7},
     {"negative size", 6, 4, 2, 1},   {"one pixel", 11, 7, 11, 7},
-    {"huge", -2000000000, 3, 2000000000, 3},
+    {"huge", -2000000000, 3, 2000000000, 3}, {"from the top-left corner", 0, 0, 4, 3},
+    {"to the bottom-right corner", 7, 4, kWidth - 1, kHeight - 1},
 };
 
 // What a box should leave on the screen: filled, every pixel inside it;
@@ -80,6 +84,61 @@ TEST_P(DrawBoxTest, ClippedAtEveryEdgeMarkingOnlyItsLines) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryDepth, DrawBoxTest, ::testing::Values(8, 16, 32));
+
+class LineSpansTest : public DrawBoxTest {};
+
+TEST_P(LineSpansTest, EachSpanClippedToTheViewportTheLineMarkedWhenFilled) {
+  const int depth = GetParam();
+  ASSERT_EQ(set_screen_size(kWidth, kHeight, depth, 1, -1, 0), 0);
+  DrawContext* context = get_draw_context();
+  const uint32_t a = depth == 8 ? 0x11u : depth == 16 ? 0x1111u : 0x00111111u;
+  const uint32_t b = depth == 8 ? 0x22u : depth == 16 ? 0x2222u : 0x00222222u;
+  struct Case {
+    const char* what;
+    int line;
+    std::vector<LineSpan> spans;
+    bool viewport;     // columns 3-8, lines 1-5
+    const char* want;  // the line afterwards: '.' untouched, 'a' or 'b'
+  };
+  const Case cases[] = {
+      {"two spans", 2, {{1, 3, a}, {6, 2, b}}, false, ".aaa..bb...."},
+      {"off the left and the right", 2, {{-2, 4, a}, {10, 5, b}}, false, "aa........bb"},
+      {"empty and negative widths", 2, {{4, 0, a}, {5, -3, b}}, false, "............"},
+      {"wholly off", 2, {{-9, 3, a}, {kWidth, 4, b}}, false, "............"},
+      {"past the int range", 2, {{2147483640, 100, a}, {-2147483647, 2147483647, b}}, false, "............"},
+      {"the last span wins where they meet", 7, {{0, 6, a}, {4, 4, b}}, false, "aaaabbbb...."},
+      {"clipped to a viewport", 3, {{0, 5, a}, {7, 5, b}}, true, "...aa..bb..."},
+      {"a line outside the viewport", 0, {{0, 12, a}}, true, "............"},
+      {"a line below the screen", kHeight, {{0, 12, a}}, false, "............"},
+      {"a line above the screen", -1, {{0, 12, a}}, false, "............"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.what) + ", depth " + std::to_string(depth));
+    if (c.viewport) set_viewport(3, 1, 8, 5, 0, 0, kViewportNoFill | kViewportNoBorder);
+    else set_viewport(kOmittedCoordinate, kOmittedCoordinate, kOmittedCoordinate, kOmittedCoordinate, 0, 0, 0);
+    for (int y = 0; y < kHeight; ++y) std::memset(context->lines[y], 0, kWidth * context->target_bytes_per_pixel);
+    std::memset(screen_state->dirty_lines, 0, kHeight);
+    fill_line_spans(c.line, c.spans.data(), static_cast<int>(c.spans.size()));
+    const bool any = std::string(c.want).find_first_not_of('.') != std::string::npos;
+    for (int y = 0; y < kHeight; ++y) {
+      EXPECT_EQ(screen_state->dirty_lines[y] != 0, any && y == c.line) << "line " << y;
+      for (int x = 0; x < kWidth; ++x) {
+        const char w = y == c.line ? c.want[x] : '.';
+        EXPECT_EQ(context->get_pixel(context, x, y), w == 'a' ? a : w == 'b' ? b : 0u) << x << "," << y;
+      }
+    }
+  }
+  // No list, or none in it, fill nothing.
+  std::memset(screen_state->dirty_lines, 0, kHeight);
+  fill_line_spans(2, nullptr, 3);
+  const LineSpan one{0, 4, a};
+  fill_line_spans(2, &one, 0);
+  fill_line_spans(2, &one, -1);
+  for (int y = 0; y < kHeight; ++y) EXPECT_EQ(screen_state->dirty_lines[y], 0) << y;
+  EXPECT_EQ(context->get_pixel(context, 0, 2), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryDepth, LineSpansTest, ::testing::Values(8, 16, 32));
 
 class RepeatLineTest : public DrawBoxTest {};
 
