@@ -14,6 +14,9 @@ runner="$e2e_source/cmake/wine-run.sh"
     sleep 0.05
   done ) &
 watcher=$!
+# A failing check exits at once: the watcher must not outlive it (it would
+# hold the test's output open until CTest's time limit).
+trap 'kill "$watcher" 2>/dev/null; e2e_cleanup' EXIT
 
 for args in "--chatter-ms 0" "--chatter-ms x" "--log=xml" "--nonsense" "--log --chatter-ms 1001" \
             "--map=xyz" "--map=" "--map=ANSI" "--scale 0" "--scale 9" "--scale x" "--scale"; do
