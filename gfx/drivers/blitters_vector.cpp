@@ -1,6 +1,6 @@
 // The vector blitters: the same conversions as the scalar ones, 4 to 16
-// pixels per step with SSE2 (24-bit output with SSSE3 shuffles where the
-// processor has them). Processors with MMX but without SSE2 use the scalar
+// pixels per step with SSE2 (24-bit output with SSSE3 shuffles, true colour
+// to 16 bits with the SSE4.1 pack, where the processor has them). Processors with MMX but without SSE2 use the scalar
 // tables. Every routine finishes a line whose width is not a multiple of its
 // step with the scalar formula, so it is correct for any screen, although it
 // is chosen only for widths that are multiples of 4.
@@ -14,6 +14,7 @@
 
 #if defined(__i386__) || defined(__x86_64__)
 #include <emmintrin.h>
+#include <smmintrin.h>
 #include <tmmintrin.h>
 
 // The 32-bit build targets processors without SSE2 too: only this code is
@@ -135,6 +136,29 @@ bool read_ssse3() {
 bool has_ssse3() {
   static const bool yes = read_ssse3();
   return yes && !baseline_only;
+}
+
+// SSE4.1 (bit 19 of the same word) adds the unsigned 32-to-16-bit pack.
+#define SSE41_TARGET __attribute__((target("sse4.1")))
+
+bool read_sse41() {
+  uint32_t signature = 0, features = 0, other_features = 0;
+  return sys::cpuid_leaf1(&signature, &features, &other_features) && (other_features & (1u << 19)) != 0;
+}
+
+bool has_sse41() {
+  static const bool yes = read_sse41();
+  return yes && !baseline_only;
+}
+
+// The same for 16 bits with the unsigned pack, which keeps results up to
+// 0xFFFF after a single shift: two operations fewer per eight pixels, in a
+// conversion that is bound by its arithmetic.
+template <uint32_t Weights>
+SSE41_TARGET inline __m128i true8_to_16_bits_unsigned(__m128i a, __m128i b) {
+  a = true4_to_16_bits_unshifted<Weights, 0x0000FC00u>(a);
+  b = true4_to_16_bits_unshifted<Weights, 0x0000FC00u>(b);
+  return _mm_packus_epi32(_mm_srli_epi32(a, 5), _mm_srli_epi32(b, 5));
 }
 
 // Shuffle controls that take sixteen 32-bit pixels in four registers to 48
@@ -380,21 +404,50 @@ VECTOR_ENTRY void hi_to_32(uint8_t* destination, int destination_pitch) {
 
 // --- true-colour sources ---
 
+// Sixteen pixels per step: measured faster than eight at both frame sizes
+// (the two halves' arithmetic overlaps), then eight, four and single ones.
+template <uint32_t Weights, uint32_t GreenMask, int GreenShift, Formula F>
+void true_line_16_bits(uint8_t* out, const uint8_t* in, int width) {
+  int x = 0;
+  for (; x + 16 <= width; x += 16) {
+    const __m128i low = true8_to_16_bits<Weights, GreenMask, GreenShift>(load128(in + 4 * x), load128(in + 4 * x + 16));
+    const __m128i high =
+        true8_to_16_bits<Weights, GreenMask, GreenShift>(load128(in + 4 * x + 32), load128(in + 4 * x + 48));
+    store128(out + 2 * x, low);
+    store128(out + 2 * x + 16, high);
+  }
+  if (x + 8 <= width) {
+    store128(out + 2 * x, true8_to_16_bits<Weights, GreenMask, GreenShift>(load128(in + 4 * x),
+                                                                           load128(in + 4 * x + 16)));
+    x += 8;
+  }
+  if (x + 4 <= width) {
+    const __m128i a = load128(in + 4 * x);
+    store64(out + 2 * x, true8_to_16_bits<Weights, GreenMask, GreenShift>(a, a));
+    x += 4;
+  }
+  for (; x < width; ++x) store16(out + 2 * x, F(load32(in + 4 * x)));
+}
+
+template <uint32_t Weights, Formula F>
+SSE41_TARGET void true_line_16_bits_unsigned(uint8_t* out, const uint8_t* in, int width) {
+  int x = 0;
+  for (; x + 16 <= width; x += 16) {
+    const __m128i low = true8_to_16_bits_unsigned<Weights>(load128(in + 4 * x), load128(in + 4 * x + 16));
+    const __m128i high = true8_to_16_bits_unsigned<Weights>(load128(in + 4 * x + 32), load128(in + 4 * x + 48));
+    store128(out + 2 * x, low);
+    store128(out + 2 * x + 16, high);
+  }
+  true_line_16_bits<Weights, 0x0000FC00u, 5, F>(out + 2 * x, in + 4 * x, width - x);
+}
+
 template <uint32_t Weights, uint32_t GreenMask, int GreenShift, Formula F>
 VECTOR_ENTRY void true_to_16_bits(uint8_t* destination, int destination_pitch) {
-  walk_lines(destination, destination_pitch, [](uint8_t* out, const uint8_t* in, int width) {
-    int x = 0;
-    for (; x + 8 <= width; x += 8) {
-      store128(out + 2 * x, true8_to_16_bits<Weights, GreenMask, GreenShift>(load128(in + 4 * x),
-                                                                             load128(in + 4 * x + 16)));
-    }
-    if (x + 4 <= width) {
-      const __m128i a = load128(in + 4 * x);
-      store64(out + 2 * x, true8_to_16_bits<Weights, GreenMask, GreenShift>(a, a));
-      x += 4;
-    }
-    for (; x < width; ++x) store16(out + 2 * x, F(load32(in + 4 * x)));
-  });
+  if (GreenShift == 5 && has_sse41()) {
+    walk_lines(destination, destination_pitch, true_line_16_bits_unsigned<Weights, F>);
+  } else {
+    walk_lines(destination, destination_pitch, true_line_16_bits<Weights, GreenMask, GreenShift, F>);
+  }
 }
 
 template <bool Exchange>
