@@ -1,9 +1,10 @@
 // The vector blitters: the same conversions as the scalar ones, 4 to 16
 // pixels per step with SSE2 (24-bit output with SSSE3 shuffles, true colour
 // to 15 and 16 bits with AVX2, where the processor and system have them).
-// Processors with MMX but without SSE2 use the scalar tables. Every routine finishes a line whose width is not a multiple of its
-// step with the scalar formula, so it is correct for any screen, although it
-// is chosen only for widths that are multiples of 4.
+// Processors with MMX but without SSE2 use the scalar tables. Every routine
+// finishes a line whose width is not a multiple of its step with the scalar
+// formula, so it is correct for any screen, although it is chosen only for
+// widths that are multiples of 4.
 #include <cstdint>
 #include <cstring>
 
@@ -403,8 +404,8 @@ VECTOR_ENTRY void hi_to_32(uint8_t* destination, int destination_pitch) {
 
 // --- true-colour sources ---
 
-// Sixteen pixels per step: measured faster than eight at both frame sizes
-// (the two halves' arithmetic overlaps), then eight, four and single ones.
+// Sixteen pixels per step (measured faster than eight at both benchmark
+// frame sizes), then eight, four and single ones.
 template <uint32_t Weights, uint32_t GreenMask, int GreenShift, Formula F>
 void true_line_16_bits(uint8_t* out, const uint8_t* in, int width) {
   int x = 0;
