@@ -19,9 +19,21 @@ bool use_scale(int scale) {
   return true;
 }
 
-SIZE outer_size(int scale) {
-  const SIZE frame = window_frame_size(window_style(window_state.flags));
-  return SIZE{window_state.width * scale + frame.cx, window_state.height * scale + frame.cy};
+// The window at place's corner with its client area at scale. The frame is
+// the one drawn now; where the system draws it anew for the new place (the
+// monitor's DPI), the client area comes out off by the difference, and one
+// more resize with the frame as it now is puts it right.
+bool place_window(HWND window, const RECT& place, int scale) {
+  const int width = window_state.width * scale, height = window_state.height * scale;
+  for (int round = 0; round < 2; ++round) {
+    const SIZE frame = window_frame_size(window_style(window_state.flags));
+    if (!SetWindowPos(window, nullptr, place.left, place.top, width + frame.cx, height + frame.cy,
+                      SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_NOACTIVATE))
+      return false;
+    RECT client{};
+    if (!GetClientRect(window, &client) || (client.right == width && client.bottom == height)) break;
+  }
+  return true;
 }
 
 }  // namespace
@@ -49,12 +61,9 @@ bool window_handle_dpi_change(HWND window, WPARAM wparam, LPARAM lparam) {
     ZQ_TRACE_FAILURE("the driver did not take window scale %d for %d DPI; keeping %d", scale, dpi, old_scale);
     scale = old_scale;
   }
-  const SIZE outer = outer_size(scale);
-  if (SetWindowPos(window, nullptr, place.left, place.top, outer.cx, outer.cy,
-                   SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_NOACTIVATE))
-    return true;
-  ZQ_TRACE_FAILURE("SetWindowPos refused %ldx%ld at %ld,%ld after a DPI change to %d", outer.cx, outer.cy,
-                   place.left, place.top, dpi);
+  if (place_window(window, place, scale)) return true;
+  ZQ_TRACE_FAILURE("SetWindowPos refused the window at %ld,%ld at scale %d after a DPI change to %d", place.left,
+                   place.top, scale, dpi);
   // The window kept its old size: the old factor fills it. Should even the
   // way back be refused, the driver presents the new factor's picture into
   // the old client area, which still shows the whole screen.
