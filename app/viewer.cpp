@@ -52,14 +52,14 @@ void viewer_draw_page() {
   print_end(kScreenFile, kNewLine);
   print_literal(kBanner, kNewLine);
   if (below_page != nullptr) below_page(get_row());
-  screen_unlock(-1, -1);
+  screen_unlock_all_lines();
 }
 
 void viewer_set_below_page(void (*draw)(int first_free_row)) { below_page = draw; }
 
 bool viewer_pass() {
   viewer_draw_page();
-  sleep_for(10, 1);
+  sleep_for(10, kSleepPlain);
   return text_compare(read_key_text(), kTextValueOperand, kCloseKey, 2) == 0;
 }
 

@@ -24,5 +24,5 @@ void fill_line_spans(int line, const LineSpan* spans, int count) {
     filled = true;
   }
   if (filled) mark_changed_rows(context, line, line + 1);
-  screen_unlock(1, 0);
+  screen_unlock_unmarked();
 }

@@ -20,5 +20,5 @@ void repeat_line(int line, int count) {
   for (int row = line + 1; row <= last; ++row)
     depth_routines.copy_span(context->lines[row] + offset, context->lines[line] + offset, x_end - x);
   mark_changed_rows(context, line + 1, last + 1);
-  screen_unlock(1, 0);
+  screen_unlock_unmarked();
 }
