@@ -30,6 +30,7 @@ bool window_driver_begin([[maybe_unused]] const char* driver_name, int width, in
   window_state.driver_close = hooks.close;
   window_state.driver_paint = hooks.paint;
   window_state.driver_thread = hooks.thread;
+  window_state.driver_rescale = hooks.rescale;
   return true;
 }
 

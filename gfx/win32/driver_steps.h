@@ -11,6 +11,7 @@ struct WindowDriverHooks {
   void (*close)();
   void (*paint)();
   void (*thread)(void* ready_event);
+  int (*rescale)(int scale);
 };
 
 // The start of every driver's init: a fresh WindowState, then the screen

@@ -42,6 +42,10 @@ struct WindowState {
   void (*driver_close)();
   void (*driver_paint)();
   void (*driver_thread)(void* ready_event);
+  // Makes what the driver presents through ready for a new window scale and
+  // takes it into use; 0 on success, else -1 with everything as it was.
+  // Null: the driver reads window_state.scale at each present.
+  int (*driver_rescale)(int scale);
   int32_t mouse_clip;
   OptionalUser32 user32;
   // Set with every line marked: the window's picture is not to be trusted
@@ -49,7 +53,8 @@ struct WindowState {
   // driver's record of what it sent is forgotten at its next update.
   int32_t resend_all;
   // Window pixels per screen pixel across and down in a window (not in
-  // fullscreen): 1 and up, chosen once by window_init.
+  // fullscreen): 1 and up, chosen by window_init and again when the window
+  // reaches a monitor of another DPI.
   int32_t scale;
 };
 

@@ -65,22 +65,33 @@ int window_monitor_dpi(HMONITOR monitor) {
   return dpi > 0 ? dpi : kBaseDpi;
 }
 
-int window_choose_scale() {
+SIZE window_frame_size(DWORD style) {
+  RECT outer{}, client{};
+  HWND window = window_state.window;
+  if (window && GetWindowRect(window, &outer) && GetClientRect(window, &client))
+    return SIZE{(outer.right - outer.left) - client.right, (outer.bottom - outer.top) - client.bottom};
+  RECT frame = {0, 0, 0, 0};
+  AdjustWindowRect(&frame, style, FALSE);
+  return SIZE{frame.right - frame.left, frame.bottom - frame.top};
+}
+
+int window_scale_for_dpi(int dpi) {
   if (window_state.flags & kFlagOpenGL) return 1;
   const int request = window_scale_request();
   if (request != kWindowScaleAuto) return resolve_window_scale(request, kBaseDpi, ScaleFit{});
 
-  RECT frame = {0, 0, 0, 0};
-  AdjustWindowRect(&frame, window_style(window_state.flags), FALSE);
+  const SIZE frame = window_frame_size(window_style(window_state.flags));
   RECT work{};
   const MonitorArea monitor = window_monitor_area();
   if (monitor.known) work = monitor.info.rcWork;
   else if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0))
     work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  const ScaleFit fit{window_state.width,       window_state.height,     frame.right - frame.left,
-                     frame.bottom - frame.top, work.right - work.left, work.bottom - work.top};
-  return resolve_window_scale(request, window_monitor_dpi(window_state.monitor), fit);
+  const ScaleFit fit{window_state.width, window_state.height,    frame.cx,
+                     frame.cy,           work.right - work.left, work.bottom - work.top};
+  return resolve_window_scale(request, dpi, fit);
 }
+
+int window_choose_scale() { return window_scale_for_dpi(window_monitor_dpi(window_state.monitor)); }
 
 int window_client_scale() {
   if (window_state.flags & kFlagFullscreen) return 1;

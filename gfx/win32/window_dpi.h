@@ -19,6 +19,13 @@ int window_monitor_dpi(HMONITOR monitor);
 // monitor's DPI and its work area. 1 for OpenGL screens, which set their own
 // viewport.
 int window_choose_scale();
+// The same for a given DPI, with the work area of window_state.monitor.
+int window_scale_for_dpi(int dpi);
+
+// What the frame adds to the client area across and down: the window's own
+// as the system draws it now (at a per-monitor-aware window's DPI change,
+// already for the new monitor), or, before there is a window, that of style.
+SIZE window_frame_size(DWORD style);
 
 // The client area's scale now: window_state.scale in a window, 1 in
 // fullscreen, where the display mode has the screen's size.

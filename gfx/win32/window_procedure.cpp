@@ -11,6 +11,7 @@
 #include "gfx/win32/window.h"
 #include "gfx/win32/key_state_refresh.h"
 #include "gfx/win32/window_dpi.h"
+#include "gfx/win32/window_dpi_change.h"
 #include "gfx/win32/window_modal_loop.h"
 
 namespace {
@@ -322,6 +323,10 @@ static LRESULT handle_message(HWND window, UINT message, WPARAM wparam, LPARAM l
       if (!is_windows2000_or_greater()) break;  // COMPAT: no such message before
       window_input.mouse_hwheel += static_cast<int32_t>(wparam) > 0 ? 1 : -1;
       post_screen_event(ScreenEvent{MouseHorizontalWheel, {window_input.mouse_hwheel, 0, 0, 0}});
+      break;
+
+    case kDpiChangedMessage:
+      if (window_handle_dpi_change(window, wparam, lparam)) return 0;
       break;
 
     case WM_MOVING:

@@ -204,6 +204,35 @@ int open_window_and_mode() {
   return 0;
 }
 
+// The windowed back surface at the client area's size for scale: presenting
+// it is then a copy, never a stretch, which may blend neighbouring pixels.
+// Null when refused.
+IDirectDrawSurface* create_back_surface(int scale) {
+  DDSURFACEDESC back{};
+  back.dwSize = sizeof back;
+  back.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
+  back.ddsCaps.dwCaps = kOffscreenCaps;
+  back.dwWidth = static_cast<DWORD>(window_state.width * scale);
+  back.dwHeight = static_cast<DWORD>(window_state.height * scale);
+  IDirectDrawSurface* surface = nullptr;
+  const HRESULT created = dx_state.direct_draw->CreateSurface(&back, &surface, nullptr);
+  if (SUCCEEDED(created) && surface) return surface;
+  ZQ_TRACE_FAILURE("CreateSurface of a %lux%lu off-screen surface answered 0x%08lX",
+                   static_cast<unsigned long>(back.dwWidth), static_cast<unsigned long>(back.dwHeight),
+                   static_cast<unsigned long>(created));
+  return nullptr;
+}
+
+// The screen-sized picture that a scaled window's lines are converted into
+// before they are enlarged; null when refused.
+uint8_t* allocate_scale_buffer() {
+  auto* buffer = static_cast<uint8_t*>(
+      std::calloc(static_cast<size_t>(window_state.width) * static_cast<size_t>(window_state.height),
+                  static_cast<size_t>(dx_state.pixel_bytes)));
+  if (!buffer) ZQ_TRACE_FAILURE("no memory for a %dx%d picture to scale", window_state.width, window_state.height);
+  return buffer;
+}
+
 int create_surfaces() {
   DDSURFACEDESC description{};
   description.dwSize = sizeof description;
@@ -222,33 +251,15 @@ int create_surfaces() {
   }
   if (ZQ_FAILED(dx_state.primary_surface->SetClipper(dx_state.clipper), "SetClipper of the primary surface"))
     return -1;
-  DDSURFACEDESC back{};
-  back.dwSize = sizeof back;
-  back.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
-  back.ddsCaps.dwCaps = kOffscreenCaps;
-  // At the client area's size: presenting it is then a copy, never a
-  // stretch, which may blend neighbouring pixels.
-  back.dwWidth = static_cast<DWORD>(window_state.width * window_client_scale());
-  back.dwHeight = static_cast<DWORD>(window_state.height * window_client_scale());
-  const HRESULT created = dx_state.direct_draw->CreateSurface(&back, &dx_state.back_surface, nullptr);
-  if (FAILED(created) || !dx_state.back_surface) {
-    ZQ_TRACE_FAILURE("CreateSurface of a %dx%d off-screen surface answered 0x%08lX", window_state.width,
-                     window_state.height, static_cast<unsigned long>(created));
-    dx_state.back_surface = nullptr;
-    return -1;
-  }
-  return 0;
+  dx_state.back_surface = create_back_surface(window_client_scale());
+  return dx_state.back_surface ? 0 : -1;
 }
 
 int open_scale_buffer(int display_bits) {
   dx_state.pixel_bytes = (display_bits + 7) / 8;
   if (fullscreen() || window_client_scale() == 1) return 0;
-  dx_state.scale_buffer = static_cast<uint8_t*>(
-      std::calloc(static_cast<size_t>(window_state.width) * static_cast<size_t>(window_state.height),
-                  static_cast<size_t>(dx_state.pixel_bytes)));
-  if (dx_state.scale_buffer) return 0;
-  ZQ_TRACE_FAILURE("no memory for a %dx%d picture to scale", window_state.width, window_state.height);
-  return -1;
+  dx_state.scale_buffer = allocate_scale_buffer();
+  return dx_state.scale_buffer ? 0 : -1;
 }
 
 // Converts the marked lines into the locked back surface: straight in, or
@@ -416,7 +427,7 @@ DxPixelLayout dx_pixel_layout(const DDPIXELFORMAT& format) {
 
 int dx_init(const char* title, int width, int height, int depth, int refresh_rate, int flags) {
   if (!window_driver_begin(directx_driver.name, width, height, depth, flags, kFlagOpenGL | kFlagLayered, 0,
-                           {dx_open, dx_close, dx_present, dx_thread}))
+                           {dx_open, dx_close, dx_present, dx_thread, dx_rescale}))
     return -1;
   // Placed by the first windowed open, when the window's scale is known.
   dx_state.window_placed = 0;
@@ -519,6 +530,31 @@ void dx_close() {
   }
   free_library(&dx_state.ddraw_library);
   free_library(&dx_state.dinput_library);
+}
+
+int dx_rescale(int scale) {
+  // Only an open window presents through a back surface of its own.
+  if (scale < 1 || fullscreen() || !dx_state.direct_draw || !dx_state.back_surface ||
+      dx_state.back_surface == dx_state.primary_surface || dx_state.pixel_bytes <= 0)
+    return -1;
+  if (dx_test_hooks.failing_rescales > 0) {
+    --dx_test_hooks.failing_rescales;
+    return -1;
+  }
+  IDirectDrawSurface* surface = create_back_surface(scale);
+  if (!surface) return -1;
+  uint8_t* buffer = scale == 1 ? nullptr : dx_state.scale_buffer ? dx_state.scale_buffer : allocate_scale_buffer();
+  if (scale > 1 && !buffer) {
+    surface->Release();
+    return -1;
+  }
+  // Both made: the old ones go. The new surface is blank, and the window
+  // layer marks every line for it.
+  release(dx_state.back_surface);
+  dx_state.back_surface = surface;
+  if (buffer != dx_state.scale_buffer) std::free(dx_state.scale_buffer);
+  dx_state.scale_buffer = buffer;
+  return 0;
 }
 
 int dx_restore() {

@@ -21,6 +21,10 @@ int dx_init(const char* title, int width, int height, int depth, int refresh_rat
 int dx_exit();
 int dx_open();
 void dx_close();
+// The windowed back surface (and the scale buffer) remade for another window
+// scale, on the event thread under the window lock; 0 when they are in use,
+// else -1 with the old ones kept (window_state.driver_rescale).
+int dx_rescale(int scale);
 // Brings lost surfaces back before a lock or a present; 0 when the primary
 // surface is usable afterwards.
 int dx_restore();
@@ -97,6 +101,7 @@ struct DxTestHooks {
   // Opens stop, failing, before step open_step_limit (negative: never).
   int open_step_limit = -1;
   int failing_opens = 0;  // this many opens fail at once
+  int failing_rescales = 0;  // this many rescales are refused at once
   DWORD reopen_pause_ms = kReopenPauseMs;
   void (*reopen_pause)(DWORD milliseconds) = nullptr;  // the reopen's pause; null: Sleep
   int32_t reopen_attempts;  // opens made by the last reopen

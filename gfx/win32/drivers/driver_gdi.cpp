@@ -167,7 +167,7 @@ const uint8_t* gdi_conversion_buffer() { return conversion_buffer; }
 
 int gdi_init(const char* title, int width, int height, int depth, int refresh_rate, int flags) {
   if (!window_driver_begin(gdi_driver.name, width, height, depth, flags, kFlagOpenGL, 0,
-                           {gdi_open, gdi_close, gdi_paint, gdi_thread}))
+                           {gdi_open, gdi_close, gdi_paint, gdi_thread, nullptr}))
     return -1;
   // The bitmap and the conversion buffer are laid out from the screen's
   // lines: a window of another size or pixel size would be written past

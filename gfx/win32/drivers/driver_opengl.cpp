@@ -248,7 +248,7 @@ int opengl_init(const char* title, int width, int height, int depth, int refresh
   opengl_state.display_changed = false;
   // The program's thread pumps the messages: no event thread.
   if (!window_driver_begin(opengl_driver.name, width, height, depth, flags, 0, kFlagOpenGL,
-                           {gl_open, gl_close, no_paint, nullptr}))
+                           {gl_open, gl_close, no_paint, nullptr, nullptr}))
     return -1;
 
   opengl_state.library = load_library(kLibraryName, kWglNames, opengl_state.wgl_functions);
