@@ -15,27 +15,50 @@ mkdir -p "$root/build"
 (cd "$root" && cmake --preset bench -B "$build" >/dev/null)
 cmake --build "$build" -j2 --target blitters_bench >/dev/null
 
+# The repetitions of all benchmarks run in a random order, each after a
+# short warm-up: a slow spell of the shared machine then falls on a few
+# repetitions of many rows, which the median passes over, instead of on
+# every repetition of one row.
 "$build/bench/blitters_bench" --benchmark_out="$json" --benchmark_out_format=json \
-  --benchmark_repetitions=3 --benchmark_report_aggregates_only=true --benchmark_min_time=0.2 "$@" >/dev/null
+  --benchmark_enable_random_interleaving=true --benchmark_repetitions=15 --benchmark_min_time=0.05 \
+  --benchmark_min_warmup_time=0.02 --benchmark_display_aggregates_only=true "$@" >/dev/null
 
 python3 - "$json" <<'PY'
 import json, sys
 from collections import defaultdict
 
 data = json.load(open(sys.argv[1]))
-rate = defaultdict(dict)   # (conversion, size) -> implementation -> Mpix/s (median)
-viewer = None
+# Every repetition is in the file; each row is told by its median and by
+# its spread, the median distance of the repetitions from the median as a
+# share of it, which a single disturbed repetition does not move.
+samples = defaultdict(lambda: defaultdict(list))  # (conversion, size) -> implementation -> Mpix/s
+viewer_times = []
+viewer_unit = "ns"
 for b in data["benchmarks"]:
-    if b.get("aggregate_name", "median") != "median":
+    if b.get("run_type") != "iteration":
         continue
     parts = b["run_name"].split("/")
     if parts[0] == "viewer_pass":
-        viewer = b
+        viewer_times.append(b["real_time"])
+        viewer_unit = b.get("time_unit", "ns")
         continue
     if len(parts) != 3 or "Mpix/s" not in b:
         continue
     conversion, implementation, size = parts
-    rate[(conversion, size)][implementation] = b["Mpix/s"]
+    samples[(conversion, size)][implementation].append(b["Mpix/s"])
+
+def median(values):
+    ordered = sorted(values)
+    middle = len(ordered) // 2
+    return ordered[middle] if len(ordered) % 2 else (ordered[middle - 1] + ordered[middle]) / 2
+
+rate = defaultdict(dict)    # (conversion, size) -> implementation -> median Mpix/s
+spread = defaultdict(dict)  # the same -> median absolute deviation / median
+for key, impls in samples.items():
+    for implementation, values in impls.items():
+        middle = median(values)
+        rate[key][implementation] = middle
+        spread[key][implementation] = median([abs(v - middle) for v in values]) / middle if middle else 0
 
 def memcpy_for(conversion):
     target = conversion.split("_to_")[1]
@@ -45,29 +68,51 @@ def memcpy_for(conversion):
 def show(value):
     return f"{value:8.0f}" if value else "       -"
 
+# The run's resolution: the straight copies run the same function in the
+# "ours" and "scalar" rows, so the gap between those two medians is what
+# the machine's noise alone makes of one implementation. A row is behind
+# only when the faster library's median is ahead of ours by more than that
+# resolution or the repetitions' spread (the larger of the two rows'),
+# whichever is larger; within it the two are level ("at").
+resolution = 0
+for conversion in ("rgb565_to_rgb565", "xrgb32_to_rgb32"):
+    for (name, size), impls in rate.items():
+        if name == conversion and impls.get("ours") and impls.get("ours_scalar"):
+            a, b = impls["ours"], impls["ours_scalar"]
+            resolution = max(resolution, abs(a - b) / max(a, b))
+
 print(f"{'conversion':<20}{'size':>10}{'ours':>9}{'scalar':>9}{'sdl2':>9}{'pixman':>9}"
-      f"{'memcpy':>9}{'ours/lib':>10}{'ours/memcpy':>12}   (Mpix/s, medians)")
+      f"{'memcpy':>9}{'ours/lib':>10}{'noise':>7}{'':>7}{'ours/memcpy':>12}   (Mpix/s, medians)")
 behind = []
+counts = defaultdict(int)
 for (conversion, size), impls in sorted(rate.items(), key=lambda kv: (kv[0][1] != "320x200", kv[0][0])):
     if conversion.startswith("memcpy"):
         continue
     ours = impls.get("ours")
-    libraries = [impls.get(k) for k in ("sdl2", "pixman") if impls.get(k)]
-    best = max(libraries) if libraries else None
+    libraries = [k for k in ("sdl2", "pixman") if impls.get(k)]
+    faster = max(libraries, key=lambda k: impls[k]) if libraries else None
+    best = impls.get(faster) if faster else None
     limit = rate.get((memcpy_for(conversion), size), {}).get("memcpy")
+    noise = max(resolution, spread[(conversion, size)].get("ours", 0), spread[(conversion, size)].get(faster, 0)) if faster else 0
+    verdict = ""
+    if ours and best:
+        verdict = "ahead" if ours > best * (1 + noise) else "behind" if ours < best * (1 - noise) else "at"
+        counts[verdict] += 1
+        if verdict == "behind":
+            behind.append((conversion, size, best / ours))
     vs_lib = f"{ours / best:10.2f}" if ours and best else "         -"
     vs_memcpy = f"{ours / limit:12.2f}" if ours and limit else "           -"
     print(f"{conversion:<20}{size:>10}{show(ours)}{show(impls.get('ours_scalar'))}{show(impls.get('sdl2'))}"
-          f"{show(impls.get('pixman'))}{show(limit)}{vs_lib}{vs_memcpy}")
-    if ours and best and ours < best:
-        behind.append((conversion, size, best / ours))
+          f"{show(impls.get('pixman'))}{show(limit)}{vs_lib}{100 * noise:6.1f}%{verdict:>7}{vs_memcpy}")
+print(f"\nresolution (the same copy as ours and as scalar): {100 * resolution:.1f}%")
+print(f"against the faster library: {counts['ahead']} ahead, {counts['at']} at (within the noise), "
+      f"{counts['behind']} behind")
 if behind:
-    print("\nbehind the faster library:")
+    print("behind the faster library:")
     for conversion, size, factor in behind:
         print(f"  {conversion} {size}: library {factor:.2f}x faster")
-if viewer:
-    unit = viewer.get("time_unit", "ns")
-    print(f"\nviewer_pass/ours/null: {viewer['real_time']:.0f} {unit} per page")
+if viewer_times:
+    print(f"\nviewer_pass/ours/null: {median(viewer_times):.0f} {viewer_unit} per page")
 PY
 
 # The viewer pass in instructions, which the shared machine's load does not
