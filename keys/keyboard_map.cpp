@@ -16,17 +16,9 @@ void consume_key(void*, int64_t time_us, int key, bool down) {
 void consume_focus_lost(void*, int64_t time_us) { key_map_state_focus_lost(&map_state, time_us); }
 
 // The window hands over double clicks as events of their own. No key can be
-// the reset: every key of the keyboard is under test. The queue is emptied
-// every tenth pass (100 ms): each look takes the queue's lock, which under
-// Wine is a call to the Wine server, and that cost the idle program more
-// than drawing the map. The queue holds 128 events, far more than 100 ms of
-// mouse movement brings.
-constexpr int kPassesPerClickCheck = 10;
-int passes_to_click_check = 0;
-
+// the reset: every key of the keyboard is under test. An empty queue is
+// told without its lock, so looking on every pass costs nothing.
 void take_reset_clicks() {
-  if (--passes_to_click_check > 0) return;
-  passes_to_click_check = kPassesPerClickCheck;
   ScreenEvent event;
   while (take_screen_event(&event))
     if (event.type == MouseDoubleClick && (event.payload[0] & kMouseLeftButton))
