@@ -62,6 +62,8 @@ e2e_start_program() {
 # $e2e_stdout, standard error to the log. Environment assignments come
 # first, then the program: e2e_start_program_with_args ZQGFX=gdi -- exe args.
 e2e_stdout="$e2e_work/stdout"
+# That output without the carriage returns that end Windows lines.
+e2e_stdout_text() { tr -d '\r' <"$e2e_stdout"; }
 e2e_start_program_with_args() {
   local assignments=()
   while [ "$1" != "--" ]; do

@@ -38,8 +38,8 @@ for driver in directx gdi; do
   xdotool keyup shift
   e2e_expect_row 5 ' Scancodes: (keine)'
   xdotool key Escape
-  tr -d '\r' <"$e2e_stdout" | grep -q '^[0-9.]*,down,42,,Left Shift,' || e2e_fail "no Shift press in the log: $(cat "$e2e_stdout")"
-  tr -d '\r' <"$e2e_stdout" | grep -q '^[0-9.]*,up,42,,Left Shift,' || e2e_fail "no Shift release in the log: $(cat "$e2e_stdout")"
+  e2e_stdout_text | grep -q '^[0-9.]*,down,42,,Left Shift,' || e2e_fail "no Shift press in the log: $(cat "$e2e_stdout")"
+  e2e_stdout_text | grep -q '^[0-9.]*,up,42,,Left Shift,' || e2e_fail "no Shift release in the log: $(cat "$e2e_stdout")"
   echo "ok: the key held in the window menu is logged"
 
   # The move loop: the page shows the key held while the window moves.

@@ -19,7 +19,6 @@ e2e_expect_row 5 ' Scancodes: (keine)'
 e2e_expect_row 7 ' * Klimperdetektor by Tukani *'
 
 # The log as written: a Windows program ends its lines with CR LF.
-log_text() { tr -d '\r' <"$e2e_stdout"; }
 
 # The text log's lines for one key: time, event, scancode, name, gap, mark.
 key_lines() {
@@ -31,7 +30,7 @@ key_lines() {
         if ($i == "chatter" || $i == "zero-gap") mark = $i
       }
       print $1, $2, gap, mark
-    }' <(log_text)
+    }' <(e2e_stdout_text)
 }
 
 # Waits until the log holds at least $3 lines of a key.
@@ -91,11 +90,11 @@ e2e_expect_row 5 ' Scancodes: (keine)'
 
 xdotool key alt+F4
 e2e_expect_exit 0
-log_text | grep -qx 'most keys held at once: 3 (A, S, D)' ||
+e2e_stdout_text | grep -qx 'most keys held at once: 3 (A, S, D)' ||
   { sed 's/^/  | /' "$e2e_stdout"; e2e_fail "the summary does not give 3 keys held at once"; }
-summary_a="$(log_text | awk '$1 == "A" && $2 == "30" { print $3, $4 }')"
+summary_a="$(e2e_stdout_text | awk '$1 == "A" && $2 == "30" { print $3, $4 }')"
 [ "$summary_a" = "6 1" ] || e2e_fail "summary for A reads '$summary_a', not 6 presses, 1 chatter"
-log_text | grep -q '^summary: [0-9]* events in ' || e2e_fail "no total in the summary"
+e2e_stdout_text | grep -q '^summary: [0-9]* events in ' || e2e_fail "no total in the summary"
 echo "ok: summary after Alt+F4: A 6 presses 1 chatter, 3 keys held at once"
 [ ! -s "$e2e_work/program.log" ] || e2e_fail "unexpected standard error: $(cat "$e2e_work/program.log")"
 echo PASS

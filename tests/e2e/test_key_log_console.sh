@@ -19,11 +19,11 @@ end_wineserver() {
 trap end_wineserver EXIT
 e2e_start_program_with_args DISPLAY=:9999 -- "$exe" --log
 for i in $(seq 1 100); do
-  [ -s "$e2e_work/program.log" ] && tr -d '\r' <"$e2e_stdout" | grep -qx ' Scancodes: (keine)' && break
+  [ -s "$e2e_work/program.log" ] && e2e_stdout_text | grep -qx ' Scancodes: (keine)' && break
   kill -0 "$e2e_runner_pid" 2>/dev/null || e2e_fail "the program ended: $(cat "$e2e_work/program.log")"
   sleep 0.2
 done
-tr -d '\r' <"$e2e_stdout" | grep -qx ' Scancodes: (keine)' || e2e_fail "no page on the console"
+e2e_stdout_text | grep -qx ' Scancodes: (keine)' || e2e_fail "no page on the console"
 grep -q '^klimperdetektor: --log: no graphics window could be opened; .*nothing is logged' \
   "$e2e_work/program.log" || e2e_fail "standard error: $(cat "$e2e_work/program.log")"
 echo "ok: the page on the console, and on standard error: $(tr -d '\r' <"$e2e_work/program.log")"

@@ -10,13 +10,12 @@ source "$(dirname "$0")/e2e_lib.sh"
 e2e_build_tools
 e2e_start_xvfb
 
-log_text() { tr -d '\r' <"$e2e_stdout"; }
 
 # Waits until the log holds $1 lines.
 wait_log_lines() {
   local i
   for i in $(seq 1 100); do
-    [ "$(log_text | wc -l)" -ge "$1" ] && return 0
+    [ "$(e2e_stdout_text | wc -l)" -ge "$1" ] && return 0
     sleep 0.1
   done
   sed 's/^/  | /' "$e2e_stdout"
@@ -24,7 +23,7 @@ wait_log_lines() {
 }
 
 expect_line() {
-  log_text | grep -qF "$1" || { sed 's/^/  | /' "$e2e_stdout"; e2e_fail "no log line with: $1"; }
+  e2e_stdout_text | grep -qF "$1" || { sed 's/^/  | /' "$e2e_stdout"; e2e_fail "no log line with: $1"; }
 }
 
 e2e_start_program_with_args ZQGFX=gdi -- "$exe" --log=jsonl --chatter-ms 50
@@ -38,19 +37,19 @@ wait_log_lines 13
 e2e_request_close
 e2e_expect_exit 0
 
-[ "$(log_text | head -n 1 | grep -c '^{"type":"meta","program":"klimperdetektor","version":"[^"]*","chatter_ms":50,"timer_resolution_ms":[0-9.]*,')" = 1 ] ||
-  e2e_fail "first line is no metadata: $(log_text | head -n 1)"
+[ "$(e2e_stdout_text | head -n 1 | grep -c '^{"type":"meta","program":"klimperdetektor","version":"[^"]*","chatter_ms":50,"timer_resolution_ms":[0-9.]*,')" = 1 ] ||
+  e2e_fail "first line is no metadata: $(e2e_stdout_text | head -n 1)"
 # Each key pressed and released once under its scancode, prefix and name.
 for key in '28,"extended":"e0","key":"Keypad Enter"' '28,"extended":"","key":"Enter"' \
            '69,"extended":"e1","key":"Pause"' '69,"extended":"","key":"Num Lock"' \
            '42,"extended":"","key":"Left Shift"' '54,"extended":"","key":"Right Shift"'; do
   for event in down up; do
-    [ "$(log_text | grep -cF "\"event\":\"$event\",\"scancode\":$key,")" = 1 ] ||
+    [ "$(e2e_stdout_text | grep -cF "\"event\":\"$event\",\"scancode\":$key,")" = 1 ] ||
       { sed 's/^/  | /' "$e2e_stdout"; e2e_fail "not one $event line for $key"; }
   done
 done
-log_text | tail -n 1 | grep -q '^{"type":"summary",.*"most_held":2,"most_held_keys":\["Left Shift","Right Shift"\]}$' ||
-  e2e_fail "last line is no summary with both Shift keys: $(log_text | tail -n 1)"
+e2e_stdout_text | tail -n 1 | grep -q '^{"type":"summary",.*"most_held":2,"most_held_keys":\["Left Shift","Right Shift"\]}$' ||
+  e2e_fail "last line is no summary with both Shift keys: $(e2e_stdout_text | tail -n 1)"
 echo "ok: JSON Lines with metadata, told-apart keys, both Shift releases and the summary"
 
 e2e_start_program_with_args ZQGFX=gdi -- "$exe" --log=csv
@@ -67,16 +66,16 @@ xdotool keyup s keydown d keyup d
 sleep 0.3
 e2e_request_close
 e2e_expect_exit 0
-[ "$(log_text | head -n 1)" = "time_ms,event,scancode,extended,key,held,gap_ms,mark" ] ||
-  e2e_fail "no CSV header: $(log_text | head -n 1)"
+[ "$(e2e_stdout_text | head -n 1)" = "time_ms,event,scancode,extended,key,held,gap_ms,mark" ] ||
+  e2e_fail "no CSV header: $(e2e_stdout_text | head -n 1)"
 expect_row() {
-  log_text | sed -n "$1p" | grep -q "^[0-9]*\.[0-9]\{3\},$2\$" || e2e_fail "CSV row $1: $(log_text | sed -n "$1p")"
+  e2e_stdout_text | sed -n "$1p" | grep -q "^[0-9]*\.[0-9]\{3\},$2\$" || e2e_fail "CSV row $1: $(e2e_stdout_text | sed -n "$1p")"
 }
 expect_row 2 'down,30,,A,1,,'
 expect_row 3 'up,30,,A,0,,'
 expect_row 4 'down,31,,S,1,,'
 expect_row 5 'up,31,,S,0,,focus-lost'
-[ "$(log_text | wc -l)" = 5 ] || e2e_fail "more than the header and four rows: $(log_text)"
+[ "$(e2e_stdout_text | wc -l)" = 5 ] || e2e_fail "more than the header and four rows: $(e2e_stdout_text)"
 grep -q '^summary: 4 events in ' "$e2e_work/program.log" || e2e_fail "no summary on standard error"
 echo "ok: CSV header and rows on standard output, a focus-lost release, the summary on standard error"
 echo PASS

@@ -10,8 +10,7 @@ source "$(dirname "$0")/e2e_lib.sh"
 e2e_build_tools
 e2e_start_xvfb
 
-log_text() { tr -d '\r' <"$e2e_stdout"; }
-summary() { log_text | tail -n 1; }
+summary() { e2e_stdout_text | tail -n 1; }
 # The value of a JSON member of the map in the summary (numbers only).
 map_number() { summary | sed -n "s/.*\"map\":{.*\"$1\":\([0-9]*\).*/\1/p"; }
 map_list() { summary | sed -n "s/.*\"map\":{.*\"$1\":\[\([^]]*\)\].*/\1/p"; }
@@ -69,9 +68,9 @@ xdotool key x
 e2e_expect_row 9 ' Getestet: 1/105, max. 1 gehalten'
 e2e_request_close
 e2e_expect_exit 0
-log_text | head -n 1 | grep -qx 'map: iso, tested 1 of 105 keys, most held at once 1' ||
-  e2e_fail "no map summary on standard output: $(log_text)"
-log_text | grep -qx 'not on this map: none' || e2e_fail "keys listed off the ISO map: $(log_text)"
+e2e_stdout_text | head -n 1 | grep -qx 'map: iso, tested 1 of 105 keys, most held at once 1' ||
+  e2e_fail "no map summary on standard output: $(e2e_stdout_text)"
+e2e_stdout_text | grep -qx 'not on this map: none' || e2e_fail "keys listed off the ISO map: $(e2e_stdout_text)"
 echo "ok: the key left of Z on the ISO map, a double click resets, the summary without --log"
 
 # --map alone takes the system's keyboard: US English here.
