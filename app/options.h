@@ -4,9 +4,9 @@
 
 #include <cstddef>
 
-#include "keys/keyboard_layouts.h"
+#include "keys/map/keyboard_layouts.h"
 #include "gfx/drivers/window_scale.h"
-#include "keys/log_settings.h"
+#include "keys/log/log_settings.h"
 
 struct ViewerOptions {
   bool help = false;

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "app/viewer.h"
-#include "keys/keyboard_map.h"
+#include "keys/map/keyboard_map.h"
 #include "gfx/drivers/blitters.h"
 #include "gfx/screen.h"
 #include "rt/runtime.h"

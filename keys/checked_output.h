@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-#include "keys/key_log_format.h"
+#include "keys/log/key_log_format.h"
 
 // A writer onto the stream, flushed after each piece. The first piece that
 // cannot be written is said once on standard error with the system's reason;

@@ -16,7 +16,7 @@ map_number() { summary | sed -n "s/.*\"map\":{.*\"$1\":\([0-9]*\).*/\1/p"; }
 map_list() { summary | sed -n "s/.*\"map\":{.*\"$1\":\[\([^]]*\)\].*/\1/p"; }
 
 # The A key's box on the ANSI map under a page of seven rows: columns 25-37,
-# rows 125-137 (keys/key_map_geometry.cpp); its middle is read.
+# rows 125-137 (keys/map/key_map_geometry.cpp); its middle is read.
 a_x=31
 a_y=131
 untested="85,85,85"  # palette 8

@@ -11,12 +11,12 @@
 #include <cstring>
 #include <string>
 
-#include "keys/key_log.h"
-#include "keys/key_log_format.h"
-#include "keys/key_logger.h"
+#include "keys/log/key_log.h"
+#include "keys/log/key_log_format.h"
+#include "keys/log/key_logger.h"
 #include "keys/key_names.h"
 #include "app/options.h"
-#include "keys/raw_key_decode.h"
+#include "keys/source/raw_key_decode.h"
 #include "gfx/drivers/blitters.h"
 #include "gfx/drivers/changed_lines.h"
 #include "gfx/drivers/gl_extensions.h"

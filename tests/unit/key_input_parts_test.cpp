@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "keys/key_dispatch.h"
-#include "keys/message_time_stamp.h"
+#include "keys/source/key_dispatch.h"
+#include "keys/source/message_time_stamp.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <memory>
 #include <string>
 
-#include "keys/key_log.h"
-#include "keys/key_log_format.h"
+#include "keys/log/key_log.h"
+#include "keys/log/key_log_format.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "keys/key_names.h"
-#include "keys/raw_key_decode.h"
+#include "keys/source/raw_key_decode.h"
 #include "common/key_tables.h"
 
 namespace {

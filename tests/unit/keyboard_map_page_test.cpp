@@ -9,8 +9,8 @@
 #include "app/viewer.h"
 #include "gfx/draw/frame_picture.h"
 #include "gfx/screen.h"
-#include "keys/key_map_view.h"
-#include "keys/keyboard_map.h"
+#include "keys/map/key_map_view.h"
+#include "keys/map/keyboard_map.h"
 #include "support/capture.h"
 
 namespace {

@@ -5,11 +5,11 @@
 #include <set>
 #include <string>
 
-#include "keys/key_map_geometry.h"
-#include "keys/key_map_state.h"
-#include "keys/key_map_summary.h"
-#include "keys/key_map_view.h"
-#include "keys/keyboard_layouts.h"
+#include "keys/map/key_map_geometry.h"
+#include "keys/map/key_map_state.h"
+#include "keys/map/key_map_summary.h"
+#include "keys/map/key_map_view.h"
+#include "keys/map/keyboard_layouts.h"
 
 namespace {
 

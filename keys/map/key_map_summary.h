@@ -2,9 +2,9 @@
 // keys", the untested keys and the keys pressed that are not on the map.
 #pragma once
 
-#include "keys/key_log_format.h"
-#include "keys/key_map_state.h"
-#include "keys/keyboard_layouts.h"
+#include "keys/log/key_log_format.h"
+#include "keys/map/key_map_state.h"
+#include "keys/map/keyboard_layouts.h"
 
 struct KeyMapReport {
   const KeyboardLayout* layout;

@@ -3,7 +3,7 @@
 // pixel apart.
 #pragma once
 
-#include "keys/keyboard_layouts.h"
+#include "keys/map/keyboard_layouts.h"
 
 struct PixelBox {
   int x, y, width, height;

@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "keys/key_dispatch.h"
-#include "keys/key_log_format.h"
+#include "keys/source/key_dispatch.h"
+#include "keys/log/key_log_format.h"
 
 // Starts feeding the consumers (at most kMaxKeyConsumers; they are called on
 // the source's thread). Returns 0, or -1 with a one-line reason.

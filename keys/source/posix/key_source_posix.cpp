@@ -1,6 +1,6 @@
 // Natively there is no window to read keys from: the log says so and the
 // viewer runs on.
-#include "keys/key_source.h"
+#include "keys/source/key_source.h"
 
 int key_input_start(const KeyConsumer*, int, const char** reason) {
   if (reason != nullptr) *reason = "this build reads no keyboard events to log";

@@ -1,4 +1,4 @@
-#include "keys/key_dispatch.h"
+#include "keys/source/key_dispatch.h"
 
 #include <cstring>
 

@@ -5,8 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "keys/key_log.h"
-#include "keys/log_settings.h"
+#include "keys/log/key_log.h"
+#include "keys/log/log_settings.h"
 
 // Where formatted text goes, in pieces; a line ends with '\n'.
 struct LogWriter {

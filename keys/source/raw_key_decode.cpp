@@ -1,4 +1,4 @@
-#include "keys/raw_key_decode.h"
+#include "keys/source/raw_key_decode.h"
 
 #include "keys/key_names.h"
 #include "common/key_tables.h"

@@ -8,7 +8,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "keys/key_log.h"
+#include "keys/log/key_log.h"
 
 enum KeyMapMark : uint8_t { kMapHeld = 1, kMapTested = 2, kMapChatter = 4 };
 

@@ -2,8 +2,8 @@
 // the key boxes below it, in the rows the page leaves empty.
 #pragma once
 
-#include "keys/key_map_state.h"
-#include "keys/keyboard_layouts.h"
+#include "keys/map/key_map_state.h"
+#include "keys/map/keyboard_layouts.h"
 
 // Palette colours of the default 256-colour palette, one per state of a key.
 constexpr int kMapColourUntested = 8;  // dark grey

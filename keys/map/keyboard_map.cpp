@@ -1,7 +1,7 @@
-#include "keys/keyboard_map.h"
+#include "keys/map/keyboard_map.h"
 
 #include "gfx/input/key_input.h"
-#include "keys/key_map_view.h"
+#include "keys/map/key_map_view.h"
 
 namespace {
 

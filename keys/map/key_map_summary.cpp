@@ -1,6 +1,6 @@
-#include "keys/key_map_summary.h"
+#include "keys/map/key_map_summary.h"
 
-#include "keys/key_map_view.h"
+#include "keys/map/key_map_view.h"
 #include "keys/line_builder.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "keys/key_log_format.h"
+#include "keys/log/key_log_format.h"
 
 #include "keys/line_builder.h"
 #include "keys/version.h"

@@ -1,4 +1,4 @@
-#include "keys/keyboard_layouts.h"
+#include "keys/map/keyboard_layouts.h"
 
 #include <array>
 #include <cstring>

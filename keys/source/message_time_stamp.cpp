@@ -1,4 +1,4 @@
-#include "keys/message_time_stamp.h"
+#include "keys/source/message_time_stamp.h"
 
 void message_time_stamp_reset(MessageTimeStamp* stamp) {
   if (stamp != nullptr) *stamp = MessageTimeStamp{};

@@ -1,9 +1,9 @@
-#include "keys/key_logger.h"
+#include "keys/log/key_logger.h"
 
 #include <cstdio>
 
 #include "keys/checked_output.h"
-#include "keys/key_log.h"
+#include "keys/log/key_log.h"
 
 namespace {
 

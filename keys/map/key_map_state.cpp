@@ -1,4 +1,4 @@
-#include "keys/key_map_state.h"
+#include "keys/map/key_map_state.h"
 
 void key_map_state_reset(KeyMapState* state, int chatter_ms) {
   if (state == nullptr) return;

@@ -34,10 +34,10 @@
 
 #include <process.h>
 
-#include "keys/key_dispatch.h"
-#include "keys/key_source.h"
-#include "keys/message_time_stamp.h"
-#include "keys/raw_key_decode.h"
+#include "keys/source/key_dispatch.h"
+#include "keys/source/key_source.h"
+#include "keys/source/message_time_stamp.h"
+#include "keys/source/raw_key_decode.h"
 
 namespace {
 

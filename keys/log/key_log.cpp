@@ -1,8 +1,8 @@
-#include "keys/key_log.h"
+#include "keys/log/key_log.h"
 
 #include <cstring>
 
-#include "keys/log_settings.h"
+#include "keys/log/log_settings.h"
 
 void key_log_reset(KeyLog* log, int chatter_ms) {
   if (log == nullptr) return;

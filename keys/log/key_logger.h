@@ -6,9 +6,9 @@
 
 #include <cstdint>
 
-#include "keys/key_dispatch.h"
-#include "keys/key_log_format.h"
-#include "keys/log_settings.h"
+#include "keys/source/key_dispatch.h"
+#include "keys/log/key_log_format.h"
+#include "keys/log/log_settings.h"
 
 // Writes the header and starts counting. A format of kNone logs nothing.
 void key_logger_start(LogFormat format, int chatter_ms, const LogClockInfo& clock);

@@ -1,9 +1,9 @@
-#include "keys/key_map_view.h"
+#include "keys/map/key_map_view.h"
 
 #include "gfx/draw/line_spans.h"
 #include "gfx/draw/repeat_line.h"
 #include "gfx/screen.h"
-#include "keys/key_map_geometry.h"
+#include "keys/map/key_map_geometry.h"
 #include "keys/line_builder.h"
 #include "rt/routed.h"
 #include "rt/text_value.h"

@@ -2,9 +2,9 @@
 // drawn under the page and reset by the program's thread.
 #pragma once
 
-#include "keys/key_dispatch.h"
-#include "keys/key_map_summary.h"
-#include "keys/keyboard_layouts.h"
+#include "keys/source/key_dispatch.h"
+#include "keys/map/key_map_summary.h"
+#include "keys/map/keyboard_layouts.h"
 
 // Empties the map and chooses its layout; before the key source starts.
 void keyboard_map_start(MapLayout layout, bool chosen_from_system, int chatter_ms);

@@ -1,4 +1,4 @@
-#include "keys/key_map_geometry.h"
+#include "keys/map/key_map_geometry.h"
 
 #include <algorithm>
 
