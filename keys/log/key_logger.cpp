@@ -10,7 +10,7 @@ namespace {
 KeyLog the_log;
 LogFormat log_format = LogFormat::kNone;
 
-void consume_key(void*, int64_t time_us, int key, bool down) { key_logger_key(time_us, key, down); }
+void consume_key(void*, int64_t time_us, int key, bool down, int) { key_logger_key(time_us, key, down); }
 void consume_focus_lost(void*, int64_t time_us) { key_logger_focus_lost(time_us); }
 
 }  // namespace

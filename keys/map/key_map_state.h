@@ -10,7 +10,16 @@
 
 #include "keys/log/key_log.h"
 
-enum KeyMapMark : uint8_t { kMapHeld = 1, kMapTested = 2, kMapChatter = 4 };
+// Held, tested and chatter come from the keys; defect is the user's own
+// mark (a click on the box); stuck is set once a key was held past the stuck
+// time and stays for the summary.
+enum KeyMapMark : uint8_t {
+  kMapHeld = 1,
+  kMapTested = 2,
+  kMapChatter = 4,
+  kMapDefect = 8,
+  kMapStuck = 16,
+};
 
 struct KeyMapState {
   // The input thread's own: the log's rule for held keys and chatter.

@@ -2,14 +2,31 @@
 // keys", the untested keys and the keys pressed that are not on the map.
 #pragma once
 
+#include <cstdint>
+
 #include "keys/log/key_log_format.h"
+#include "keys/source/key_dispatch.h"
 #include "keys/map/key_map_state.h"
 #include "keys/map/keyboard_layouts.h"
+
+// What the map counted of one key, for the key under the mouse, the summary
+// and the report.
+struct KeyFigures {
+  int presses;
+  int chatter;
+  int zero_gap;
+  int64_t smallest_gap_us;  // -1 until a press follows a release
+  int64_t longest_hold_us;  // 0 before the first press; a hold still going counts
+  int device;               // the keyboard of the last press; kNoKeyDevice before
+};
 
 struct KeyMapReport {
   const KeyboardLayout* layout;
   bool chosen_from_system;  // --map without a layout: taken from the keyboard
   KeyMapView view;
+  KeyFigures keys[kKeyIdCount];
+  int64_t duration_us;  // since the start of the test or its last reset
+  int stuck_s;          // the stuck time the marks were judged by
 };
 
 // As text: a few lines, for standard output (standard error beside a CSV log).

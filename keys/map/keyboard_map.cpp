@@ -9,7 +9,7 @@ KeyMapState map_state;
 const KeyboardLayout* map_layout = nullptr;
 bool map_chosen_from_system = false;
 
-void consume_key(void*, int64_t time_us, int key, bool down) {
+void consume_key(void*, int64_t time_us, int key, bool down, int) {
   key_map_state_key(&map_state, time_us, key, down);
 }
 

@@ -12,7 +12,7 @@ int key_dispatch_add(KeyDispatch* dispatch, const KeyConsumer& consumer) {
   return 0;
 }
 
-void key_dispatch_key(KeyDispatch* dispatch, int64_t time_us, int key, bool down) {
+void key_dispatch_key(KeyDispatch* dispatch, int64_t time_us, int key, bool down, int device) {
   if (dispatch == nullptr || key < 0 || key >= kKeyIdCount) return;
   if (down != dispatch->held[key]) {
     dispatch->held[key] = down;
@@ -20,7 +20,7 @@ void key_dispatch_key(KeyDispatch* dispatch, int64_t time_us, int key, bool down
   }
   for (int i = 0; i < dispatch->consumer_count; ++i) {
     const KeyConsumer& consumer = dispatch->consumers[i];
-    if (consumer.key != nullptr) consumer.key(consumer.context, time_us, key, down);
+    if (consumer.key != nullptr) consumer.key(consumer.context, time_us, key, down, device);
   }
 }
 

@@ -10,14 +10,18 @@
 
 // One reader of key events. Either entry may be null.
 struct KeyConsumer {
-  // A press (down) or release of a key id, at microseconds since the start.
-  void (*key)(void* context, int64_t time_us, int key, bool down);
+  // A press (down) or release of a key id, at microseconds since the start,
+  // from the keyboard numbered device (1 up; kNoKeyDevice when unknown).
+  void (*key)(void* context, int64_t time_us, int key, bool down, int device);
   // The window lost the keyboard: every key held is to be taken as released.
   void (*focus_lost)(void* context, int64_t time_us);
   void* context;
 };
 
 constexpr int kMaxKeyConsumers = 4;
+
+// The device number of an event whose keyboard is not known.
+constexpr int kNoKeyDevice = 0;
 
 struct KeyDispatch {
   KeyConsumer consumers[kMaxKeyConsumers];
@@ -35,7 +39,8 @@ int key_dispatch_add(KeyDispatch* dispatch, const KeyConsumer& consumer);
 // Passes the event on, in the order the consumers were added, and counts
 // held keys (a repeat of a held key or a release of a key not held leaves
 // the count alone). Key ids out of range are dropped.
-void key_dispatch_key(KeyDispatch* dispatch, int64_t time_us, int key, bool down);
+void key_dispatch_key(KeyDispatch* dispatch, int64_t time_us, int key, bool down,
+                      int device = kNoKeyDevice);
 
 // Passes the focus loss on and forgets every held key.
 void key_dispatch_focus_lost(KeyDispatch* dispatch, int64_t time_us);

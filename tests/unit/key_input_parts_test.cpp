@@ -59,7 +59,7 @@ struct Recorded {
   std::string events;
 };
 
-void record_key(void* context, int64_t time_us, int key, bool down) {
+void record_key(void* context, int64_t time_us, int key, bool down, int) {
   static_cast<Recorded*>(context)->events +=
       std::to_string(time_us) + (down ? " down " : " up ") + std::to_string(key) + ";";
 }
