@@ -136,6 +136,8 @@ TEST(Options, BadValuesGiveOneLineErrors) {
   EXPECT_EQ(parse({}).options.stuck_s, 8);
   EXPECT_EQ(parse({"--stuck-s", "1"}).options.stuck_s, 1);
   EXPECT_EQ(parse({"--stuck-s=3600"}).options.stuck_s, 3600);
+  EXPECT_EQ(parse({"--keyboard=2"}).options.keyboard.number, 2);
+  EXPECT_EQ(parse({"--keyboard", "046d:c31g"}).result, -1);
   EXPECT_EQ(parse({"--scale"}).result, -1);  // value missing
   EXPECT_EQ(parse({"--scale="}).result, -1);
   EXPECT_EQ(parse({"--chatter-ms"}).result, -1);  // value missing
