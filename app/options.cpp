@@ -114,6 +114,18 @@ int parse_options(int argc, const char* const* argv, ViewerOptions* options, cha
                     value ? value : "", "'");
         return -1;
       }
+    } else if (match_valued_option(arg, "--report", argc, argv, &i, &value)) {
+      if (value == nullptr || value[0] == '\0') {
+        set_message(error, error_size, "--report needs a file name (.html or .htm for HTML, - for standard output)");
+        return -1;
+      }
+      options->report_path = value;
+    } else if (match_valued_option(arg, "--label", argc, argv, &i, &value)) {
+      if (value == nullptr) {
+        set_message(error, error_size, "--label needs a text");
+        return -1;
+      }
+      options->label = value;
     } else if (arg[0] == '-') {
       set_message(error, error_size, "unknown option '", arg, "' (see --help)");
       return -1;
@@ -127,7 +139,7 @@ int parse_options(int argc, const char* const* argv, ViewerOptions* options, cha
 
 const char* options_usage() {
   return "Usage: klimperdetektor [--log[=text|csv|jsonl]] [--chatter-ms N] [--map[=LAYOUT]]\n"
-         "                     [--scale N|auto]\n"
+         "                     [--scale N|auto] [--report FILE] [--label TEXT]\n"
          "Shows the scancodes of the keys held down, in a window; ends when it is closed.\n"
          "  --log[=FORMAT]  also write every key press and release to standard output,\n"
          "                  as text (the default), csv or jsonl, and a summary at the end;\n"
@@ -141,6 +153,11 @@ const char* options_usage() {
          "  --scale N|auto  draw each screen pixel as N x N window pixels (1 to 8);\n"
          "                  auto (the default) follows the monitor's DPI: 2 at 192 DPI,\n"
          "                  lowered until the window fits the screen\n"
+         "  --report FILE   write a report of the test at the close: HTML when FILE ends\n"
+         "                  in .html or .htm, else text; - for text on standard output;\n"
+         "                  a report that cannot be written is said on standard error,\n"
+         "                  and the exit code is 3\n"
+         "  --label TEXT    a name for the report (a serial number, who tested)\n"
          "  --help          show this help and exit\n"
          "  --version       show the version and exit\n";
 }

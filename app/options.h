@@ -17,6 +17,8 @@ struct ViewerOptions {
   bool map_from_system = false;  // --map without a layout
   MapLayout map_layout = MapLayout::kAnsi;
   int scale = kWindowScaleAuto;  // kWindowScaleAuto or 1 to 8
+  const char* report_path = nullptr;  // --report: written at the close; "-" standard output
+  const char* label = nullptr;        // --label: any text, for the report
 };
 
 // Parses argv[1..argc-1] into options. Returns 0, or -1 with a one-line

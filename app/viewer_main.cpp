@@ -5,6 +5,7 @@
 
 #include "app/options.h"
 #include "app/viewer.h"
+#include "app/viewer_report.h"
 #include "con/console_window.h"
 #include "gfx/drivers/window_scale.h"
 #include "gfx/screen.h"
@@ -37,7 +38,7 @@ constexpr int kOutputFailedExitCode = 3;
 // plainly that the log and the map get nothing.
 bool start_key_input(const ViewerOptions& options) {
   const bool log = options.log_format != LogFormat::kNone;
-  const char* option = log && options.map ? "--log, --map" : log ? "--log" : "--map";
+  const char* option = log && options.map ? "--log, --map" : log ? "--log" : options.map ? "--map" : "--report";
   if (screen_state == nullptr) {
     print_line(stderr, kProgramName, ": ", option, ": no graphics window could be opened; the page "
                "goes to the console, which gives no timed key events: nothing is logged or mapped");
@@ -50,11 +51,12 @@ bool start_key_input(const ViewerOptions& options) {
     key_logger_start(options.log_format, options.chatter_ms, key_input_clock());
     consumers[count++] = key_logger_consumer();
   }
-  if (options.map) {
+  // The report counts what the map counts, shown or not.
+  if (options.map || options.report_path != nullptr) {
     const MapLayout layout = options.map_from_system
                                  ? map_layout_for_language(sys::keyboard_language_id())
                                  : options.map_layout;
-    keyboard_map_start(layout, options.map_from_system, options.chatter_ms);
+    keyboard_map_start(layout, options.map_from_system || !options.map, options.chatter_ms);
     consumers[count++] = keyboard_map_consumer();
   }
   const char* reason = "";
@@ -92,6 +94,20 @@ void finish_key_input(const ViewerOptions& options) {
                          report);
 }
 
+// The report at the close, after the summaries; one line on standard error
+// when it cannot be written.
+bool write_report_at_close(const ViewerOptions& options) {
+  if (options.report_path == nullptr) return true;
+  char reason[160];
+  if (viewer_write_report(options.report_path, reason, sizeof reason) == 0) return true;
+  const char* where = options.report_path[0] == '-' && options.report_path[1] == '\0' ? "standard output"
+                                                                                      : options.report_path;
+  std::fputs(kProgramName, stderr);
+  std::fputs(": cannot write the report to ", stderr);
+  print_line(stderr, where, " (", reason, ")");
+  return false;
+}
+
 }  // namespace
 
 void viewer_main(int argc, char** argv) {
@@ -114,9 +130,12 @@ void viewer_main(int argc, char** argv) {
   console_window_hide_if_alone();
   set_screen_mode(13, 8, 0, 0, 0);
   if (screen_state == nullptr) console_window_restore();
+  viewer_report_set_label(options.label);
   const bool reading_keys =
-      (options.log_format != LogFormat::kNone || options.map) && start_key_input(options);
+      (options.log_format != LogFormat::kNone || options.map || options.report_path != nullptr) &&
+      start_key_input(options);
   viewer_loop();
   if (reading_keys) finish_key_input(options);
-  end_program(checked_output_failed() ? kOutputFailedExitCode : 0);
+  const bool report_written = write_report_at_close(options);
+  end_program(checked_output_failed() || !report_written ? kOutputFailedExitCode : 0);
 }
