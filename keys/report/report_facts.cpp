@@ -179,9 +179,12 @@ void write_local_time(LineBuilder& out, const sys::LocalTime& time) {
 
 void write_duration(LineBuilder& out, int64_t us) {
   const int64_t seconds = us > 0 ? us / 1000000 : 0;
-  out.integer(seconds / 3600).put(':');
-  two_digits(out, static_cast<int>(seconds / 60 % 60)).put(':');
-  two_digits(out, static_cast<int>(seconds % 60));
+  const int64_t hours = seconds / 3600;
+  // The rest in 32 bits: a 64-bit remainder would pull in a helper of its own.
+  const int rest = static_cast<int>(seconds - hours * 3600);
+  out.integer(hours).put(':');
+  two_digits(out, rest / 60).put(':');
+  two_digits(out, rest % 60);
 }
 
 void write_seconds(LineBuilder& out, int64_t us) {

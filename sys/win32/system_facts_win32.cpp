@@ -2,6 +2,8 @@
 // gives them. No formatted output: the program carries none of it.
 #include <windows.h>
 
+#include <cstdint>
+
 #include "sys/system_facts.h"
 
 namespace sys {
@@ -43,6 +45,11 @@ int64_t file_time_units(const SYSTEMTIME& time) {
 using RtlGetVersionFunction = LONG(WINAPI*)(OSVERSIONINFOA*);
 using WineVersionFunction = const char*(CDECL*)();
 
+template <typename Entry>
+Entry entry_of(HMODULE module, const char* name) {
+  return module ? reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
+}
+
 }  // namespace
 
 bool local_time_now(LocalTime* time) {
@@ -71,8 +78,7 @@ void system_version_text(char* text, size_t size) {
   HMODULE ntdll = GetModuleHandleA("ntdll.dll");
   OSVERSIONINFOA version{};
   version.dwOSVersionInfoSize = sizeof version;
-  auto rtl_get_version =
-      ntdll ? reinterpret_cast<RtlGetVersionFunction>(GetProcAddress(ntdll, "RtlGetVersion")) : nullptr;
+  auto rtl_get_version = entry_of<RtlGetVersionFunction>(ntdll, "RtlGetVersion");
   if (rtl_get_version == nullptr || rtl_get_version(&version) != 0) {
     version = OSVERSIONINFOA{};
     version.dwOSVersionInfoSize = sizeof version;
@@ -92,8 +98,7 @@ void system_version_text(char* text, size_t size) {
     append(out, version.szCSDVersion);
   }
   // A report made under Wine says so: its Windows version is what Wine plays.
-  auto wine_version =
-      ntdll ? reinterpret_cast<WineVersionFunction>(GetProcAddress(ntdll, "wine_get_version")) : nullptr;
+  auto wine_version = entry_of<WineVersionFunction>(ntdll, "wine_get_version");
   if (wine_version != nullptr) {
     append(out, " (Wine ");
     append(out, wine_version());
