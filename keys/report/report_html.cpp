@@ -7,10 +7,6 @@
 
 namespace {
 
-// Rows per table of pressed keys: a full keyboard's keys in three tables
-// side by side, which keeps the printed page to one A4 sheet.
-constexpr int kRowsPerKeyTable = 36;
-
 constexpr char kStyles[] =
     "body{font:14px/1.4 sans-serif;color:#111;max-width:62em;margin:1em auto;padding:0 1em}\n"
     "h1{font-size:1.4em;margin:.2em 0}h2{font-size:1.1em;margin:1em 0 .3em}\n"
@@ -23,12 +19,22 @@ constexpr char kStyles[] =
     ".colour-key{list-style:none;padding:0;margin:.3em 0}.colour-key li{display:inline-block;margin-right:1.2em}\n"
     ".colour-key svg{vertical-align:middle}\n"
     ".lists dt{font-weight:bold}.lists dd{margin:0 0 .3em 1em}\n"
-    ".tables{display:flex;flex-wrap:wrap;gap:0 1.5em}.tables td,.tables th{font-size:.85em}\n"
-    ".tables td:nth-child(n+2){text-align:right}\n"
+    ".tables{display:grid;grid-template-columns:repeat(auto-fill,minmax(20em,1fr));gap:0 1.5em;align-items:start}\n"
+    ".keys td,.keys th{font-size:.85em}.keys td{white-space:nowrap}.keys th{vertical-align:bottom}\n"
+    ".keys td:nth-child(n+3){text-align:right}\n"
     "@page{size:A4;margin:10mm}\n"
-    "@media print{body{font-size:8pt;max-width:none;margin:0;padding:0}"
-    ".tables td,.tables th{font-size:6.5pt;padding:0 .4em 0 0}h2{margin:.5em 0 .2em}"
+    "@media print{body{font-size:7.5pt;line-height:1.25;max-width:none;margin:0;padding:0}"
+    "h1{font-size:1.3em}h2{margin:.6em 0 .2em}.result{padding:.1em .4em}"
+    ".facts tbody{display:grid;grid-template-columns:auto auto auto auto;column-gap:1em}.facts tr{display:contents}"
+    ".keyboards{margin:0;padding-left:1.2em}.keyboard{width:85%}"
+    ".lists dt{float:left;margin-right:.5em}.lists dd{margin:0 0 .1em}"
+    ".tables{grid-template-columns:repeat(3,1fr);column-gap:.8em}"
+    ".keys td,.keys th{font-size:6pt;line-height:1.15;padding:0 .35em 0 0}"
     "figure{break-inside:avoid}}\n";
+
+// Rows per table of pressed keys: a full keyboard's keys in three tables
+// side by side, which keeps the printed page to one A4 sheet.
+constexpr int kRowsPerKeyTable = 40;
 
 int listed[kKeyIdCount];  // one report at a time
 
@@ -102,9 +108,10 @@ void write_key_tables(LineBuilder& out, const KeyMapReport& map) {
   }
   out.text("<div class=\"tables\">\n");
   for (int first = 0; first < count; first += kRowsPerKeyTable) {
-    out.text("<table class=\"keys\"><thead><tr><th>Key</th><th>Scancode</th><th>Presses</th>"
-             "<th>Chatter</th><th>Zero gap</th><th>Smallest gap</th><th>Longest hold</th>"
-             "<th>Keyboard</th></tr></thead><tbody>\n");
+    out.text("<table class=\"keys\"><thead><tr><th>Key</th><th>Code</th><th>Presses</th>"
+             "<th>Chatter</th><th title=\"presses that followed a release at once\">Zero</th>"
+             "<th title=\"smallest gap, milliseconds\">Gap ms</th><th title=\"longest hold, milliseconds\">Hold ms</th>"
+             "<th title=\"keyboard\">Kbd</th></tr></thead><tbody>\n");
     for (int i = first; i < count && i < first + kRowsPerKeyTable; ++i) {
       const int key = listed[i];
       const KeyFigures& figures = map.keys[key];
@@ -112,8 +119,9 @@ void write_key_tables(LineBuilder& out, const KeyMapReport& map) {
       html_text(out, key_name(key)).text("</td><td>");
       scancode_text(out, key).text("</td><td>").integer(figures.presses).text("</td><td>");
       out.integer(figures.chatter).text("</td><td>").integer(figures.zero_gap).text("</td><td>");
-      write_gap(out, figures.smallest_gap_us);
-      out.text("</td><td>").milliseconds(figures.longest_hold_us).text(" ms</td><td>");
+      if (figures.smallest_gap_us < 0) out.put('-');
+      else out.milliseconds(figures.smallest_gap_us);
+      out.text("</td><td>").milliseconds(figures.longest_hold_us).text("</td><td>");
       write_device_number(out, figures.device).text("</td></tr>\n");
     }
     out.text("</tbody></table>\n");
