@@ -126,6 +126,18 @@ int parse_options(int argc, const char* const* argv, ViewerOptions* options, cha
                     "in hex (046d:c31c), not '", value ? value : "", "'");
         return -1;
       }
+    } else if (match_valued_option(arg, "--report", argc, argv, &i, &value)) {
+      if (value == nullptr || value[0] == '\0') {
+        set_message(error, error_size, "--report needs a file name (.html or .htm for HTML, - for standard output)");
+        return -1;
+      }
+      options->report_path = value;
+    } else if (match_valued_option(arg, "--label", argc, argv, &i, &value)) {
+      if (value == nullptr) {
+        set_message(error, error_size, "--label needs a text");
+        return -1;
+      }
+      options->label = value;
     } else if (arg[0] == '-') {
       set_message(error, error_size, "unknown option '", arg, "' (see --help)");
       return -1;
@@ -140,6 +152,7 @@ int parse_options(int argc, const char* const* argv, ViewerOptions* options, cha
 const char* options_usage() {
   return "Usage: klimperdetektor [--log[=text|csv|jsonl]] [--chatter-ms N] [--map[=LAYOUT]]\n"
          "                     [--stuck-s N] [--scale N|auto] [--keyboard N|VID:PID]\n"
+         "                     [--report FILE] [--label TEXT]\n"
          "Shows the scancodes of the keys held down, in a window; ends when it is closed.\n"
          "  --log[=FORMAT]  also write every key press and release to standard output,\n"
          "                  as text (the default), csv or jsonl, and a summary at the end;\n"
@@ -162,6 +175,11 @@ const char* options_usage() {
          "                  in the log (keyboards are numbered as they first send a key)\n"
          "                  or its maker's and product's numbers in hex, e.g. 046d:c31c;\n"
          "                  the log still records every keyboard\n"
+         "  --report FILE   write a report of the test at the close: HTML when FILE ends\n"
+         "                  in .html or .htm, else text; - for text on standard output;\n"
+         "                  a report that cannot be written is said on standard error,\n"
+         "                  and the exit code is 3\n"
+         "  --label TEXT    a name for the report (a serial number, who tested)\n"
          "  --help          show this help and exit\n"
          "  --version       show the version and exit\n";
 }

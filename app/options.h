@@ -21,6 +21,8 @@ struct ViewerOptions {
   int scale = kWindowScaleAuto;  // kWindowScaleAuto or 1 to 8
   int stuck_s = kDefaultStuckS;  // a key held longer is stuck on the map
   KeyboardFilter keyboard = {};  // --keyboard: the one keyboard the map counts
+  const char* report_path = nullptr;  // --report: written at the close; "-" standard output
+  const char* label = nullptr;        // --label: any text, for the report
 };
 
 // Parses argv[1..argc-1] into options. Returns 0, or -1 with a one-line

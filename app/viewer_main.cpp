@@ -6,6 +6,7 @@
 #include "app/options.h"
 #include "app/viewer.h"
 #include "app/viewer_commands.h"
+#include "app/viewer_report.h"
 #include "con/console_window.h"
 #include "gfx/drivers/window_scale.h"
 #include "gfx/screen.h"
@@ -41,8 +42,8 @@ constexpr int kOutputFailedExitCode = 3;
 // that the log and the map get nothing, when either was asked for.
 bool start_key_input(const ViewerOptions& options) {
   const bool log = options.log_format != LogFormat::kNone;
-  const bool asked = log || options.map;
-  const char* option = log && options.map ? "--log, --map" : log ? "--log" : "--map";
+  const bool asked = log || options.map || options.report_path != nullptr;
+  const char* option = log && options.map ? "--log, --map" : log ? "--log" : options.map ? "--map" : "--report";
   if (screen_state == nullptr) {
     if (asked)
       print_line(stderr, kProgramName, ": ", option, ": no graphics window could be opened; the page "
@@ -109,6 +110,20 @@ void finish_key_input(const ViewerOptions& options) {
   write_keyboards_text(writer, keyboards, copy_keyboard_list(keyboards), keyboard_filter_text());
 }
 
+// The report at the close, after the summaries; one line on standard error
+// when it cannot be written.
+bool write_report_at_close(const ViewerOptions& options) {
+  if (options.report_path == nullptr) return true;
+  char reason[160];
+  if (viewer_write_report(options.report_path, reason, sizeof reason) == 0) return true;
+  const char* where = options.report_path[0] == '-' && options.report_path[1] == '\0' ? "standard output"
+                                                                                      : options.report_path;
+  std::fputs(kProgramName, stderr);
+  std::fputs(": cannot write the report to ", stderr);
+  print_line(stderr, where, " (", reason, ")");
+  return false;
+}
+
 }  // namespace
 
 void viewer_main(int argc, char** argv) {
@@ -131,9 +146,11 @@ void viewer_main(int argc, char** argv) {
   console_window_hide_if_alone();
   set_screen_mode(13, 8, 0, 0, 0);
   if (screen_state == nullptr) console_window_restore();
+  viewer_report_set_label(options.label);
   const bool reading_keys = start_key_input(options);
   // Commands from the menu between passes, outside the screen lock.
   while (!viewer_pass()) viewer_apply_commands();
   if (reading_keys) finish_key_input(options);
-  end_program(checked_output_failed() ? kOutputFailedExitCode : 0);
+  const bool report_written = write_report_at_close(options);
+  end_program(checked_output_failed() || !report_written ? kOutputFailedExitCode : 0);
 }

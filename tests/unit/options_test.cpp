@@ -175,3 +175,19 @@ TEST(Options, ErrorIsCutToItsBuffer) {
 }
 
 }  // namespace
+
+TEST(Options, ReportAndLabel) {
+  const Parsed parsed = parse({"--report", "out.html", "--label=<S/N 1>"});
+  EXPECT_EQ(parsed.result, 0) << parsed.error;
+  EXPECT_STREQ(parsed.options.report_path, "out.html");
+  EXPECT_STREQ(parsed.options.label, "<S/N 1>");
+  EXPECT_STREQ(parse({"--report=-"}).options.report_path, "-");
+  EXPECT_STREQ(parse({"--label", ""}).options.label, "");  // an empty label is a label
+  for (const auto& args : std::vector<std::vector<const char*>>{{"--report"}, {"--report="}, {"--report", ""},
+                                                                 {"--label"}}) {
+    const Parsed bad = parse(args);
+    EXPECT_EQ(bad.result, -1) << args[0];
+    EXPECT_NE(bad.error.find(args[0][2] == 'r' ? "--report needs a file name" : "--label needs"), std::string::npos)
+        << bad.error;
+  }
+}
