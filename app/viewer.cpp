@@ -1,5 +1,6 @@
 #include "app/viewer.h"
 
+#include "app/viewer_commands.h"
 #include "gfx/screen.h"
 #include "rt/routed.h"
 #include "rt/runtime.h"
@@ -58,6 +59,7 @@ void viewer_draw_page() {
 void viewer_set_below_page(void (*draw)(int first_free_row)) { below_page = draw; }
 
 bool viewer_pass() {
+  viewer_apply_commands();
   viewer_draw_page();
   sleep_for(10, kSleepPlain);
   return text_compare(read_key_text(), kTextValueOperand, kCloseKey, 2) == 0;

@@ -5,6 +5,7 @@
 
 #include "app/options.h"
 #include "app/viewer.h"
+#include "app/viewer_menu.h"
 #include "con/console_window.h"
 #include "gfx/drivers/window_scale.h"
 #include "gfx/screen.h"
@@ -114,6 +115,7 @@ void viewer_main(int argc, char** argv) {
   console_window_hide_if_alone();
   set_screen_mode(13, 8, 0, 0, 0);
   if (screen_state == nullptr) console_window_restore();
+  else viewer_menu_install();
   const bool reading_keys =
       (options.log_format != LogFormat::kNone || options.map) && start_key_input(options);
   viewer_loop();
