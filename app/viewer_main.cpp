@@ -7,6 +7,7 @@
 #include "app/viewer.h"
 #include "app/viewer_commands.h"
 #include "app/viewer_report.h"
+#include "app/viewer_menu.h"
 #include "con/console_window.h"
 #include "gfx/drivers/window_scale.h"
 #include "gfx/screen.h"
@@ -146,6 +147,7 @@ void viewer_main(int argc, char** argv) {
   console_window_hide_if_alone();
   set_screen_mode(13, 8, 0, 0, 0);
   if (screen_state == nullptr) console_window_restore();
+  else viewer_menu_install();
   viewer_report_set_label(options.label);
   const bool reading_keys = start_key_input(options);
   // Commands from the menu between passes, outside the screen lock.
