@@ -2,7 +2,7 @@
 # The keyboard map (--map) on DirectX and on GDI: a key's box changes colour
 # when it is pressed and again when released, the summary counts exactly the
 # keys pressed, the key left of Z counts on the ISO map and is listed as off
-# the ANSI one, Pause and Print Screen count, a double click resets.
+# the ANSI one, Pause and Print Screen count, a double click does not reset.
 set -uo pipefail
 exe="$1"
 source "$(dirname "$0")/e2e_lib.sh"
