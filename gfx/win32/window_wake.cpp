@@ -81,5 +81,5 @@ void window_event_pause(bool work_left) {
     Sleep(kEventLoopPauseMs);
     return;
   }
-  MsgWaitForMultipleObjectsEx(1, &wake_event, kIdleBackstopMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  MsgWaitForMultipleObjectsEx(1, &wake_event, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
 }

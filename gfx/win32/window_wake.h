@@ -25,8 +25,7 @@ void window_unlock_and_wake();
 bool window_work_left(int messages_taken);
 
 // The event thread's pause after an iteration: 10 ms while work is left, as
-// ever; otherwise until a message comes, window_wake is called, or
-// kIdleBackstopMs pass (so that nothing overlooked can keep the window
-// stale for longer).
+// ever; otherwise until a message comes or window_wake is called. No time
+// limit: a path that changes the picture without a wake would leave the
+// window stale, and must show in the tests as that, not as a late picture.
 void window_event_pause(bool work_left);
-constexpr unsigned kIdleBackstopMs = 250;
