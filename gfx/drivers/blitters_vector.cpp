@@ -476,6 +476,10 @@ AVX2_TARGET void true_line_16_bits_wide(uint8_t* out, const uint8_t* in, int wid
         _mm256_packus_epi32(_mm256_srli_epi32(a, GreenShift), _mm256_srli_epi32(b, GreenShift));
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 2 * x), _mm256_permute4x64_epi64(packed, 0xD8));
   }
+  // Clean upper halves before the SSE tail and whatever runs after us: left
+  // dirty, every non-VEX instruction on this thread would pay the state
+  // transition. GCC omits it before the tail jump (and at -O0 everywhere).
+  _mm256_zeroupper();
   true_line_16_bits<Weights, GreenMask, GreenShift, F>(out + 2 * x, in + 4 * x, width - x);
 }
 
