@@ -574,6 +574,8 @@ VECTOR_ENTRY bool copy_lines_streaming(uint8_t* destination, int destination_pit
 
 void set_vector_blitters_baseline(bool baseline) { baseline_only = baseline; }
 
+bool vector_blitters_wide() { return has_avx2(); }
+
 const Blitter native_blitters_mmx[kBlitterCount] = {
     //                to 15 bits                                            to 16 bits                                            to 24 bits                        to 32 bits
     /* palettised  */ palette_to_16<true_to_15_swapped>,                    palette_to_16<true_to_16_swapped>,                    palette_to_24<exchange_red_blue>, palette_to_32<exchange_red_blue>,
@@ -598,6 +600,7 @@ const Blitter swapped_blitters_mmx[kBlitterCount] = {
 bool copy_lines_streaming(uint8_t*, int) { return false; }
 const Blitter native_blitters_mmx[kBlitterCount] = {};
 void set_vector_blitters_baseline(bool) {}
+bool vector_blitters_wide() { return false; }
 const Blitter swapped_blitters_mmx[kBlitterCount] = {};
 
 #endif
