@@ -23,7 +23,8 @@ function is checked on its control-flow graph:
     program.
 Jumps into another function in the same section are told by their address
 lying outside the function's range. A jump table inside a function appears
-as an indirect jump and counts as leaving: the safe side.
+as an indirect jump and counts as leaving, and so does a jump into the
+function's own cold part (another symbol): both on the safe side.
 
 --expect-wide: also fail when no function writes a wide register, so that
 a change in objdump's output cannot make the check pass by seeing nothing.
@@ -35,7 +36,7 @@ import sys
 FUNCTION = re.compile(r"^([0-9a-f]+) <(.+)>:$")
 SECTION = re.compile(r"^Disassembly of section (.+):$")
 INSTRUCTION = re.compile(r"^\s+([0-9a-f]+):\t(.*)$")
-RELOCATION = re.compile(r"\t[0-9a-f]+: (\S+)\t(\S+)")
+RELOCATION = re.compile(r"\t[0-9a-f]+: (\S+)\t(.*?)(?=\t[0-9a-f]+: |$)")
 WIDE = re.compile(r"%[yz]mm\d+")
 PREFIXES = {"notrack", "bnd", "rep", "repz", "repnz", "repe", "repne", "ds", "cs", "lock", "data16", "addr32"}
 CONDITIONAL = {"loop", "loope", "loopne", "loopz", "loopnz", "jcxz", "jecxz", "jrcxz"}
