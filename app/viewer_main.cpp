@@ -5,11 +5,14 @@
 
 #include "app/options.h"
 #include "app/viewer.h"
+#include "app/viewer_commands.h"
 #include "con/console_window.h"
 #include "gfx/drivers/window_scale.h"
 #include "gfx/screen.h"
 #include "keys/checked_output.h"
 #include "keys/log/key_logger.h"
+#include "keys/log/keyboard_list_format.h"
+#include "keys/source/keyboard_filter.h"
 #include "keys/source/key_source.h"
 #include "keys/map/keyboard_map.h"
 #include "keys/version.h"
@@ -31,16 +34,19 @@ void print_line(FILE* stream, const char* a, const char* b = "", const char* c =
 
 constexpr int kOutputFailedExitCode = 3;
 
-// Starts the key log and the map beside the page, both fed by the key input.
-// Keys reach them only from the graphics window: on the console fallback the
-// page's key reader takes the console's input records, and the program says
-// plainly that the log and the map get nothing.
+// Starts the key input with the map (shown with --map, hidden otherwise, so
+// that the menu can show it) and the key log beside the page. Keys reach them
+// only from the graphics window: on the console fallback the page's key
+// reader takes the console's input records, and the program says plainly
+// that the log and the map get nothing, when either was asked for.
 bool start_key_input(const ViewerOptions& options) {
   const bool log = options.log_format != LogFormat::kNone;
+  const bool asked = log || options.map;
   const char* option = log && options.map ? "--log, --map" : log ? "--log" : "--map";
   if (screen_state == nullptr) {
-    print_line(stderr, kProgramName, ": ", option, ": no graphics window could be opened; the page "
-               "goes to the console, which gives no timed key events: nothing is logged or mapped");
+    if (asked)
+      print_line(stderr, kProgramName, ": ", option, ": no graphics window could be opened; the page "
+                 "goes to the console, which gives no timed key events: nothing is logged or mapped");
     return false;
   }
   // Both are ready before the first event can arrive from the input thread.
@@ -50,34 +56,38 @@ bool start_key_input(const ViewerOptions& options) {
     key_logger_start(options.log_format, options.chatter_ms, key_input_clock());
     consumers[count++] = key_logger_consumer();
   }
-  if (options.map) {
-    const MapLayout layout = options.map_from_system
-                                 ? map_layout_for_language(sys::keyboard_language_id())
-                                 : options.map_layout;
-    keyboard_map_start(layout, options.map_from_system, options.chatter_ms);
-    consumers[count++] = keyboard_map_consumer();
-  }
+  // Without a layout named, the one the system's keyboard suggests.
+  const bool from_system = !options.map || options.map_from_system;
+  const MapLayout layout =
+      from_system ? map_layout_for_language(sys::keyboard_language_id()) : options.map_layout;
+  keyboard_map_start(layout, from_system, options.chatter_ms, options.stuck_s, options.map);
+  keyboard_filter_set(options.keyboard);
+  consumers[count++] = keyboard_filter_consumer(keyboard_map_consumer());
   const char* reason = "";
   if (key_input_start(consumers, count, &reason) != 0) {
-    std::fputs(kProgramName, stderr);
-    print_line(stderr, ": ", option, ": ", reason);
+    if (asked) {
+      std::fputs(kProgramName, stderr);
+      print_line(stderr, ": ", option, ": ", reason);
+    }
     return false;
   }
-  if (options.map) viewer_set_below_page(keyboard_map_pass);
+  viewer_set_below_page(keyboard_map_pass);
   return true;
 }
 
 void write_map_json(const LogWriter& writer, const void* report) {
   write_map_summary_json(writer, *static_cast<const KeyMapReport*>(report));
+  write_keyboard_filter_json(writer, keyboard_filter_text());
 }
 
 // The summaries at the close: the log's, and the map's inside the JSON
 // summary object or as text after the log's (standard error beside CSV).
+// The map's summary comes with --map, or when the map was shown at the close.
 void finish_key_input(const ViewerOptions& options) {
   key_input_stop();
   viewer_set_below_page(nullptr);
   const int64_t end_us = key_input_now_us();
-  if (!options.map) {
+  if (!options.map && !keyboard_map_is_shown()) {
     key_logger_finish(end_us);
     return;
   }
@@ -88,8 +98,15 @@ void finish_key_input(const ViewerOptions& options) {
     return;
   }
   key_logger_finish(end_us);
-  write_map_summary_text(checked_writer(options.log_format == LogFormat::kCsv ? stderr : stdout),
-                         report);
+  const LogWriter writer = checked_writer(options.log_format == LogFormat::kCsv ? stderr : stdout);
+  write_map_summary_text(writer, report);
+  // The log's summary lists the keyboards; without a log the map's does.
+  if (options.log_format != LogFormat::kNone) {
+    write_keyboard_filter_text(writer, keyboard_filter_text());
+    return;
+  }
+  KeyboardDevice keyboards[kMaxKeyboardDevices];
+  write_keyboards_text(writer, keyboards, copy_keyboard_list(keyboards), keyboard_filter_text());
 }
 
 }  // namespace
@@ -114,9 +131,9 @@ void viewer_main(int argc, char** argv) {
   console_window_hide_if_alone();
   set_screen_mode(13, 8, 0, 0, 0);
   if (screen_state == nullptr) console_window_restore();
-  const bool reading_keys =
-      (options.log_format != LogFormat::kNone || options.map) && start_key_input(options);
-  viewer_loop();
+  const bool reading_keys = start_key_input(options);
+  // Commands from the menu between passes, outside the screen lock.
+  while (!viewer_pass()) viewer_apply_commands();
   if (reading_keys) finish_key_input(options);
   end_program(checked_output_failed() ? kOutputFailedExitCode : 0);
 }

@@ -17,6 +17,7 @@
 #include "bench/wide_state.h"
 #include "keys/map/keyboard_map.h"
 #include "gfx/drivers/blitters.h"
+#include "gfx/input/key_input.h"
 #include "gfx/screen.h"
 #include "rt/runtime.h"
 
@@ -236,6 +237,28 @@ void run_viewer_map(benchmark::State& state) {
   close_screen_at_exit();
 }
 
+// The same with the mouse over the box of a pressed key: its figures on the
+// status line in place of the count.
+void run_viewer_map_hover(benchmark::State& state) {
+  if (set_screen_mode(13, 8, 1, -1, 0) != 0) return state.SkipWithError("screen");
+  keyboard_map_start(MapLayout::kAnsi, false, kDefaultChatterMs);
+  const KeyConsumer map = keyboard_map_consumer();
+  constexpr int kA = 0x1E;
+  map.key(nullptr, 1000, kA, true, 1);
+  map.key(nullptr, 90000, kA, false, 1);
+  map.key(nullptr, 150000, kA, true, 1);
+  map.key(nullptr, 240000, kA, false, 1);
+  keyboard_map_pass(8);
+  // The middle of A's box on the ANSI map under the page (tests/e2e).
+  post_screen_event(ScreenEvent{MouseMove, {31, 131, 0, 0}});
+  keyboard_map_pass(8);  // takes the move, outside the count
+  viewer_set_below_page(keyboard_map_pass);
+  for (auto _ : state) viewer_draw_page();
+  viewer_set_below_page(nullptr);
+  state.SetItemsProcessed(state.iterations());
+  close_screen_at_exit();
+}
+
 std::string size_name(const Size& size) { return std::to_string(size.width) + "x" + std::to_string(size.height); }
 
 void register_all() {
@@ -257,6 +280,7 @@ void register_all() {
   }
   benchmark::RegisterBenchmark("viewer_pass/ours/null", run_viewer);
   benchmark::RegisterBenchmark("viewer_pass_map/ours/null", run_viewer_map);
+  benchmark::RegisterBenchmark("viewer_pass_map_hover/ours/null", run_viewer_map_hover);
 }
 
 }  // namespace

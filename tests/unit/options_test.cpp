@@ -126,6 +126,18 @@ TEST(Options, BadValuesGiveOneLineErrors) {
               std::string::npos)
         << parsed.error;
   }
+  for (const char* value : {"0", "3601", "", "-1", "8s", "1e3", "99999999999"}) {
+    const Parsed parsed = parse({"--stuck-s", value});
+    EXPECT_EQ(parsed.result, -1) << value;
+    EXPECT_EQ(parsed.error, std::string("klimperdetektor: --stuck-s takes a whole number of seconds from 1 to 3600, not '") +
+                                value + "'");
+  }
+  EXPECT_EQ(parse({"--stuck-s"}).result, -1);  // value missing
+  EXPECT_EQ(parse({}).options.stuck_s, 8);
+  EXPECT_EQ(parse({"--stuck-s", "1"}).options.stuck_s, 1);
+  EXPECT_EQ(parse({"--stuck-s=3600"}).options.stuck_s, 3600);
+  EXPECT_EQ(parse({"--keyboard=2"}).options.keyboard.number, 2);
+  EXPECT_EQ(parse({"--keyboard", "046d:c31g"}).result, -1);
   EXPECT_EQ(parse({"--scale"}).result, -1);  // value missing
   EXPECT_EQ(parse({"--scale="}).result, -1);
   EXPECT_EQ(parse({"--chatter-ms"}).result, -1);  // value missing
