@@ -10,7 +10,10 @@
 # SYNC is a directory shared by PEERS runs started together: each says
 # there that its window is up, and all begin to measure once every one has,
 # so that they measure the same spell of the machine. Prints one line:
-# "NANOSECONDS WINESERVER_NANOSECONDS DRIVER IN USE".
+# "NANOSECONDS WINESERVER_NANOSECONDS DRIVER IN USE". With ZQ_IDLE_THREADS
+# naming a file, each thread's share goes there too, one "TID NANOSECONDS"
+# line per thread in the order they were made (the first is the program's
+# own thread).
 set -uo pipefail
 cd "$(dirname "$0")/.." || exit 1
 source tools/measure_lib.sh
@@ -50,6 +53,12 @@ wineserver_pid() {
   done
 }
 
+# The same per thread: "TID NANOSECONDS", by thread id.
+ran_per_thread() {
+  awk 'NR == FNR { before[$1] = $2; next } { printf "%s %d\n", $1, $2 - (($1 in before) ? before[$1] : 0) }' \
+    <(echo "$1") <(echo "$2") | sort -n
+}
+
 measure_start_x >/dev/null
 measure_start "$@" >/dev/null
 touch "$sync/ready.$$"
@@ -64,4 +73,5 @@ sleep "$seconds"
 after="$(thread_times "$measure_pid")"
 server_after="$([ -n "$server" ] && thread_times "$server")"
 measure_stop
+[ -n "${ZQ_IDLE_THREADS:-}" ] && ran_per_thread "$before" "$after" >"$ZQ_IDLE_THREADS"
 echo "$(ran_between "$before" "$after") $(ran_between "$server_before" "$server_after") $measure_used"

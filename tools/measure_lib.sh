@@ -34,6 +34,16 @@ measure_program() {
   [ -f "$measure_exe" ] || { echo "no program at $measure_exe" >&2; exit 1; }
 }
 
+# Sets measure_floor_exe: the idle floor (tools/idle_floor.cpp) beside the
+# program, or the one built now.
+measure_floor_program() {
+  measure_floor_exe="$(dirname "$measure_exe")/idle_floor.exe"
+  if [ ! -f "$measure_floor_exe" ]; then
+    cmake --preset win32 >/dev/null && cmake --build --preset win32 --target idle_floor >/dev/null || exit 1
+    measure_floor_exe="$measure_root/build/win32/idle_floor.exe"
+  fi
+}
+
 measure_start_x() {
   unset DISPLAY
   export ZQ_SOURCE_DIR="$measure_root" ZQ_BINARY_DIR="$measure_root/build/win32"
@@ -55,6 +65,12 @@ measure_driver_in_use() {
 # waits for its window; sets measure_pid and measure_used (with a note when
 # the driver was passed over).
 measure_start() {
+  # The idle floor has a window of its own name and no driver.
+  local floor=0
+  if [ "$(basename "$measure_exe")" = idle_floor.exe ]; then
+    floor=1
+    e2e_window_name=idle_floor
+  fi
   if [ $# -gt 1 ]; then
     e2e_start_program_with_args ZQGFX="$1" -- "$measure_exe" "${@:2}"
   else
@@ -64,6 +80,7 @@ measure_start() {
   measure_pid="$(e2e_program_pid)"
   sleep 2  # start-up settles
   measure_used="$(measure_driver_in_use "$measure_pid")"
+  if [ "$floor" = 1 ]; then measure_used=floor; return 0; fi
   if [ "${measure_used,,}" != "${1,,}" ]; then measure_used="$measure_used (no $1: fell back)"; fi
 }
 

@@ -8,6 +8,7 @@
 #include "gfx/screen.h"
 #include "gfx/win32/failure_trace.h"
 #include "gfx/win32/window.h"
+#include "gfx/win32/window_wake.h"
 
 namespace {
 
@@ -54,10 +55,11 @@ void window_run_event_loop(void* ready_event, const EventLoopSteps& steps) {
   while (window_is_running()) {
     window_lock();
     window_event_iteration(steps);
-    window_pump_messages();
+    const int taken = window_pump_messages();
     if (steps.iterations) ++*steps.iterations;
+    const bool work_left = window_work_left(taken);
     window_unlock();
-    Sleep(kEventLoopPauseMs);
+    window_event_pause(work_left);
   }
   running_steps = EventLoopSteps{};
 }

@@ -41,10 +41,13 @@ struct EventLoopSteps {
 
 // The body of a driver's event thread: opens the driver (window_thread_open),
 // then, until the window layer stops it, one iteration under the window lock
-// followed by kEventLoopPauseMs outside it: draw, read keys, pump messages.
-// The pause comes after the lock is left, so that the first picture goes out
-// as soon as the window is open, and a stop asked for during the pause ends
-// the loop without another iteration.
+// followed by a pause outside it: draw, read keys, pump messages. The pause
+// is kEventLoopPauseMs while the iteration left work (window_work_left: a
+// message taken, whose keys the next read sees, or lines still to go);
+// otherwise the thread sleeps until a message or a changed page wakes it
+// (window_event_pause). The pause comes after the lock is left, so that the
+// first picture goes out as soon as the window is open, and a stop asked for
+// during the pause ends the loop without another iteration.
 void window_run_event_loop(void* ready_event, const EventLoopSteps& steps);
 constexpr unsigned kEventLoopPauseMs = 10;
 

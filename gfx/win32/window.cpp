@@ -16,6 +16,7 @@
 #include "gfx/screen.h"
 #include "gfx/win32/failure_trace.h"
 #include "gfx/win32/window_dpi.h"
+#include "gfx/win32/window_wake.h"
 
 WindowState window_state{};
 WindowInput window_input{};
@@ -197,6 +198,10 @@ int window_init(const char* title, int width, int height, int depth, int refresh
 
   InitializeCriticalSection(&window_critical_section);
   critical_section_ready = true;
+  if (!window_wake_open()) {
+    ZQ_TRACE_FAILURE("CreateEventA refused the wake event");
+    return -1;
+  }
   HANDLE ready_event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
   if (!ready_event) {
     ZQ_TRACE_FAILURE("CreateEventA refused the ready event");
@@ -225,6 +230,7 @@ int window_init(const char* title, int width, int height, int depth, int refresh
 int window_exit() {
   if (!load_running()) return 0;
   store_running(0);
+  window_wake();
 
   // The program's thread may hold the lock through the screen lock; the
   // event thread needs it to finish its iteration and see the stop.
@@ -234,6 +240,7 @@ int window_exit() {
     window_unlock();
   }
   stop_thread_and_lock();
+  window_wake_close();
 
   growable_free(&window_input.wide_buffer);
   growable_free(&window_input.oem_buffer);
@@ -263,7 +270,11 @@ void window_set_palette(int index, int red, int green, int blue) {
   entry.peGreen = static_cast<BYTE>(green);
   entry.peBlue = static_cast<BYTE>(blue);
   entry.peFlags = PC_NOCOLLAPSE;
-  window_state.palette_changed = 1;
+  // One wake for a run of entries: the event thread applies them all at once.
+  if (!window_state.palette_changed) {
+    window_state.palette_changed = 1;
+    window_wake();
+  }
 }
 
 void window_wait_vsync() {
@@ -353,12 +364,15 @@ int window_create(DWORD style, DWORD ex_style, int x, int y, int width, int heig
   return 0;
 }
 
-void window_pump_messages() {
+int window_pump_messages() {
   MSG message;
+  int taken = 0;
   while (PeekMessageA(&message, window_state.window, 0, 0, PM_REMOVE)) {
     TranslateMessage(&message);
     DispatchMessageA(&message);
+    ++taken;
   }
+  return taken;
 }
 
 RECT client_rect_on_screen(HWND window) {

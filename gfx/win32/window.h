@@ -109,7 +109,7 @@ void window_set_mouse(int x, int y, int cursor, int clip);
 void window_set_title(const char* title);
 int window_set_pos(int x, int y);
 int window_create(DWORD style, DWORD ex_style, int x, int y, int width, int height);
-void window_pump_messages();
+int window_pump_messages();  // the number of messages taken
 void window_clip_cursor();
 LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 

@@ -2,8 +2,9 @@
 # The HTML report in a real browser (headless Chromium): for every layout one
 # SVG key per key of the layout, none overlapping, each drawn in the colour
 # of its state (A tested, S chatter, Space stuck, Q marked defect, the rest
-# untested), each with a title; no script in the page; the rendered picture
-# shows the defect colour; a full test prints on one A4 page.
+# untested), each with a title; no script in the page; the page is valid
+# HTML5 as tidy reads it; the rendered picture shows the defect colour; a
+# full test prints on one A4 page.
 #   test_report_browser.sh REPORT_SAMPLE_PROGRAM
 set -uo pipefail
 sample="$1"
@@ -12,6 +13,7 @@ work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 command -v chromium >/dev/null || fail "chromium is not installed (tools/setup.sh installs it)"
+command -v tidy >/dev/null || fail "tidy is not installed (tools/setup.sh installs it)"
 browser() {
   timeout 120 chromium --headless --no-sandbox --disable-gpu --allow-file-access-from-files \
     --user-data-dir="$work/profile" "$@" 2>/dev/null
@@ -23,6 +25,10 @@ declare -A expected=([30]=tested [31]=chatter [57]=stuck [16]=defect)
 
 for layout in ansi iso jis ansi-tkl iso-tkl; do
   count="$("$sample" "$layout" "$work/report.html")" || fail "$layout: no report written"
+  # Any warning or error of tidy's HTML5 reading fails: the page must stand
+  # as written in every browser, and print.
+  problems="$(tidy -q -e "$work/report.html" 2>&1)"
+  [ -z "$problems" ] || fail "$layout: the report is not clean HTML5: $(echo "$problems" | head -3)"
   cp "$here/report_dom_check.html" "$work/check.html"
   browser --virtual-time-budget=5000 --dump-dom "file://$work/check.html" >"$work/dom.html"
   sed -n '/<pre id="out">/,/<\/pre>/p' "$work/dom.html" | sed 's/<[^>]*>//g' >"$work/keys.txt"

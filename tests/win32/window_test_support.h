@@ -55,6 +55,8 @@ class GdiScreenTest : public ::testing::Test {
     screen_lock();
     const int32_t before = gdi_update_record.iterations;
     screen_unlock_unmarked();
+    // An idle event thread sleeps until a message comes.
+    PostMessageA(window(), WM_NULL, 0, 0);
     for (int i = 0; i < 2000; ++i) {
       Sleep(1);
       screen_lock();

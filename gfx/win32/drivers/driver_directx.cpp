@@ -21,13 +21,14 @@
 #include "gfx/win32/window.h"
 #include "gfx/win32/window_display.h"
 #include "gfx/win32/window_dpi.h"
+#include "gfx/win32/window_wake.h"
 
 const VideoDriver directx_driver = {
     .name = "DirectX",
     .init = dx_init,
     .exit = dx_exit,
     .lock = window_lock,
-    .unlock = window_unlock,
+    .unlock = window_unlock_and_wake,
     .set_palette = window_set_palette,
     .wait_vsync = dx_wait_vsync,
     .get_mouse = window_get_mouse,
@@ -596,8 +597,10 @@ void dx_present() {
 void dx_update_display() {
   ScreenState* screen = screen_state;
   if (!dx_state.primary_surface || !screen || !screen->dirty_lines || !screen->visible_page) return;
-  if (window_state.palette_changed && dx_state.dd_palette) {
-    dx_state.dd_palette->SetEntries(0, 0, 256, window_state.palette);
+  if (window_state.palette_changed) {
+    // Without a DirectDraw palette the colours go through the conversion,
+    // whose record of them (keep_changed_lines) sees the change.
+    if (dx_state.dd_palette) dx_state.dd_palette->SetEntries(0, 0, 256, window_state.palette);
     window_state.palette_changed = 0;
   }
   if (dx_restore() != 0 || !keep_changed_lines(screen)) return;

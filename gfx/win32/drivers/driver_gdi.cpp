@@ -22,13 +22,14 @@
 #include "gfx/win32/window.h"
 #include "gfx/win32/window_display.h"
 #include "gfx/win32/window_dpi.h"
+#include "gfx/win32/window_wake.h"
 
 const VideoDriver gdi_driver = {
     .name = "GDI",
     .init = gdi_init,
     .exit = window_exit,
     .lock = window_lock,
-    .unlock = window_unlock,
+    .unlock = window_unlock_and_wake,
     .set_palette = window_set_palette,
     .wait_vsync = window_wait_vsync,
     .get_mouse = window_get_mouse,
