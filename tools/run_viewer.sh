@@ -12,8 +12,8 @@
 # The picture is the window with its frame, title and icon as Wine draws them
 # in a virtual desktop, while A and Shift are held. The map picture shows the
 # ISO keyboard map (--map=iso) after a few keys were pressed once, with A and
-# Shift held. The menu picture shows the same map with the popup menu of a
-# right click open and its layout submenu unfolded.
+# Shift held. The menu picture shows the same map at --scale 2 with the popup
+# menu of a right click open and its layout submenu unfolded.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$(pwd)"
@@ -27,7 +27,7 @@ fi
 menu=0
 if [ "${1:-}" = "--menu-picture" ]; then
   picture="$root/docs/klimperdetektor-menu.png"
-  program_args=(--map=iso)
+  program_args=(--map=iso --scale 2)
   menu=1
 fi
 
@@ -37,6 +37,10 @@ cmake --build --preset win32 --target klimperdetektor
 exe="$root/build/win32/klimperdetektor.exe"
 
 if [ -n "$picture" ]; then
+  # The desktop holds the window with its frame; at --scale 2 it is twice as
+  # wide and high.
+  zoom=1
+  [ "$menu" = 1 ] && zoom=2
   unset DISPLAY
   set +e
   export ZQ_SOURCE_DIR="$root" ZQ_BINARY_DIR="$root/build/win32"
@@ -52,7 +56,7 @@ if [ -n "$picture" ]; then
   fi
   # The virtual desktop is the one X window; the program's window lies in it.
   # (It ends with the X server when the script ends.)
-  cmake/wine-run.sh explorer "/desktop=klimperdetektor-picture,480x320" "$exe" "${program_args[@]}" \
+  cmake/wine-run.sh explorer "/desktop=klimperdetektor-picture,$((480 * zoom))x$((320 * zoom))" "$exe" "${program_args[@]}" \
     >"$e2e_work/program.log" 2>&1 &
   e2e_runner_pid=$!
   e2e_program_name="klimperdetektor.exe"
@@ -63,14 +67,14 @@ if [ -n "$picture" ]; then
     [ -n "$desktop" ] || desktop="$(xdotool search --name '^klimperdetektor-picture' 2>/dev/null | head -n 1)"
     if [ -n "$desktop" ] && import -window "$desktop" "$e2e_work/desktop.png" 2>/dev/null; then
       size="$(convert "$e2e_work/desktop.png" -trim -format '%w' info: 2>/dev/null)"
-      [ -n "$size" ] && [ "$size" -gt 300 ] && [ "$size" -lt 480 ] && break
+      [ -n "$size" ] && [ "$size" -gt $((300 * zoom)) ] && [ "$size" -lt $((480 * zoom)) ] && break
     fi
     sleep 0.5
   done
   [ -n "$desktop" ] || e2e_fail "no virtual desktop appeared"
   sleep 1
   # A click on the title bar makes the window the active one for the keys.
-  xdotool mousemove --window "$desktop" 240 70 click 1
+  xdotool mousemove --window "$desktop" $((240 * zoom)) $((70 * zoom)) click 1
   sleep 0.5
   if [ ${#program_args[@]} -gt 0 ]; then
     # Keys pressed once: tested.
@@ -81,9 +85,9 @@ if [ -n "$picture" ]; then
   if [ "$menu" = 1 ]; then
     # A right click into the page, then the mouse on the layout submenu's
     # entry (the second) unfolds it.
-    xdotool mousemove --window "$desktop" 150 120 click 3
+    xdotool mousemove --window "$desktop" $((150 * zoom)) $((120 * zoom)) click 3
     sleep 0.8
-    xdotool mousemove --window "$desktop" 190 147
+    xdotool mousemove --window "$desktop" $((150 * zoom + 40)) $((120 * zoom + 27))
     sleep 1.2
   else
     xdotool keydown a
