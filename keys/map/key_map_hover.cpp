@@ -4,9 +4,8 @@
 
 namespace {
 
-// The forms from the longest down; the fields after the name are dropped or
-// shortened in this order.
-enum class Form { kWords, kShortWords, kCompactWords, kLetters, kPressesOnly, kNameOnly };
+// The forms from the longest down.
+enum class Form { kWords, kShortWords, kAbbreviated, kOneFigure, kPressesOnly, kNameOnly };
 
 struct TextBuffer {
   char* text;
@@ -43,40 +42,28 @@ void compose(LineBuilder& out, Form form, int key, const KeyFigures& f) {
   scancode_text(out, key).put(')');
   if (form == Form::kNameOnly) return;
   if (f.presses <= 0 && f.longest_hold_us <= 0) {
-    out.text(form == Form::kLetters || form == Form::kPressesOnly ? ": 0x" : ": ungetestet");
+    out.text(": ungetestet");
     return;
   }
   out.text(": ").integer(f.presses).put('x');
-  switch (form) {
-    case Form::kWords:
-      out.text(" gedr\xFC" "ckt, ").integer(f.chatter).text("x Prellen, Abstand ");
-      duration(out, f.smallest_gap_us, false);
-      out.text(", gehalten ");
-      duration(out, f.longest_hold_us, false);
-      break;
-    case Form::kShortWords:
-      out.text(", Prellen ").integer(f.chatter).text(", Abst. ");
-      duration(out, f.smallest_gap_us, false);
-      out.text(", Halt ");
-      duration(out, f.longest_hold_us, false);
-      break;
-    case Form::kCompactWords:
-      out.text(" Prell.").integer(f.chatter).text(" Abst.");
-      duration(out, f.smallest_gap_us, true);
-      out.text(" Halt");
-      duration(out, f.longest_hold_us, true);
-      break;
-    case Form::kLetters:
-      out.text(" P").integer(f.chatter).text(" A");
-      duration(out, f.smallest_gap_us, true);
-      out.text(" H");
-      duration(out, f.longest_hold_us, true);
-      break;
-    case Form::kPressesOnly:
-      out.text(" P").integer(f.chatter);
-      break;
-    case Form::kNameOnly:
-      break;
+  if (form == Form::kWords) out.text(" gedr\x81" "ckt");  // ü in the screen font
+  if (f.chatter > 0) {
+    if (form == Form::kWords) out.text(", ").integer(f.chatter).text("x geprellt");
+    else out.text(", Prellen ").integer(f.chatter);
+  }
+  if (form == Form::kPressesOnly) return;
+  // Where one figure must go, the gap stays for a chattering key (how close
+  // the bounce came) and the hold for any other.
+  const bool gap = f.smallest_gap_us >= 0 && (form != Form::kOneFigure || f.chatter > 0);
+  const bool hold = form != Form::kOneFigure || f.chatter == 0 || f.smallest_gap_us < 0;
+  const bool abbreviated = form == Form::kAbbreviated || form == Form::kOneFigure;
+  if (gap) {
+    out.text(abbreviated ? ", Abst. " : ", Abstand ");
+    duration(out, f.smallest_gap_us, form != Form::kWords);
+  }
+  if (hold) {
+    out.text(abbreviated ? ", Halt " : ", gehalten ");
+    duration(out, f.longest_hold_us, form != Form::kWords);
   }
 }
 
@@ -98,16 +85,18 @@ void key_map_hover_text(char* text, int size, int width, int key, const KeyFigur
   if (text == nullptr || size <= 0) return;
   text[0] = '\0';
   if (width < 1) return;
+  // A buffer narrower than the width bounds the form too: a form that fits
+  // the width is never cut off in the middle.
+  const int room = width + 1 < size ? width + 1 : size;
   Form chosen = Form::kNameOnly;
   for (const Form form :
-       {Form::kWords, Form::kShortWords, Form::kCompactWords, Form::kLetters, Form::kPressesOnly}) {
-    if (form_length(form, key, figures) <= width) {
+       {Form::kWords, Form::kShortWords, Form::kAbbreviated, Form::kOneFigure, Form::kPressesOnly}) {
+    if (form_length(form, key, figures) < room) {
       chosen = form;
       break;
     }
   }
-  // The name alone is cut to the width when even it is too long.
-  const int room = width + 1 < size ? width + 1 : size;
+  // The name alone is cut when even it is too long.
   TextBuffer buffer{text, room, 0};
   const LogWriter writer{write_to_buffer, &buffer};
   {

@@ -6,7 +6,10 @@
 #include "keys/map/key_map_state.h"
 
 // Writes the line (terminated) into text, at most width characters and
-// size - 1 bytes. The longest form that fits is taken: full words, then
-// short words, then compact words, then letters, then without the gap and hold, then name and
-// scancode alone, then those cut. A width below 1 or no room gives "".
+// size - 1 bytes. The longest form that fits is taken: whole words, then
+// short words, then abbreviations, then without the less telling of gap and
+// hold, then the presses (and chatter) alone, then name and scancode, cut
+// if need be. Chatter is named only when there was some, the gap only after
+// a second press. The text is in the screen font's code page (ü is 0x81).
+// A width below 1 or no room gives "".
 void key_map_hover_text(char* text, int size, int width, int key, const KeyFigures& figures);

@@ -293,7 +293,9 @@ TEST(KeyMapView, StatusLineFitsTheScreenWidth) {
 }
 
 TEST(KeyMapHover, TheLongestFormThatFitsAndNeverWiderThanAsked) {
-  const KeyFigures pressed{3, 1, 0, 12'400, 1'250'000, 1};
+  const KeyFigures once{1, 0, 0, -1, 98'000, 1};
+  const KeyFigures pressed{3, 0, 0, 250'000, 1'250'000, 1};
+  const KeyFigures chattering{3, 1, 0, 4'000, 90'000, 1};
   const KeyFigures fast{12, 0, 2, 300, 80'000, 1};
   const KeyFigures never{0, 0, 0, -1, 0, 0};
   const int keypad_enter = make_key_id(0x1C, kPrefixE0);
@@ -303,27 +305,36 @@ TEST(KeyMapHover, TheLongestFormThatFitsAndNeverWiderThanAsked) {
     int width;
     const char* text;
   };
+  // 39 columns: the status line of the 40-column page.
   const Case cases[] = {
-      {0x1E, &pressed, 80, " A (30): 3x gedr\xFC" "ckt, 1x Prellen, Abstand 12 ms, gehalten 1,2 s"},
-      {0x1E, &pressed, 50, " A (30): 3x, Prellen 1, Abst. 12 ms, Halt 1,2 s"},
-      {0x1E, &pressed, 39, " A (30): 3x Prell.1 Abst.12ms Halt1,2s"},
-      {0x1E, &fast, 39, " A (30): 12x P0 A0,3ms H80ms"},
-      {keypad_enter, &pressed, 41, " Keypad Enter (28 e0): 3x P1 A12ms H1,2s"},
-      {keypad_enter, &pressed, 30, " Keypad Enter (28 e0): 3x P1"},
-      {keypad_enter, &pressed, 25, " Keypad Enter (28 e0)"},
+      {0x1E, &once, 39, " A (30): 1x gedr\x81" "ckt, gehalten 98 ms"},
+      {0x1E, &pressed, 80, " A (30): 3x gedr\x81" "ckt, Abstand 250 ms, gehalten 1,2 s"},
+      {0x1E, &pressed, 45, " A (30): 3x, Abstand 250ms, gehalten 1,2s"},
+      {0x1E, &pressed, 39, " A (30): 3x, Abst. 250ms, Halt 1,2s"},
+      {0x1E, &chattering, 39, " A (30): 3x, Prellen 1, Abst. 4,0ms"},
+      {0x1E, &chattering, 80, " A (30): 3x gedr\x81" "ckt, 1x geprellt, Abstand 4,0 ms, gehalten 90 ms"},
+      {0x1E, &fast, 39, " A (30): 12x, Abst. 0,3ms, Halt 80ms"},
+      {0x2A, &pressed, 39, " Left Shift (42): 3x, Halt 1,2s"},
+      {keypad_enter, &chattering, 39, " Keypad Enter (28 e0): 3x, Prellen 1"},
+      {keypad_enter, &pressed, 25, " Keypad Enter (28 e0): 3x"},
+      {keypad_enter, &pressed, 21, " Keypad Enter (28 e0)"},
       {keypad_enter, &pressed, 10, " Keypad En"},
       {make_key_id(0x45, kPrefixE1), &never, 39, " Pause (69 e1): ungetestet"},
-      {make_key_id(0x45, kPrefixE1), &never, 18, " Pause (69 e1): 0x"},
+      {make_key_id(0x45, kPrefixE1), &never, 18, " Pause (69 e1)"},
       {0x1E, &pressed, 0, ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.width) + " columns: " + c.text);
-    char text[64];
+    char text[96];
     key_map_hover_text(text, sizeof text, c.width, c.key, *c.figures);
     EXPECT_STREQ(text, c.text);
     EXPECT_LE(static_cast<int>(std::strlen(text)), c.width);
   }
-  // A buffer smaller than the width is cut to the buffer; none is left alone.
+  // A buffer smaller than the width takes the form that fits it, or the
+  // name cut to it; none is left alone.
+  char shorter[24];
+  key_map_hover_text(shorter, sizeof shorter, 39, 0x1E, chattering);
+  EXPECT_STREQ(shorter, " A (30): 3x, Prellen 1");
   char small[5];
   key_map_hover_text(small, sizeof small, 39, 0x1E, pressed);
   EXPECT_STREQ(small, " A (");
