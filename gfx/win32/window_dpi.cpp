@@ -6,7 +6,7 @@
 #include "gfx/drivers/window_scale.h"
 #include "gfx/screen.h"
 #include "gfx/win32/window.h"
-#include "gfx/win32/window_display.h"
+#include "gfx/win32/window_monitor.h"
 
 namespace {
 
