@@ -7,8 +7,8 @@
 
 #include "gfx/screen.h"
 #include "gfx/win32/failure_trace.h"
-#include "gfx/win32/window.h"
 #include "gfx/win32/window_dpi.h"
+#include "gfx/win32/window_state.h"
 
 static_assert(sizeof(DEVMODEA) == 156, "display mode record of the size the system expects");
 

@@ -2,7 +2,7 @@
 #include "gfx/win32/window_monitor.h"
 
 #include "gfx/drivers/video_driver.h"
-#include "gfx/win32/window.h"
+#include "gfx/win32/window_state.h"
 
 static_assert(sizeof(MONITORINFOEXA) == 72, "extended monitor information");
 
