@@ -114,6 +114,12 @@ int parse_options(int argc, const char* const* argv, ViewerOptions* options, cha
                     value ? value : "", "'");
         return -1;
       }
+    } else if (match_valued_option(arg, "--keyboard", argc, argv, &i, &value)) {
+      if (value == nullptr || !parse_keyboard_filter(value, &options->keyboard)) {
+        set_message(error, error_size, "--keyboard takes a keyboard's number from 1 to 16 or its VID:PID "
+                    "in hex (046d:c31c), not '", value ? value : "", "'");
+        return -1;
+      }
     } else if (arg[0] == '-') {
       set_message(error, error_size, "unknown option '", arg, "' (see --help)");
       return -1;
@@ -127,7 +133,7 @@ int parse_options(int argc, const char* const* argv, ViewerOptions* options, cha
 
 const char* options_usage() {
   return "Usage: klimperdetektor [--log[=text|csv|jsonl]] [--chatter-ms N] [--map[=LAYOUT]]\n"
-         "                     [--scale N|auto]\n"
+         "                     [--scale N|auto] [--keyboard N|VID:PID]\n"
          "Shows the scancodes of the keys held down, in a window; ends when it is closed.\n"
          "  --log[=FORMAT]  also write every key press and release to standard output,\n"
          "                  as text (the default), csv or jsonl, and a summary at the end;\n"
@@ -141,6 +147,11 @@ const char* options_usage() {
          "  --scale N|auto  draw each screen pixel as N x N window pixels (1 to 8);\n"
          "                  auto (the default) follows the monitor's DPI: 2 at 192 DPI,\n"
          "                  lowered until the window fits the screen\n"
+         "  --keyboard N|VID:PID\n"
+         "                  the map and its summary count only this keyboard: its number\n"
+         "                  in the log (keyboards are numbered as they first send a key)\n"
+         "                  or its maker's and product's numbers in hex, e.g. 046d:c31c;\n"
+         "                  the log still records every keyboard\n"
          "  --help          show this help and exit\n"
          "  --version       show the version and exit\n";
 }

@@ -7,6 +7,7 @@
 #include "keys/map/keyboard_layouts.h"
 #include "gfx/drivers/window_scale.h"
 #include "keys/log/log_settings.h"
+#include "keys/source/keyboard_filter.h"
 
 struct ViewerOptions {
   bool help = false;
@@ -17,6 +18,7 @@ struct ViewerOptions {
   bool map_from_system = false;  // --map without a layout
   MapLayout map_layout = MapLayout::kAnsi;
   int scale = kWindowScaleAuto;  // kWindowScaleAuto or 1 to 8
+  KeyboardFilter keyboard = {};  // --keyboard: the one keyboard the map counts
 };
 
 // Parses argv[1..argc-1] into options. Returns 0, or -1 with a one-line

@@ -10,6 +10,8 @@
 #include "gfx/screen.h"
 #include "keys/checked_output.h"
 #include "keys/log/key_logger.h"
+#include "keys/log/keyboard_list_format.h"
+#include "keys/source/keyboard_filter.h"
 #include "keys/source/key_source.h"
 #include "keys/map/keyboard_map.h"
 #include "keys/version.h"
@@ -55,7 +57,8 @@ bool start_key_input(const ViewerOptions& options) {
                                  ? map_layout_for_language(sys::keyboard_language_id())
                                  : options.map_layout;
     keyboard_map_start(layout, options.map_from_system, options.chatter_ms);
-    consumers[count++] = keyboard_map_consumer();
+    keyboard_filter_set(options.keyboard);
+    consumers[count++] = keyboard_filter_consumer(keyboard_map_consumer());
   }
   const char* reason = "";
   if (key_input_start(consumers, count, &reason) != 0) {
@@ -69,6 +72,7 @@ bool start_key_input(const ViewerOptions& options) {
 
 void write_map_json(const LogWriter& writer, const void* report) {
   write_map_summary_json(writer, *static_cast<const KeyMapReport*>(report));
+  write_keyboard_filter_json(writer, keyboard_filter_text());
 }
 
 // The summaries at the close: the log's, and the map's inside the JSON
@@ -88,8 +92,15 @@ void finish_key_input(const ViewerOptions& options) {
     return;
   }
   key_logger_finish(end_us);
-  write_map_summary_text(checked_writer(options.log_format == LogFormat::kCsv ? stderr : stdout),
-                         report);
+  const LogWriter writer = checked_writer(options.log_format == LogFormat::kCsv ? stderr : stdout);
+  write_map_summary_text(writer, report);
+  // The log's summary lists the keyboards; without a log the map's does.
+  if (options.log_format != LogFormat::kNone) {
+    write_keyboard_filter_text(writer, keyboard_filter_text());
+    return;
+  }
+  KeyboardDevice keyboards[kMaxKeyboardDevices];
+  write_keyboards_text(writer, keyboards, copy_keyboard_list(keyboards), keyboard_filter_text());
 }
 
 }  // namespace

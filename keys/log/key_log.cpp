@@ -40,16 +40,17 @@ KeyMark mark_press(KeyLog* log, KeyStats* stats, int64_t gap_us) {
 
 }  // namespace
 
-bool key_log_record(KeyLog* log, int64_t time_us, int key, bool down, KeyLogLine* line) {
+bool key_log_record(KeyLog* log, int64_t time_us, int key, bool down, KeyLogLine* line, int device) {
   if (log == nullptr || line == nullptr || key < 0 || key >= kKeyIdCount) return false;
   KeyStats* stats = &log->keys[key];
   if (stats->held == down) return false;
 
-  KeyLogLine result{time_us, key, down, 0, -1, KeyMark::kNone};
+  KeyLogLine result{time_us, key, down, 0, -1, KeyMark::kNone, device};
   stats->held = down;
   if (down) {
     ++log->held;
     ++stats->presses;
+    stats->device = device;
     // Events can arrive stamped slightly out of order across a clock
     // correction; such a gap is no real one and counts as zero. Compared
     // before subtracting, which cannot then overflow.
@@ -77,7 +78,7 @@ int key_log_release_all(KeyLog* log, int64_t time_us, KeyLogLine* lines, int cap
     stats.last_release_us = -1;
     --log->held;
     ++log->events;
-    lines[written++] = {time_us, key, false, log->held, -1, KeyMark::kFocusLost};
+    lines[written++] = {time_us, key, false, log->held, -1, KeyMark::kFocusLost, stats.device};
   }
   return written;
 }

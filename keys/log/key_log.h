@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "keys/key_names.h"
+#include "keys/source/key_dispatch.h"
 
 // A release-to-press gap below this is no bounce a keyboard can report: a
 // key needs one scan report up and the next one down, and the fastest common
@@ -23,6 +24,7 @@ struct KeyLogLine {
   int held;        // keys held after the event
   int64_t gap_us;  // presses only: since this key's last release; -1 none
   KeyMark mark;
+  int device;      // the keyboard (1 up; a focus-lost release: its press's); kNoKeyDevice unknown
 };
 
 struct KeyStats {
@@ -32,6 +34,7 @@ struct KeyStats {
   int64_t smallest_gap_us;  // -1 until a press follows a release
   int64_t last_release_us;  // -1 when there is no release to measure from
   bool held;
+  int device;  // the keyboard of the last press
 };
 
 struct KeyLog {
@@ -50,7 +53,9 @@ void key_log_reset(KeyLog* log, int chatter_ms);
 // Returns false, with line untouched, for what is no new event: a repeat of a
 // held key, a release of a key not held (pressed before the log started or
 // elsewhere), an id out of range.
-bool key_log_record(KeyLog* log, int64_t time_us, int key, bool down, KeyLogLine* line);
+// The line carries the keyboard the event came from.
+bool key_log_record(KeyLog* log, int64_t time_us, int key, bool down, KeyLogLine* line,
+                    int device = kNoKeyDevice);
 
 // Ends every held key when the window loses the keyboard: the system may
 // never send their releases. These releases are marked and do not start a

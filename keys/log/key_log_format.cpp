@@ -1,6 +1,7 @@
 #include "keys/log/key_log_format.h"
 
 #include "keys/line_builder.h"
+#include "keys/log/keyboard_list_format.h"
 #include "keys/version.h"
 
 namespace {
@@ -21,6 +22,7 @@ void write_text_line(const LogWriter& writer, const KeyLogLine& line) {
   out.text("held ").integer(line.held);
   if (line.gap_us >= 0) out.pad_to(53).text("gap ").milliseconds(line.gap_us);
   if (line.mark != KeyMark::kNone) out.pad_to(69).text(mark_text(line.mark));
+  if (line.device != kNoKeyDevice) out.pad_to(80).text("kbd ").integer(line.device);
   out.put('\n');
 }
 
@@ -30,7 +32,9 @@ void write_csv_line(const LogWriter& writer, const KeyLogLine& line) {
   out.integer(key_id_scancode(line.key)).put(',').text(key_prefix_text(line.key)).put(',');
   out.text(key_name(line.key)).put(',').integer(line.held).put(',');
   if (line.gap_us >= 0) out.milliseconds(line.gap_us);
-  out.put(',').text(mark_text(line.mark)).put('\n');
+  out.put(',').text(mark_text(line.mark)).put(',');
+  if (line.device != kNoKeyDevice) out.integer(line.device);
+  out.put('\n');
 }
 
 void write_json_line(const LogWriter& writer, const KeyLogLine& line) {
@@ -42,7 +46,10 @@ void write_json_line(const LogWriter& writer, const KeyLogLine& line) {
   out.text(",\"key\":").json_string(key_name(line.key));
   out.text(",\"held\":").integer(line.held);
   if (line.gap_us >= 0) out.text(",\"gap_ms\":").milliseconds(line.gap_us);
-  out.text(",\"mark\":").json_string(mark_text(line.mark)).text("}\n");
+  out.text(",\"mark\":").json_string(mark_text(line.mark)).text(",\"device\":");
+  if (line.device != kNoKeyDevice) out.integer(line.device);
+  else out.text("null");
+  out.text("}\n");
 }
 
 // Calls visit for each key id that was pressed, in id order.
@@ -76,7 +83,7 @@ void write_text_summary(const LogWriter& writer, const KeyLog& log, int64_t end_
 }
 
 void write_json_summary(const LogWriter& writer, const KeyLog& log, int64_t end_us,
-                        const SummaryExtra* extra) {
+                        const SummaryExtra* extra, const KeyboardDevice* keyboards, int keyboard_count) {
   LineBuilder out(writer);
   out.text("{\"type\":\"summary\",\"total_ms\":").milliseconds(end_us);
   out.text(",\"events\":").integer(log.events).text(",\"keys\":[");
@@ -100,6 +107,10 @@ void write_json_summary(const LogWriter& writer, const KeyLog& log, int64_t end_
     separator = ",";
   }
   out.put(']');
+  if (keyboards != nullptr) {
+    out.flush();
+    write_keyboards_json(writer, keyboards, keyboard_count);
+  }
   if (extra != nullptr && extra->write_json_members != nullptr) {
     out.flush();
     extra->write_json_members(writer, extra->context);
@@ -125,7 +136,7 @@ void write_log_header(const LogWriter& writer, LogFormat format, int chatter_ms,
       out.text(" ms (").text(clock.source).text(")\n");
       break;
     case LogFormat::kCsv:
-      out.text("time_ms,event,scancode,extended,key,held,gap_ms,mark\n");
+      out.text("time_ms,event,scancode,extended,key,held,gap_ms,mark,device\n");
       break;
     case LogFormat::kJsonl:
       out.text("{\"type\":\"meta\",\"program\":").json_string(kProgramName);
@@ -149,8 +160,13 @@ void write_log_line(const LogWriter& writer, LogFormat format, const KeyLogLine&
 }
 
 void write_log_summary(const LogWriter& writer, LogFormat format, const KeyLog& log,
-                       int64_t end_us, const SummaryExtra* extra) {
+                       int64_t end_us, const SummaryExtra* extra, const KeyboardDevice* keyboards,
+                       int keyboard_count) {
   // A value outside the formats writes nothing, as for the header and lines.
-  if (format == LogFormat::kJsonl) write_json_summary(writer, log, end_us, extra);
-  else if (format == LogFormat::kText || format == LogFormat::kCsv) write_text_summary(writer, log, end_us);
+  if (format == LogFormat::kJsonl) {
+    write_json_summary(writer, log, end_us, extra, keyboards, keyboard_count);
+  } else if (format == LogFormat::kText || format == LogFormat::kCsv) {
+    write_text_summary(writer, log, end_us);
+    if (keyboards != nullptr) write_keyboards_text(writer, keyboards, keyboard_count, "");
+  }
 }

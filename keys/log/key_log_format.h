@@ -7,6 +7,7 @@
 
 #include "keys/log/key_log.h"
 #include "keys/log/log_settings.h"
+#include "keys/source/keyboard_devices.h"
 
 // Where formatted text goes, in pieces; a line ends with '\n'.
 struct LogWriter {
@@ -34,7 +35,9 @@ struct SummaryExtra {
 };
 
 // Per key presses, chatter, zero gaps and the smallest gap; the most keys held
-// at once and which; the total time and event count. CSV gets the text form:
-// its table stays one table. extra may be null.
+// at once and which; the total time and event count; the keyboards with
+// their events when a list is given. CSV gets the text form: its table stays
+// one table. extra and keyboards may be null.
 void write_log_summary(const LogWriter& writer, LogFormat format, const KeyLog& log,
-                       int64_t end_us, const SummaryExtra* extra = nullptr);
+                       int64_t end_us, const SummaryExtra* extra = nullptr,
+                       const KeyboardDevice* keyboards = nullptr, int keyboard_count = 0);

@@ -13,9 +13,11 @@
 // Writes the header and starts counting. A format of kNone logs nothing.
 void key_logger_start(LogFormat format, int chatter_ms, const LogClockInfo& clock);
 
-// A key press (down) or release at a time in microseconds since the start;
-// repeats and releases of keys not held leave no line. Each line is flushed.
-void key_logger_key(int64_t time_us, int key, bool down);
+// A key press (down) or release at a time in microseconds since the start,
+// from the keyboard numbered device; repeats and releases of keys not held
+// leave no line. A keyboard's first line is preceded by one that names it
+// (CSV: on standard error). Each line is flushed.
+void key_logger_key(int64_t time_us, int key, bool down, int device = kNoKeyDevice);
 
 // The window lost the keyboard: every held key is released, marked.
 void key_logger_focus_lost(int64_t time_us);
@@ -27,6 +29,6 @@ KeyConsumer key_logger_consumer();
 int key_logger_held();
 
 // Writes the summary (CSV: to standard error, so that the table stays one
-// table) with the extra JSON members, which may be null, and stops; later
-// calls do nothing.
+// table) with the keyboards and the extra JSON members, which may be null,
+// and stops; later calls do nothing.
 void key_logger_finish(int64_t end_us, const SummaryExtra* extra = nullptr);

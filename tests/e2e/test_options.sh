@@ -19,7 +19,8 @@ watcher=$!
 trap 'kill "$watcher" 2>/dev/null; e2e_cleanup' EXIT
 
 for args in "--chatter-ms 0" "--chatter-ms x" "--log=xml" "--nonsense" "--log --chatter-ms 1001" \
-            "--map=xyz" "--map=" "--map=ANSI" "--scale 0" "--scale 9" "--scale x" "--scale"; do
+            "--map=xyz" "--map=" "--map=ANSI" "--scale 0" "--scale 9" "--scale x" "--scale" \
+            "--keyboard 17" "--keyboard 046d:" "--keyboard"; do
   # shellcheck disable=SC2086  # the arguments are meant to split
   "$runner" "$exe" $args >"$e2e_work/out" 2>"$e2e_work/err"
   code=$?

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 
 #include "keys/log/key_log.h"
 #include "keys/log/key_log_format.h"
+#include "keys/log/keyboard_list_format.h"
 
 namespace {
 
@@ -125,13 +127,16 @@ TEST(KeyLog, MostKeysHeldAtOnceAndWhich) {
 
 TEST(KeyLog, FocusLossReleasesHeldKeysWithoutStartingAGap) {
   auto log = new_log();
-  for (int scancode = 0x10; scancode < 0x10 + 20; ++scancode)
-    record(log.get(), scancode, make_key_id(scancode, kNoPrefix), true);
   KeyLogLine lines[8];
+  // Each release is put down to the keyboard its key was pressed on.
+  for (int scancode = 0x10; scancode < 0x10 + 20; ++scancode)
+    ASSERT_TRUE(key_log_record(log.get(), scancode, make_key_id(scancode, kNoPrefix), true, lines,
+                               1 + scancode % 3));
   int total = 0, count;
   while ((count = key_log_release_all(log.get(), 90000, lines, 8)) > 0) {
     for (int i = 0; i < count; ++i) {
       EXPECT_FALSE(lines[i].down);
+      EXPECT_EQ(lines[i].device, 1 + key_id_scancode(lines[i].key) % 3);
       EXPECT_EQ(lines[i].mark, KeyMark::kFocusLost);
       EXPECT_EQ(lines[i].held, 20 - total - i - 1);
     }
@@ -166,34 +171,35 @@ struct Formatted {
 TEST(KeyLogFormat, OneLineEachWithTimeKeyHeldGapAndMark) {
   auto log = new_log();
   tap(log.get(), 1000000, kKeypadEnter, 20000);
-  const KeyLogLine press = record(log.get(), 1025500, kKeypadEnter, true);
+  KeyLogLine press;
+  ASSERT_TRUE(key_log_record(log.get(), 1025500, kKeypadEnter, true, &press, 2));
   Formatted text, csv, json;
   write_log_line(text.writer, LogFormat::kText, press);
   write_log_line(csv.writer, LogFormat::kCsv, press);
   write_log_line(json.writer, LogFormat::kJsonl, press);
   EXPECT_EQ(text.text,
-            "1025.500    down  28 e0  Keypad Enter        held 1  gap 5.500       chatter\n");
-  EXPECT_EQ(csv.text, "1025.500,down,28,e0,Keypad Enter,1,5.500,chatter\n");
+            "1025.500    down  28 e0  Keypad Enter        held 1  gap 5.500       chatter    kbd 2\n");
+  EXPECT_EQ(csv.text, "1025.500,down,28,e0,Keypad Enter,1,5.500,chatter,2\n");
   EXPECT_EQ(json.text,
             "{\"type\":\"key\",\"time_ms\":1025.500,\"event\":\"down\",\"scancode\":28,"
             "\"extended\":\"e0\",\"key\":\"Keypad Enter\",\"held\":1,\"gap_ms\":5.500,"
-            "\"mark\":\"chatter\"}\n");
+            "\"mark\":\"chatter\",\"device\":2}\n");
 
   // Stamps far out of range still print, with their sign.
   Formatted extreme;
   write_log_line(extreme.writer, LogFormat::kCsv,
-                 KeyLogLine{INT64_MIN, kEnter, false, 0, -1, KeyMark::kNone});
-  EXPECT_EQ(extreme.text, "-9223372036854775.808,up,28,,Enter,0,,\n");
+                 KeyLogLine{INT64_MIN, kEnter, false, 0, -1, KeyMark::kNone, kNoKeyDevice});
+  EXPECT_EQ(extreme.text, "-9223372036854775.808,up,28,,Enter,0,,,\n");
 
   // Pause, the one key with the other prefix, shows it too.
   Formatted pause;
   write_log_line(pause.writer, LogFormat::kText,
-                 KeyLogLine{0, make_key_id(0x45, kPrefixE1), true, 1, -1, KeyMark::kNone});
+                 KeyLogLine{0, make_key_id(0x45, kPrefixE1), true, 1, -1, KeyMark::kNone, kNoKeyDevice});
   EXPECT_EQ(pause.text, "0.000       down  69 e1  Pause               held 1\n");
 
   Formatted release;
   write_log_line(release.writer, LogFormat::kCsv, record(log.get(), 1030000, kKeypadEnter, false));
-  EXPECT_EQ(release.text, "1030.000,up,28,e0,Keypad Enter,0,,\n");
+  EXPECT_EQ(release.text, "1030.000,up,28,e0,Keypad Enter,0,,,\n");
 }
 
 TEST(KeyLogFormat, HeadersNameTheThresholdAndClock) {
@@ -202,7 +208,7 @@ TEST(KeyLogFormat, HeadersNameTheThresholdAndClock) {
   write_log_header(csv.writer, LogFormat::kCsv, 30, clock);
   write_log_header(json.writer, LogFormat::kJsonl, 12, clock);
   write_log_header(none.writer, LogFormat::kNone, 12, clock);
-  EXPECT_EQ(csv.text, "time_ms,event,scancode,extended,key,held,gap_ms,mark\n");
+  EXPECT_EQ(csv.text, "time_ms,event,scancode,extended,key,held,gap_ms,mark,device\n");
   EXPECT_NE(json.text.find("\"chatter_ms\":12,\"timer_resolution_ms\":1.000"), std::string::npos);
   EXPECT_NE(json.text.find("\"version\":"), std::string::npos);
   EXPECT_EQ(none.text, "");
@@ -257,6 +263,58 @@ TEST(KeyLogFormat, LongSummaryLinesArriveWhole) {
   EXPECT_EQ(json.text.find('\n'), json.text.size() - 1);
   EXPECT_NE(json.text.find("{\"key\":\"F12\",\"scancode\":88,"), std::string::npos);
   EXPECT_NE(json.text.find("\"most_held\":88"), std::string::npos);
+}
+
+TEST(KeyLogFormat, KeyboardsNamedOnFirstSightAndListedWithTheirEvents) {
+  KeyboardDevice named{};
+  named.number = 1;
+  std::strcpy(named.id, "VID_845E&PID_0002");
+  named.has_vendor = true;
+  named.vendor = 0x845E;
+  named.product = 0x0002;
+  std::strcpy(named.name, "Wine \"HID\" keyboard \xC3\xBC");
+  named.events = 12;
+  KeyboardDevice unnamed{};
+  unnamed.number = 2;
+  std::strcpy(unnamed.id, "ACPI\\PNP0303");
+  unnamed.events = 1;
+  const KeyboardDevice both[] = {named, unnamed};
+
+  Formatted text, csv, json;
+  write_log_keyboard(text.writer, LogFormat::kText, named);
+  write_log_keyboard(csv.writer, LogFormat::kCsv, unnamed);
+  write_log_keyboard(json.writer, LogFormat::kJsonl, named);
+  write_log_keyboard(json.writer, LogFormat::kJsonl, unnamed);
+  EXPECT_EQ(text.text, "# keyboard 1: \"Wine \"HID\" keyboard \xC3\xBC\" (VID_845E&PID_0002)\n");
+  EXPECT_EQ(csv.text, "# keyboard 2: unnamed (ACPI\\PNP0303)\n");
+  EXPECT_EQ(json.text,
+            "{\"type\":\"keyboard\",\"device\":1,\"id\":\"VID_845E&PID_0002\",\"vendor\":\"845E\","
+            "\"product\":\"0002\",\"name\":\"Wine \\\"HID\\\" keyboard \xC3\xBC\"}\n"
+            "{\"type\":\"keyboard\",\"device\":2,\"id\":\"ACPI\\\\PNP0303\",\"vendor\":null,"
+            "\"product\":null,\"name\":null}\n");
+
+  auto log = new_log();
+  Formatted summary, json_summary;
+  write_log_summary(summary.writer, LogFormat::kText, *log, 0, nullptr, both, 2);
+  write_log_summary(json_summary.writer, LogFormat::kJsonl, *log, 0, nullptr, both, 2);
+  EXPECT_NE(summary.text.find("most keys held at once: 0\n"
+                              "keyboards:\n"
+                              "  1   \"Wine \"HID\" keyboard \xC3\xBC\" (VID_845E&PID_0002), 12 events\n"
+                              "  2   unnamed (ACPI\\PNP0303), 1 event\n"),
+            std::string::npos)
+      << summary.text;
+  EXPECT_NE(json_summary.text.find("],\"keyboards\":[{\"device\":1,"), std::string::npos);
+  EXPECT_NE(json_summary.text.find("\"name\":null,\"events\":1}]}\n"), std::string::npos) << json_summary.text;
+
+  Formatted none, filtered;
+  write_keyboards_text(none.writer, nullptr, 0, "");
+  EXPECT_EQ(none.text, "keyboards: none\n");
+  write_keyboards_text(filtered.writer, both, 1, "keyboard 046D:C31C");
+  write_keyboard_filter_json(filtered.writer, "keyboard 1");
+  write_keyboard_filter_json(filtered.writer, "");
+  EXPECT_NE(filtered.text.find(" events\nthe map counts keyboard 046D:C31C only\n,\"counted_keyboard\":\"keyboard 1\""),
+            std::string::npos)
+      << filtered.text;
 }
 
 }  // namespace

@@ -126,6 +126,8 @@ TEST(Options, BadValuesGiveOneLineErrors) {
               std::string::npos)
         << parsed.error;
   }
+  EXPECT_EQ(parse({"--keyboard=2"}).options.keyboard.number, 2);
+  EXPECT_EQ(parse({"--keyboard", "046d:c31g"}).result, -1);
   EXPECT_EQ(parse({"--scale"}).result, -1);  // value missing
   EXPECT_EQ(parse({"--scale="}).result, -1);
   EXPECT_EQ(parse({"--chatter-ms"}).result, -1);  // value missing

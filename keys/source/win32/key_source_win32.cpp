@@ -30,14 +30,20 @@
 // system keeps it), but raw input does report it, so it is logged both ways.
 // Keys are logged only while a window of this process has the keyboard; a
 // key still held when it leaves is ended with a "focus-lost" release.
+//
+// Each event carries the number of the keyboard it came from (raw input's
+// device handle; keys/source/win32/keyboard_device_lookup.cpp). Under Wine
+// 8 every key comes from one device, "Wine HID keyboard" VID_845E&PID_0002.
 #include <windows.h>
 
 #include <process.h>
 
 #include "keys/source/key_dispatch.h"
 #include "keys/source/key_source.h"
+#include "keys/source/keyboard_devices.h"
 #include "keys/source/message_time_stamp.h"
 #include "keys/source/raw_key_decode.h"
+#include "keys/source/win32/keyboard_device_lookup.h"
 
 namespace {
 
@@ -112,7 +118,10 @@ void on_raw_input(HWND window, LPARAM handle) {
   // Presses count only while this program has the keyboard: the log must not
   // record what is typed elsewhere. A release of a key pressed here counts.
   if (down && !foreground_is_ours()) return;
-  key_dispatch_key(&dispatch, stamp_event(arrival_us), key, down);
+  const int device = keyboard_device_lookup(input.header.hDevice);
+  // A keyboard's events are its presses and releases, as the log counts them.
+  if (dispatch.held[key] != down) keyboard_device_count_event(device);
+  key_dispatch_key(&dispatch, stamp_event(arrival_us), key, down, device);
   update_focus_timer(window);
 }
 
@@ -165,6 +174,7 @@ int key_input_start(const KeyConsumer* consumers, int count, const char** reason
   // The table is complete before the thread starts and is not changed while
   // it runs: the thread reads it without a lock.
   key_dispatch_reset(&dispatch);
+  keyboard_device_lookup_reset();
   bool all_added = true;
   for (int i = 0; consumers != nullptr && i < count; ++i)
     all_added = key_dispatch_add(&dispatch, consumers[i]) == 0 && all_added;
@@ -204,6 +214,7 @@ void key_input_stop() {
     input_thread = nullptr;
     input_thread_id = 0;
   }
+  keyboard_device_lookup_release();
   if (ready_event != nullptr) {
     CloseHandle(ready_event);
     ready_event = nullptr;
