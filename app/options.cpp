@@ -17,17 +17,17 @@ void set_message(char* error, size_t size, const char* a, const char* b = "", co
   error[used] = '\0';
 }
 
-// Digits only, 1 to 1000: no sign, no blank, no other base. Stops counting
-// past the bound so that long digit strings cannot overflow.
-bool parse_chatter_ms(const char* text, int* value) {
+// Digits only, lowest to highest: no sign, no blank, no other base. Stops
+// counting past the bound so that long digit strings cannot overflow.
+bool parse_bounded(const char* text, int lowest, int highest, int* value) {
   if (text == nullptr || *text == '\0') return false;
   int result = 0;
   for (const char* p = text; *p != '\0'; ++p) {
     if (*p < '0' || *p > '9') return false;
     result = result * 10 + (*p - '0');
-    if (result > kMaxChatterMs) return false;
+    if (result > highest) return false;
   }
-  if (result < kMinChatterMs) return false;
+  if (result < lowest) return false;
   *value = result;
   return true;
 }
@@ -103,9 +103,15 @@ int parse_options(int argc, const char* const* argv, ViewerOptions* options, cha
         set_message(error, error_size, "--chatter-ms needs a number of milliseconds");
         return -1;
       }
-      if (!parse_chatter_ms(value, &options->chatter_ms)) {
+      if (!parse_bounded(value, kMinChatterMs, kMaxChatterMs, &options->chatter_ms)) {
         set_message(error, error_size, "--chatter-ms takes a whole number from 1 to 1000, not '",
                     value, "'");
+        return -1;
+      }
+    } else if (match_valued_option(arg, "--stuck-s", argc, argv, &i, &value)) {
+      if (value == nullptr || !parse_bounded(value, kMinStuckS, kMaxStuckS, &options->stuck_s)) {
+        set_message(error, error_size, "--stuck-s takes a whole number of seconds from 1 to 3600, not '",
+                    value ? value : "", "'");
         return -1;
       }
     } else if (match_valued_option(arg, "--scale", argc, argv, &i, &value)) {
@@ -120,6 +126,18 @@ int parse_options(int argc, const char* const* argv, ViewerOptions* options, cha
                     "in hex (046d:c31c), not '", value ? value : "", "'");
         return -1;
       }
+    } else if (match_valued_option(arg, "--report", argc, argv, &i, &value)) {
+      if (value == nullptr || value[0] == '\0') {
+        set_message(error, error_size, "--report needs a file name (.html or .htm for HTML, - for standard output)");
+        return -1;
+      }
+      options->report_path = value;
+    } else if (match_valued_option(arg, "--label", argc, argv, &i, &value)) {
+      if (value == nullptr) {
+        set_message(error, error_size, "--label needs a text");
+        return -1;
+      }
+      options->label = value;
     } else if (arg[0] == '-') {
       set_message(error, error_size, "unknown option '", arg, "' (see --help)");
       return -1;
@@ -133,7 +151,8 @@ int parse_options(int argc, const char* const* argv, ViewerOptions* options, cha
 
 const char* options_usage() {
   return "Usage: klimperdetektor [--log[=text|csv|jsonl]] [--chatter-ms N] [--map[=LAYOUT]]\n"
-         "                     [--scale N|auto] [--keyboard N|VID:PID]\n"
+         "                     [--stuck-s N] [--scale N|auto] [--keyboard N|VID:PID]\n"
+         "                     [--report FILE] [--label TEXT]\n"
          "Shows the scancodes of the keys held down, in a window; ends when it is closed.\n"
          "  --log[=FORMAT]  also write every key press and release to standard output,\n"
          "                  as text (the default), csv or jsonl, and a summary at the end;\n"
@@ -141,9 +160,13 @@ const char* options_usage() {
          "                  error; the window stays, and the exit code is 3\n"
          "  --chatter-ms N  mark a press that follows the same key's release within N ms\n"
          "                  as chatter (1 to 1000, default 30)\n"
-         "  --map[=LAYOUT]  draw a keyboard under the page: untested, held, tested and\n"
-         "                  chattering keys; a double click resets it. LAYOUT: ansi, iso,\n"
-         "                  jis, ansi-tkl, iso-tkl (default: the system's keyboard)\n"
+         "  --map[=LAYOUT]  draw a keyboard under the page: untested, held, tested,\n"
+         "                  chattering, stuck and marked keys; a click on a key marks it\n"
+         "                  defect (again: unmarked), the mouse over it shows its figures.\n"
+         "                  LAYOUT: ansi, iso, jis, ansi-tkl, iso-tkl (default: the\n"
+         "                  system's keyboard)\n"
+         "  --stuck-s N     a key held longer than N seconds counts as stuck (1 to 3600,\n"
+         "                  default 8)\n"
          "  --scale N|auto  draw each screen pixel as N x N window pixels (1 to 8);\n"
          "                  auto (the default) follows the monitor's DPI: 2 at 192 DPI,\n"
          "                  lowered until the window fits the screen\n"
@@ -152,6 +175,11 @@ const char* options_usage() {
          "                  in the log (keyboards are numbered as they first send a key)\n"
          "                  or its maker's and product's numbers in hex, e.g. 046d:c31c;\n"
          "                  the log still records every keyboard\n"
+         "  --report FILE   write a report of the test at the close: HTML when FILE ends\n"
+         "                  in .html or .htm, else text; - for text on standard output;\n"
+         "                  a report that cannot be written is said on standard error,\n"
+         "                  and the exit code is 3\n"
+         "  --label TEXT    a name for the report (a serial number, who tested)\n"
          "  --help          show this help and exit\n"
          "  --version       show the version and exit\n";
 }

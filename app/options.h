@@ -4,6 +4,7 @@
 
 #include <cstddef>
 
+#include "keys/map/key_map_state.h"
 #include "keys/map/keyboard_layouts.h"
 #include "gfx/drivers/window_scale.h"
 #include "keys/log/log_settings.h"
@@ -18,7 +19,10 @@ struct ViewerOptions {
   bool map_from_system = false;  // --map without a layout
   MapLayout map_layout = MapLayout::kAnsi;
   int scale = kWindowScaleAuto;  // kWindowScaleAuto or 1 to 8
+  int stuck_s = kDefaultStuckS;  // a key held longer is stuck on the map
   KeyboardFilter keyboard = {};  // --keyboard: the one keyboard the map counts
+  const char* report_path = nullptr;  // --report: written at the close; "-" standard output
+  const char* label = nullptr;        // --label: any text, for the report
 };
 
 // Parses argv[1..argc-1] into options. Returns 0, or -1 with a one-line

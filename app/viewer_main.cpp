@@ -5,6 +5,9 @@
 
 #include "app/options.h"
 #include "app/viewer.h"
+#include "app/viewer_commands.h"
+#include "app/viewer_report.h"
+#include "app/viewer_menu.h"
 #include "con/console_window.h"
 #include "gfx/drivers/window_scale.h"
 #include "gfx/screen.h"
@@ -33,16 +36,19 @@ void print_line(FILE* stream, const char* a, const char* b = "", const char* c =
 
 constexpr int kOutputFailedExitCode = 3;
 
-// Starts the key log and the map beside the page, both fed by the key input.
-// Keys reach them only from the graphics window: on the console fallback the
-// page's key reader takes the console's input records, and the program says
-// plainly that the log and the map get nothing.
+// Starts the key input with the map (shown with --map, hidden otherwise, so
+// that the menu can show it) and the key log beside the page. Keys reach them
+// only from the graphics window: on the console fallback the page's key
+// reader takes the console's input records, and the program says plainly
+// that the log and the map get nothing, when either was asked for.
 bool start_key_input(const ViewerOptions& options) {
   const bool log = options.log_format != LogFormat::kNone;
-  const char* option = log && options.map ? "--log, --map" : log ? "--log" : "--map";
+  const bool asked = log || options.map || options.report_path != nullptr;
+  const char* option = log && options.map ? "--log, --map" : log ? "--log" : options.map ? "--map" : "--report";
   if (screen_state == nullptr) {
-    print_line(stderr, kProgramName, ": ", option, ": no graphics window could be opened; the page "
-               "goes to the console, which gives no timed key events: nothing is logged or mapped");
+    if (asked)
+      print_line(stderr, kProgramName, ": ", option, ": no graphics window could be opened; the page "
+                 "goes to the console, which gives no timed key events: nothing is logged or mapped");
     return false;
   }
   // Both are ready before the first event can arrive from the input thread.
@@ -52,21 +58,22 @@ bool start_key_input(const ViewerOptions& options) {
     key_logger_start(options.log_format, options.chatter_ms, key_input_clock());
     consumers[count++] = key_logger_consumer();
   }
-  if (options.map) {
-    const MapLayout layout = options.map_from_system
-                                 ? map_layout_for_language(sys::keyboard_language_id())
-                                 : options.map_layout;
-    keyboard_map_start(layout, options.map_from_system, options.chatter_ms);
-    keyboard_filter_set(options.keyboard);
-    consumers[count++] = keyboard_filter_consumer(keyboard_map_consumer());
-  }
+  // Without a layout named, the one the system's keyboard suggests.
+  const bool from_system = !options.map || options.map_from_system;
+  const MapLayout layout =
+      from_system ? map_layout_for_language(sys::keyboard_language_id()) : options.map_layout;
+  keyboard_map_start(layout, from_system, options.chatter_ms, options.stuck_s, options.map);
+  keyboard_filter_set(options.keyboard);
+  consumers[count++] = keyboard_filter_consumer(keyboard_map_consumer());
   const char* reason = "";
   if (key_input_start(consumers, count, &reason) != 0) {
-    std::fputs(kProgramName, stderr);
-    print_line(stderr, ": ", option, ": ", reason);
+    if (asked) {
+      std::fputs(kProgramName, stderr);
+      print_line(stderr, ": ", option, ": ", reason);
+    }
     return false;
   }
-  if (options.map) viewer_set_below_page(keyboard_map_pass);
+  viewer_set_below_page(keyboard_map_pass);
   return true;
 }
 
@@ -77,11 +84,12 @@ void write_map_json(const LogWriter& writer, const void* report) {
 
 // The summaries at the close: the log's, and the map's inside the JSON
 // summary object or as text after the log's (standard error beside CSV).
+// The map's summary comes with --map, or when the map was shown at the close.
 void finish_key_input(const ViewerOptions& options) {
   key_input_stop();
   viewer_set_below_page(nullptr);
   const int64_t end_us = key_input_now_us();
-  if (!options.map) {
+  if (!options.map && !keyboard_map_is_shown()) {
     key_logger_finish(end_us);
     return;
   }
@@ -101,6 +109,20 @@ void finish_key_input(const ViewerOptions& options) {
   }
   KeyboardDevice keyboards[kMaxKeyboardDevices];
   write_keyboards_text(writer, keyboards, copy_keyboard_list(keyboards), keyboard_filter_text());
+}
+
+// The report at the close, after the summaries; one line on standard error
+// when it cannot be written.
+bool write_report_at_close(const ViewerOptions& options) {
+  if (options.report_path == nullptr) return true;
+  char reason[160];
+  if (viewer_write_report(options.report_path, reason, sizeof reason) == 0) return true;
+  const char* where = options.report_path[0] == '-' && options.report_path[1] == '\0' ? "standard output"
+                                                                                      : options.report_path;
+  std::fputs(kProgramName, stderr);
+  std::fputs(": cannot write the report to ", stderr);
+  print_line(stderr, where, " (", reason, ")");
+  return false;
 }
 
 }  // namespace
@@ -125,9 +147,12 @@ void viewer_main(int argc, char** argv) {
   console_window_hide_if_alone();
   set_screen_mode(13, 8, 0, 0, 0);
   if (screen_state == nullptr) console_window_restore();
-  const bool reading_keys =
-      (options.log_format != LogFormat::kNone || options.map) && start_key_input(options);
-  viewer_loop();
+  else viewer_menu_install();
+  viewer_report_set_label(options.label);
+  const bool reading_keys = start_key_input(options);
+  // Commands from the menu between passes, outside the screen lock.
+  while (!viewer_pass()) viewer_apply_commands();
   if (reading_keys) finish_key_input(options);
-  end_program(checked_output_failed() ? kOutputFailedExitCode : 0);
+  const bool report_written = write_report_at_close(options);
+  end_program(checked_output_failed() || !report_written ? kOutputFailedExitCode : 0);
 }

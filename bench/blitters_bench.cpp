@@ -1,6 +1,7 @@
 // Pixel conversion speed: our blitters against SDL2 and pixman doing the same
 // conversion of the same frame, and memcpy of the destination frame as the
-// limit. Every line is dirty. Names: conversion/implementation/size.
+// limit. Every line is dirty. Names: conversion/implementation/size. Each
+// row also reports whether it left the wide registers dirty (wide_state.h).
 #include <benchmark/benchmark.h>
 
 #include <SDL.h>
@@ -13,8 +14,10 @@
 #include <vector>
 
 #include "app/viewer.h"
+#include "bench/wide_state.h"
 #include "keys/map/keyboard_map.h"
 #include "gfx/drivers/blitters.h"
+#include "gfx/input/key_input.h"
 #include "gfx/screen.h"
 #include "rt/runtime.h"
 
@@ -56,6 +59,32 @@ const DestinationFormat kDestinations[] = {
     {"bgr32", 32, 1, SDL_PIXELFORMAT_XBGR8888, PIXMAN_x8b8g8r8},
 };
 
+const bool kWideStateReadable = wide_state::readable();
+
+// Around a row's timed loop: "wide_dirty" is 1 when the loop left the wide
+// registers dirty (the row's fault, then cleaned so that it is not charged
+// to the next row), "wide_dirty_before" when they were dirty as it began
+// (left by set-up or by code between rows, cleaned so the row starts as in
+// a well-behaved program).
+class WideStateCheck {
+ public:
+  explicit WideStateCheck(benchmark::State& state) : state_(state) {
+    if (!kWideStateReadable) return;
+    const bool dirty = wide_state::dirty();
+    state_.counters["wide_dirty_before"] = dirty;
+    if (dirty) wide_state::clean();
+  }
+  void after_loop() {
+    if (!kWideStateReadable) return;
+    const bool dirty = wide_state::dirty();
+    state_.counters["wide_dirty"] = dirty;
+    if (dirty) wide_state::clean();
+  }
+
+ private:
+  benchmark::State& state_;
+};
+
 int bytes_for(int depth) { return depth == 24 ? 3 : depth == 32 ? 4 : depth <= 8 ? 1 : 2; }
 
 void set_rate(benchmark::State& state, const Size& size) {
@@ -84,18 +113,20 @@ void run_ours(benchmark::State& state, const SourceFormat& source, const Destina
               const Size& size, bool scalar) {
   if (!open_source(source, size)) return state.SkipWithError("screen");
   Blitter blitter = select_blitter(destination.depth, destination.swapped);
-  if (scalar && blitter != copy_lines) {
-    const int index = 4 * (source.depth == 8 ? 0 : source.depth == 16 ? 1 : 2) + (destination.depth == 15 ? 0 : destination.depth == 16 ? 1 : destination.depth == 24 ? 2 : 3);
-    blitter = (destination.swapped ? swapped_blitters : native_blitters)[index];
-  }
+  const int index = 4 * (source.depth == 8 ? 0 : source.depth == 16 ? 1 : 2) + (destination.depth == 15 ? 0 : destination.depth == 16 ? 1 : destination.depth == 24 ? 2 : 3);
+  if (scalar && blitter != copy_lines) blitter = (destination.swapped ? swapped_blitters : native_blitters)[index];
   if (!blitter) return state.SkipWithError("no blitter");
+  const bool vector = blitter == (destination.swapped ? swapped_blitters_mmx : native_blitters_mmx)[index];
+  if (vector && source.depth == 32 && destination.depth <= 16 && vector_blitters_wide()) state.SetLabel("avx2");
   std::vector<uint8_t> frame = destination_frame(destination, size);
   const int pitch = size.width * bytes_for(destination.depth);
+  WideStateCheck wide(state);
   for (auto _ : state) {
     blitter(frame.data(), pitch);
     benchmark::DoNotOptimize(frame.data());
     benchmark::ClobberMemory();
   }
+  wide.after_loop();
   set_rate(state, size);
   close_screen_at_exit();
 }
@@ -119,11 +150,13 @@ void run_sdl(benchmark::State& state, const SourceFormat& source, const Destinat
     SDL_SetPaletteColors(from->format->palette, colours, 0, 256);
   }
   SDL_SetSurfaceBlendMode(from, SDL_BLENDMODE_NONE);
+  WideStateCheck wide(state);
   for (auto _ : state) {
     if (SDL_BlitSurface(from, nullptr, to, nullptr) != 0) return state.SkipWithError(SDL_GetError());
     benchmark::DoNotOptimize(frame.data());
     benchmark::ClobberMemory();
   }
+  wide.after_loop();
   set_rate(state, size);
   SDL_FreeSurface(to);
   SDL_FreeSurface(from);
@@ -150,11 +183,13 @@ void run_pixman(benchmark::State& state, const SourceFormat& source, const Desti
   pixman_image_t* to = pixman_image_create_bits(destination.pixman, size.width, size.height,
                                                 reinterpret_cast<uint32_t*>(frame.data()), pitch);
   if (!from || !to) return state.SkipWithError("pixman image");
+  WideStateCheck wide(state);
   for (auto _ : state) {
     pixman_image_composite32(PIXMAN_OP_SRC, from, nullptr, to, 0, 0, 0, 0, 0, 0, size.width, size.height);
     benchmark::DoNotOptimize(frame.data());
     benchmark::ClobberMemory();
   }
+  wide.after_loop();
   set_rate(state, size);
   pixman_image_unref(to);
   pixman_image_unref(from);
@@ -164,11 +199,13 @@ void run_pixman(benchmark::State& state, const SourceFormat& source, const Desti
 void run_memcpy(benchmark::State& state, int bytes_per_pixel, const Size& size) {
   const size_t bytes = static_cast<size_t>(size.width) * size.height * bytes_per_pixel;
   std::vector<uint8_t> from(bytes, 1), to(bytes);
+  WideStateCheck wide(state);
   for (auto _ : state) {
     std::memcpy(to.data(), from.data(), bytes);
     benchmark::DoNotOptimize(to.data());
     benchmark::ClobberMemory();
   }
+  wide.after_loop();
   set_rate(state, size);
 }
 
@@ -200,6 +237,28 @@ void run_viewer_map(benchmark::State& state) {
   close_screen_at_exit();
 }
 
+// The same with the mouse over the box of a pressed key: its figures on the
+// status line in place of the count.
+void run_viewer_map_hover(benchmark::State& state) {
+  if (set_screen_mode(13, 8, 1, -1, 0) != 0) return state.SkipWithError("screen");
+  keyboard_map_start(MapLayout::kAnsi, false, kDefaultChatterMs);
+  const KeyConsumer map = keyboard_map_consumer();
+  constexpr int kA = 0x1E;
+  map.key(nullptr, 1000, kA, true, 1);
+  map.key(nullptr, 90000, kA, false, 1);
+  map.key(nullptr, 150000, kA, true, 1);
+  map.key(nullptr, 240000, kA, false, 1);
+  keyboard_map_pass(8);
+  // The middle of A's box on the ANSI map under the page (tests/e2e).
+  post_screen_event(ScreenEvent{MouseMove, {31, 131, 0, 0}});
+  keyboard_map_pass(8);  // takes the move, outside the count
+  viewer_set_below_page(keyboard_map_pass);
+  for (auto _ : state) viewer_draw_page();
+  viewer_set_below_page(nullptr);
+  state.SetItemsProcessed(state.iterations());
+  close_screen_at_exit();
+}
+
 std::string size_name(const Size& size) { return std::to_string(size.width) + "x" + std::to_string(size.height); }
 
 void register_all() {
@@ -221,6 +280,7 @@ void register_all() {
   }
   benchmark::RegisterBenchmark("viewer_pass/ours/null", run_viewer);
   benchmark::RegisterBenchmark("viewer_pass_map/ours/null", run_viewer_map);
+  benchmark::RegisterBenchmark("viewer_pass_map_hover/ours/null", run_viewer_map_hover);
 }
 
 }  // namespace
@@ -228,6 +288,8 @@ void register_all() {
 int main(int argc, char** argv) {
   runtime_start();
   register_all();
+  benchmark::AddCustomContext("wide_path", vector_blitters_wide() ? "avx2" : "none");
+  benchmark::AddCustomContext("wide_state_check", kWideStateReadable ? "xgetbv" : "unavailable");
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();

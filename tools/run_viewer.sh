@@ -7,11 +7,13 @@
 #
 #   tools/run_viewer.sh --picture       # regenerate docs/klimperdetektor.png
 #   tools/run_viewer.sh --map-picture   # regenerate docs/klimperdetektor-map.png
+#   tools/run_viewer.sh --menu-picture  # regenerate docs/klimperdetektor-menu.png
 #
 # The picture is the window with its frame, title and icon as Wine draws them
 # in a virtual desktop, while A and Shift are held. The map picture shows the
 # ISO keyboard map (--map=iso) after a few keys were pressed once, with A and
-# Shift held.
+# Shift held. The menu picture shows the same map with the popup menu of a
+# right click open and its layout submenu unfolded.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$(pwd)"
@@ -21,6 +23,12 @@ program_args=()
 if [ "${1:-}" = "--map-picture" ]; then
   picture="$root/docs/klimperdetektor-map.png"
   program_args=(--map=iso)
+fi
+menu=0
+if [ "${1:-}" = "--menu-picture" ]; then
+  picture="$root/docs/klimperdetektor-menu.png"
+  program_args=(--map=iso)
+  menu=1
 fi
 
 tools/setup.sh
@@ -70,13 +78,23 @@ if [ -n "$picture" ]; then
     "$e2e_tools/x_key_code" 94 press  # the key left of Z
     sleep 0.3
   fi
-  xdotool keydown a
-  sleep 0.3
-  xdotool keydown shift
-  sleep 0.5
+  if [ "$menu" = 1 ]; then
+    # A right click into the page, then the mouse on the layout submenu's
+    # entry (the second) unfolds it.
+    xdotool mousemove --window "$desktop" 150 120 click 3
+    sleep 0.8
+    xdotool mousemove --window "$desktop" 190 147
+    sleep 1.2
+  else
+    xdotool keydown a
+    sleep 0.3
+    xdotool keydown shift
+    sleep 0.5
+  fi
   mkdir -p "$(dirname "$picture")"
   import -window "$desktop" "$e2e_work/desktop.png"
-  xdotool keyup shift a
+  [ "$menu" = 1 ] && xdotool key Escape Escape
+  [ "$menu" = 1 ] || xdotool keyup shift a
   convert "$e2e_work/desktop.png" -trim +repage "$picture"
   echo "picture of the window: $picture ($(identify -format '%wx%h' "$picture"))"
   # Alt+F4 ends the program; the desktop goes with the X server.

@@ -9,7 +9,9 @@ packages=(
   g++-mingw-w64-i686-posix mingw-w64-i686-dev
   googletest libgtest-dev libbenchmark-dev
   wine wine32:i386 fonts-wine xvfb xauth xdotool x11-utils imagemagick libx11-dev libxtst-dev
-  vgabios libsdl2-dev libpixman-1-dev valgrind
+  vgabios libsdl2-dev libpixman-1-dev valgrind python3
+  # The HTML report rendered and read back as a browser shows it.
+  chromium
   # OpenGL under Wine: Mesa's software renderer for the 32-bit programs, and
   # for the X server's GLX.
   libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 libgl1-mesa-dri

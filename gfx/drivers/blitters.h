@@ -65,6 +65,10 @@ void fill_conversion_table(uint32_t* table, bool swapped);
 // Whether the processor runs the vector blitters and block routines.
 bool vector_blitters_supported();
 
+// Whether the true-colour to 15 and 16-bit vector blitters take their AVX2
+// form (the processor and system have it and they are not held to SSE2).
+bool vector_blitters_wide();
+
 // For tests: true keeps the vector blitters to their SSE2 forms where the
 // processor offers wider shuffles.
 void set_vector_blitters_baseline(bool baseline);

@@ -476,6 +476,10 @@ AVX2_TARGET void true_line_16_bits_wide(uint8_t* out, const uint8_t* in, int wid
         _mm256_packus_epi32(_mm256_srli_epi32(a, GreenShift), _mm256_srli_epi32(b, GreenShift));
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 2 * x), _mm256_permute4x64_epi64(packed, 0xD8));
   }
+  // Clean upper halves before the SSE tail and whatever runs after us: left
+  // dirty, every non-VEX instruction on this thread would pay the state
+  // transition. GCC omits it before the tail jump (and at -O0 everywhere).
+  _mm256_zeroupper();
   true_line_16_bits<Weights, GreenMask, GreenShift, F>(out + 2 * x, in + 4 * x, width - x);
 }
 
@@ -570,6 +574,8 @@ VECTOR_ENTRY bool copy_lines_streaming(uint8_t* destination, int destination_pit
 
 void set_vector_blitters_baseline(bool baseline) { baseline_only = baseline; }
 
+bool vector_blitters_wide() { return has_avx2(); }
+
 const Blitter native_blitters_mmx[kBlitterCount] = {
     //                to 15 bits                                            to 16 bits                                            to 24 bits                        to 32 bits
     /* palettised  */ palette_to_16<true_to_15_swapped>,                    palette_to_16<true_to_16_swapped>,                    palette_to_24<exchange_red_blue>, palette_to_32<exchange_red_blue>,
@@ -594,6 +600,7 @@ const Blitter swapped_blitters_mmx[kBlitterCount] = {
 bool copy_lines_streaming(uint8_t*, int) { return false; }
 const Blitter native_blitters_mmx[kBlitterCount] = {};
 void set_vector_blitters_baseline(bool) {}
+bool vector_blitters_wide() { return false; }
 const Blitter swapped_blitters_mmx[kBlitterCount] = {};
 
 #endif

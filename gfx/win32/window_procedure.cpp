@@ -1,6 +1,9 @@
 // The graphics window's message handler: key codes into the key buffer,
 // screen events into the event queue, mouse state, and the fullscreen
 // switch.
+#include <windows.h>
+#include <windowsx.h>
+
 #include <cstring>
 
 #include "gfx/drivers/window_scale.h"
@@ -12,6 +15,7 @@
 #include "gfx/win32/key_state_refresh.h"
 #include "gfx/win32/window_dpi.h"
 #include "gfx/win32/window_dpi_change.h"
+#include "gfx/win32/window_menu.h"
 #include "gfx/win32/window_modal_loop.h"
 
 namespace {
@@ -252,6 +256,9 @@ static LRESULT handle_message(HWND window, UINT message, WPARAM wparam, LPARAM l
     }
 
     case WM_CLOSE:
+      // A dialog of the program's still runs on this thread and must end
+      // first: the program's close would wait for this thread for ever.
+      if (window_modal_run_active()) return 0;
       // The program decides whether to close; it learns of the request as a key.
       key_buffer_push(kCloseKey);
       post_simple(WindowClose);
@@ -296,7 +303,25 @@ static LRESULT handle_message(HWND window, UINT message, WPARAM wparam, LPARAM l
     case WM_RBUTTONUP:
       button_up(window, kMouseRightButton, &event);
       post_screen_event(event);
+      window_menu_popup(window, GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam));
+      return 0;
+
+    case WM_CONTEXTMENU:
+      // Every key is under test: the menu key and Shift+F10 open nothing.
+      return 0;
+    case WM_INITMENUPOPUP:
+      if (HIWORD(lparam)) window_menu_refresh_system(window, reinterpret_cast<HMENU>(wparam));
       break;
+    case WM_SYSCOMMAND:
+      if ((wparam & 0xFFF0) < SC_SIZE && window_menu_command(static_cast<unsigned>(wparam & 0xFFF0))) return 0;
+      break;
+    case WM_COMMAND:
+      // An entry of a submenu of the window menu may come this way.
+      if (HIWORD(wparam) == 0 && lparam == 0 && window_menu_command(LOWORD(wparam))) return 0;
+      break;
+    case kRunModalMessage:
+      window_modal_run_message(window, wparam, lparam);
+      return 0;
     case WM_MBUTTONUP:
       button_up(window, kMouseMiddleButton, &event);
       post_screen_event(event);

@@ -9,17 +9,6 @@
 #include "keys/map/key_map_state.h"
 #include "keys/map/keyboard_layouts.h"
 
-// What the map counted of one key, for the key under the mouse, the summary
-// and the report.
-struct KeyFigures {
-  int presses;
-  int chatter;
-  int zero_gap;
-  int64_t smallest_gap_us;  // -1 until a press follows a release
-  int64_t longest_hold_us;  // 0 before the first press; a hold still going counts
-  int device;               // the keyboard of the last press; kNoKeyDevice before
-};
-
 struct KeyMapReport {
   const KeyboardLayout* layout;
   bool chosen_from_system;  // --map without a layout: taken from the keyboard

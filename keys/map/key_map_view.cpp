@@ -29,7 +29,8 @@ void write_to_buffer(void* context, const char* text, size_t length) {
 }  // namespace
 
 int key_map_colour(uint8_t marks) {
-  if (marks & kMapHeld) return kMapColourHeld;
+  if (marks & kMapHeld) return marks & kMapStuckNow ? kMapColourStuck : kMapColourHeld;
+  if (marks & kMapDefect) return kMapColourDefect;
   if (marks & kMapChatter) return kMapColourChatter;
   if (marks & kMapTested) return kMapColourTested;
   return kMapColourUntested;
@@ -112,15 +113,30 @@ void place_boxes(const KeyboardLayout& layout, int top, int bottom, int width) {
 
 }  // namespace
 
-void draw_key_map(const KeyboardLayout& layout, const KeyMapView& view, int first_free_row) {
+int key_map_key_at(const KeyboardLayout& layout, int x, int y) {
+  const MapLines& m = map_lines;
+  if (m.layout != &layout || !m.fits) return -1;
+  for (int i = 0; i < layout.count; ++i) {
+    const PixelBox& box = m.boxes[i];
+    if (x >= box.x && x < box.x + box.width && y >= box.y && y < box.y + box.height)
+      return layout.keys[i].key;
+  }
+  return -1;
+}
+
+void draw_key_map(const KeyboardLayout& layout, const KeyMapView& view, int first_free_row,
+                  const char* status) {
   const ScreenState* screen = screen_state;
   int columns = 0, rows = 0;
   get_text_size(&columns, &rows);
   if (screen == nullptr || first_free_row < 1 || first_free_row > rows) return;
 
-  char status[48];
-  key_map_status_text(status, sizeof status, key_map_tested(layout, view), layout.count,
-                      view.most_held);
+  char count[48];
+  if (status == nullptr) {
+    key_map_status_text(count, sizeof count, key_map_tested(layout, view), layout.count,
+                        view.most_held);
+    status = count;
+  }
   locate(first_free_row, 1, 0, nullptr);
   print_value(0, text_literal_z(status), 0);
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "keys/map/key_map_geometry.h"
+#include "keys/map/key_map_hover.h"
 #include "keys/map/key_map_state.h"
 #include "keys/map/key_map_summary.h"
 #include "keys/map/key_map_view.h"
@@ -229,9 +230,9 @@ void append_to(void* context, const char* text, size_t length) {
   static_cast<std::string*>(context)->append(text, length);
 }
 
-TEST(KeyMapSummary, TestedUntestedAndKeysOffTheMap) {
+TEST(KeyMapSummary, TestedUntestedDefectStuckAndKeysOffTheMap) {
   static KeyMapReport report;
-  report = KeyMapReport{&keyboard_layout(MapLayout::kAnsi), false, {}};
+  report = KeyMapReport{&keyboard_layout(MapLayout::kAnsi), false, {}, {}, 0, 8};
   const int keypad_enter = make_key_id(0x1C, kPrefixE0);
   // Every key of the map but Escape, keypad Enter and Enter; the ISO key, off
   // this map; a key held at the close.
@@ -242,6 +243,15 @@ TEST(KeyMapSummary, TestedUntestedAndKeysOffTheMap) {
   report.view.marks[kIsoExtraKey] = kMapTested;
   report.view.marks[0x1E] = kMapTested | kMapHeld;
   report.view.most_held = 2;
+  // Marked defect: one never pressed, one pressed; stuck: Space, and the
+  // right Control still held past the time at the close.
+  report.view.marks[0x01] = kMapDefect;
+  report.view.marks[0x1F] = kMapTested | kMapDefect;
+  report.view.marks[0x39] = kMapTested | kMapStuck;
+  report.keys[0x39].longest_hold_us = 12'345'678;
+  const int right_control = make_key_id(0x1D, kPrefixE0);
+  report.view.marks[right_control] = kMapTested | kMapHeld | kMapStuck | kMapStuckNow;
+  report.keys[right_control].longest_hold_us = 9'000'000;
 
   std::string json;
   write_map_summary_json(LogWriter{append_to, &json}, report);
@@ -249,7 +259,10 @@ TEST(KeyMapSummary, TestedUntestedAndKeysOffTheMap) {
             ",\"map\":{\"layout\":\"ansi\",\"keys\":104,\"tested\":101,\"untested\":[{\"key\":\"Escape\",\"scancode\":1,\"extended\":\"\"},"
             "{\"key\":\"Enter\",\"scancode\":28,\"extended\":\"\"},"
             "{\"key\":\"Keypad Enter\",\"scancode\":28,\"extended\":\"e0\"}],"
-            "\"off_map\":[{\"key\":\"102nd Key\",\"scancode\":86,\"extended\":\"\"}]}");
+            "\"off_map\":[{\"key\":\"102nd Key\",\"scancode\":86,\"extended\":\"\"}],"
+            "\"defect\":[{\"key\":\"Escape\",\"scancode\":1,\"extended\":\"\"},{\"key\":\"S\",\"scancode\":31,\"extended\":\"\"}],"
+            "\"stuck_s\":8,\"stuck\":[{\"key\":\"Space\",\"scancode\":57,\"extended\":\"\",\"longest_hold_ms\":12345},"
+            "{\"key\":\"Right Ctrl\",\"scancode\":29,\"extended\":\"e0\",\"longest_hold_ms\":9000}]}");
 
   std::string text;
   report.chosen_from_system = true;
@@ -257,7 +270,9 @@ TEST(KeyMapSummary, TestedUntestedAndKeysOffTheMap) {
   EXPECT_EQ(text,
             "map: ansi (chosen from the system's keyboard), tested 101 of 104 keys, most held at once 2\n"
             "untested: Escape (1), Enter (28), Keypad Enter (28 e0)\n"
-            "not on this map: 102nd Key (86)\n");
+            "not on this map: 102nd Key (86)\n"
+            "marked defect: Escape (1), S (31)\n"
+            "stuck (held over 8 s): Space (57) held 12.3 s, Right Ctrl (29 e0) held 9.0 s\n");
 
   // On the ISO map the same key counts.
   report.layout = &keyboard_layout(MapLayout::kIso);
@@ -275,6 +290,107 @@ TEST(KeyMapView, StatusLineFitsTheScreenWidth) {
   char small[6];
   key_map_status_text(small, sizeof small, 1, 2, 3);
   EXPECT_STREQ(small, " Gete");
+}
+
+TEST(KeyMapHover, TheLongestFormThatFitsAndNeverWiderThanAsked) {
+  const KeyFigures pressed{3, 1, 0, 12'400, 1'250'000, 1};
+  const KeyFigures fast{12, 0, 2, 300, 80'000, 1};
+  const KeyFigures never{0, 0, 0, -1, 0, 0};
+  const int keypad_enter = make_key_id(0x1C, kPrefixE0);
+  struct Case {
+    int key;
+    const KeyFigures* figures;
+    int width;
+    const char* text;
+  };
+  const Case cases[] = {
+      {0x1E, &pressed, 80, " A (30): 3x gedr\xFC" "ckt, 1x Prellen, Abstand 12 ms, gehalten 1,2 s"},
+      {0x1E, &pressed, 50, " A (30): 3x, Prellen 1, Abst. 12 ms, Halt 1,2 s"},
+      {0x1E, &pressed, 39, " A (30): 3x Prell.1 Abst.12ms Halt1,2s"},
+      {0x1E, &fast, 39, " A (30): 12x P0 A0,3ms H80ms"},
+      {keypad_enter, &pressed, 41, " Keypad Enter (28 e0): 3x P1 A12ms H1,2s"},
+      {keypad_enter, &pressed, 30, " Keypad Enter (28 e0): 3x P1"},
+      {keypad_enter, &pressed, 25, " Keypad Enter (28 e0)"},
+      {keypad_enter, &pressed, 10, " Keypad En"},
+      {make_key_id(0x45, kPrefixE1), &never, 39, " Pause (69 e1): ungetestet"},
+      {make_key_id(0x45, kPrefixE1), &never, 18, " Pause (69 e1): 0x"},
+      {0x1E, &pressed, 0, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.width) + " columns: " + c.text);
+    char text[64];
+    key_map_hover_text(text, sizeof text, c.width, c.key, *c.figures);
+    EXPECT_STREQ(text, c.text);
+    EXPECT_LE(static_cast<int>(std::strlen(text)), c.width);
+  }
+  // A buffer smaller than the width is cut to the buffer; none is left alone.
+  char small[5];
+  key_map_hover_text(small, sizeof small, 39, 0x1E, pressed);
+  EXPECT_STREQ(small, " A (");
+  key_map_hover_text(nullptr, 10, 39, 0x1E, pressed);
+}
+
+TEST(KeyMapState, StuckPastTheTimeNotAtItAndTheTimeClamped) {
+  static KeyMapState state;
+  static KeyMapView view;
+  struct Case {
+    int stuck_s;       // as given
+    int64_t hold_us;   // then judged after this long, and released
+    bool stuck;
+  };
+  const Case cases[] = {
+      {8, 8'000'000, false}, {8, 8'000'001, true}, {1, 1'000'000, false}, {1, 1'000'001, true},
+      {0, 1'000'001, true},  // below the range: one second
+      {3600, 3'600'000'000, false}, {99999, 3'600'000'001, true},  // above: an hour
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.stuck_s) + " s, held " + std::to_string(c.hold_us) + " us");
+    key_map_state_reset(&state, 30, c.stuck_s);
+    key_map_state_key(&state, 1000, 0x1E, true);
+    key_map_state_read(&state, &view);
+    key_map_state_judge_stuck(&state, 1000 + c.hold_us, &view);
+    EXPECT_EQ((view.marks[0x1E] & kMapStuckNow) != 0, c.stuck);
+    EXPECT_EQ(key_map_colour(view.marks[0x1E]), c.stuck ? kMapColourStuck : kMapColourHeld);
+    // Released without a pass in between, the mark comes from the release.
+    key_map_state_reset(&state, 30, c.stuck_s);
+    key_map_state_key(&state, 1000, 0x1E, true);
+    key_map_state_key(&state, 1000 + c.hold_us, 0x1E, false);
+    key_map_state_read(&state, &view);
+    EXPECT_EQ(view.marks[0x1E], c.stuck ? kMapTested | kMapStuck : kMapTested);
+    KeyFigures figures;
+    key_map_state_figures(&state, 0x1E, 0, &figures);
+    EXPECT_EQ(figures.longest_hold_us, c.hold_us);
+  }
+  // A focus loss ends the hold too; a reset clears the mark and the figures.
+  key_map_state_reset(&state, 30, 1);
+  key_map_state_key(&state, 0, 0x1F, true);
+  key_map_state_focus_lost(&state, 5'000'000);
+  key_map_state_read(&state, &view);
+  EXPECT_EQ(view.marks[0x1F], kMapTested | kMapStuck);
+  key_map_state_clear_marks(&state);
+  KeyFigures figures;
+  key_map_state_figures(&state, 0x1F, 0, &figures);
+  EXPECT_EQ(figures.longest_hold_us, 0);
+  EXPECT_EQ(figures.smallest_gap_us, -1);
+  key_map_state_figures(&state, kKeyIdCount, 0, &figures);
+  EXPECT_EQ(figures.presses, 0);
+}
+
+TEST(KeyMapView, EveryStateHasAColourOfItsOwnInTheDefaultPalette) {
+  const int colours[] = {kMapColourUntested, kMapColourHeld, kMapColourTested,
+                         kMapColourChatter, kMapColourDefect, kMapColourStuck};
+  for (size_t i = 0; i < std::size(colours); ++i)
+    for (size_t j = 0; j < i; ++j) {
+      EXPECT_NE(colours[i], colours[j]);
+      // The first sixteen entries are the same in every default palette, so
+      // two indices there stay two colours at every depth.
+      EXPECT_LT(colours[i], 16);
+    }
+  EXPECT_EQ(key_map_colour(kMapTested | kMapDefect), kMapColourDefect);
+  EXPECT_EQ(key_map_colour(kMapTested | kMapChatter | kMapDefect), kMapColourDefect);
+  EXPECT_EQ(key_map_colour(kMapHeld | kMapDefect), kMapColourHeld);
+  EXPECT_EQ(key_map_colour(kMapHeld | kMapStuck), kMapColourHeld);  // stuck before, not now
+  EXPECT_EQ(key_map_colour(kMapTested | kMapStuck), kMapColourTested);
 }
 
 }  // namespace

@@ -126,6 +126,16 @@ TEST(Options, BadValuesGiveOneLineErrors) {
               std::string::npos)
         << parsed.error;
   }
+  for (const char* value : {"0", "3601", "", "-1", "8s", "1e3", "99999999999"}) {
+    const Parsed parsed = parse({"--stuck-s", value});
+    EXPECT_EQ(parsed.result, -1) << value;
+    EXPECT_EQ(parsed.error, std::string("klimperdetektor: --stuck-s takes a whole number of seconds from 1 to 3600, not '") +
+                                value + "'");
+  }
+  EXPECT_EQ(parse({"--stuck-s"}).result, -1);  // value missing
+  EXPECT_EQ(parse({}).options.stuck_s, 8);
+  EXPECT_EQ(parse({"--stuck-s", "1"}).options.stuck_s, 1);
+  EXPECT_EQ(parse({"--stuck-s=3600"}).options.stuck_s, 3600);
   EXPECT_EQ(parse({"--keyboard=2"}).options.keyboard.number, 2);
   EXPECT_EQ(parse({"--keyboard", "046d:c31g"}).result, -1);
   EXPECT_EQ(parse({"--scale"}).result, -1);  // value missing
@@ -165,3 +175,19 @@ TEST(Options, ErrorIsCutToItsBuffer) {
 }
 
 }  // namespace
+
+TEST(Options, ReportAndLabel) {
+  const Parsed parsed = parse({"--report", "out.html", "--label=<S/N 1>"});
+  EXPECT_EQ(parsed.result, 0) << parsed.error;
+  EXPECT_STREQ(parsed.options.report_path, "out.html");
+  EXPECT_STREQ(parsed.options.label, "<S/N 1>");
+  EXPECT_STREQ(parse({"--report=-"}).options.report_path, "-");
+  EXPECT_STREQ(parse({"--label", ""}).options.label, "");  // an empty label is a label
+  for (const auto& args : std::vector<std::vector<const char*>>{{"--report"}, {"--report="}, {"--report", ""},
+                                                                 {"--label"}}) {
+    const Parsed bad = parse(args);
+    EXPECT_EQ(bad.result, -1) << args[0];
+    EXPECT_NE(bad.error.find(args[0][2] == 'r' ? "--report needs a file name" : "--label needs"), std::string::npos)
+        << bad.error;
+  }
+}

@@ -28,8 +28,9 @@
 // What no program can log: Fn and other keys the keyboard handles itself
 // never reach Windows. Print Screen has no key-down in window messages (the
 // system keeps it), but raw input does report it, so it is logged both ways.
-// Keys are logged only while a window of this process has the keyboard; a
-// key still held when it leaves is ended with a "focus-lost" release.
+// Keys are logged only while a window of this process under test has the
+// keyboard (not a dialog box of ours); a key still held when it
+// leaves is ended with a "focus-lost" release.
 //
 // Each event carries the number of the keyboard it came from (raw input's
 // device handle; keys/source/win32/keyboard_device_lookup.cpp). Under Wine
@@ -79,12 +80,18 @@ bool running_under_wine() {
   return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
 
-bool foreground_is_ours() {
+// Presses count only while a window of this process that is under test has
+// the keyboard: not what is typed elsewhere, nor into a dialog box of ours
+// (the Save dialog's file name, a message box). Keys pressed while a menu
+// of the window is open are pressed in the window and count.
+bool keyboard_is_under_test() {
   HWND foreground = GetForegroundWindow();
   if (foreground == nullptr) return false;
   DWORD process = 0;
   GetWindowThreadProcessId(foreground, &process);
-  return process == GetCurrentProcessId();
+  if (process != GetCurrentProcessId()) return false;
+  char class_name[8] = "";
+  return !(GetClassNameA(foreground, class_name, sizeof class_name) > 0 && lstrcmpA(class_name, "#32770") == 0);
 }
 
 // The counter at arrival, or under Wine the message time moved onto the
@@ -115,9 +122,9 @@ void on_raw_input(HWND window, LPARAM handle) {
   const int key = raw_key_id(keyboard.MakeCode, keyboard.Flags, keyboard.VKey);
   if (key < 0) return;
   const bool down = (keyboard.Flags & RI_KEY_BREAK) == 0;
-  // Presses count only while this program has the keyboard: the log must not
-  // record what is typed elsewhere. A release of a key pressed here counts.
-  if (down && !foreground_is_ours()) return;
+  // A release counts wherever the keyboard is, but only for a press that
+  // counted: the letters typed into a dialog leave no trace at all.
+  if (down ? !keyboard_is_under_test() : !dispatch.held[key]) return;
   const int device = keyboard_device_lookup(input.header.hDevice);
   // A keyboard's events are its presses and releases, as the log counts them.
   if (dispatch.held[key] != down) keyboard_device_count_event(device);
@@ -129,7 +136,7 @@ LRESULT CALLBACK sink_procedure(HWND window, UINT message, WPARAM first, LPARAM 
   if (message == WM_INPUT) {
     on_raw_input(window, second);
   } else if (message == WM_TIMER && first == kFocusTimer) {
-    if (!foreground_is_ours()) key_dispatch_focus_lost(&dispatch, counter_now_us());
+    if (!keyboard_is_under_test()) key_dispatch_focus_lost(&dispatch, counter_now_us());
     update_focus_timer(window);
     return 0;
   }

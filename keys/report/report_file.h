@@ -1,0 +1,18 @@
+// Writing the report to a file or standard output, its form chosen by the
+// name: ".html" or ".htm" (any case) gives the HTML page, anything else
+// text, and "-" text on standard output.
+#pragma once
+
+#include <cstddef>
+
+#include "keys/report/report_context.h"
+
+enum class ReportForm { kText, kHtml };
+
+// The form the name asks for; text for a null name.
+ReportForm report_form_for_path(const char* path);
+
+// 0, or -1 with the system's reason ("No space left on device") in reason,
+// cut to reason_size. Any thread, one report at a time; reads only the
+// context.
+int write_report_file(const char* path, const ReportContext& context, char* reason, size_t reason_size);

@@ -1,0 +1,51 @@
+#include "keys/report/report_snapshot.h"
+
+#include "keys/log/key_log_format.h"
+#include "keys/line_builder.h"
+#include "keys/map/keyboard_map.h"
+#include "keys/report/report_facts.h"
+#include "keys/source/keyboard_devices.h"
+#include "keys/source/keyboard_filter.h"
+#include "keys/version.h"
+#include "sys/system_facts.h"
+
+namespace {
+
+struct TextBuffer {
+  char* text;
+  size_t size;
+  size_t used;
+};
+
+void write_to_buffer(void* context, const char* text, size_t length) {
+  auto* buffer = static_cast<TextBuffer*>(context);
+  for (size_t i = 0; i < length && buffer->used + 1 < buffer->size; ++i) buffer->text[buffer->used++] = text[i];
+  buffer->text[buffer->used] = '\0';
+}
+
+}  // namespace
+
+void take_report_snapshot(ReportSnapshot* snapshot, const char* label) {
+  if (snapshot == nullptr) return;
+  snapshot->map = keyboard_map_report();
+  int count = 0;
+  for (int number = 1; number <= keyboard_device_count() && count < kMaxKeyboardDevices; ++number)
+    if (keyboard_device_copy(number, &snapshot->keyboards[count])) ++count;
+  sys::system_text_to_utf8(label, snapshot->label, sizeof snapshot->label);
+  sys::LocalTime now{};
+  TextBuffer buffer{snapshot->date_time, sizeof snapshot->date_time, 0};
+  snapshot->date_time[0] = '\0';
+  if (sys::local_time_now(&now)) {
+    const LogWriter writer{write_to_buffer, &buffer};
+    LineBuilder out(writer);
+    write_local_time(out, now);
+  } else {
+    write_to_buffer(&buffer, "unknown", 7);
+  }
+  sys::system_version_text(snapshot->system_version, sizeof snapshot->system_version);
+  sys::keyboard_layout_text(snapshot->keyboard_layout, sizeof snapshot->keyboard_layout);
+  snapshot->context = ReportContext{&snapshot->map,           snapshot->keyboards,     count,
+                                    keyboard_filter_text(),   snapshot->label,         kProgramName,
+                                    kProgramVersion,          snapshot->date_time,     snapshot->system_version,
+                                    snapshot->keyboard_layout};
+}

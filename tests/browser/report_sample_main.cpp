@@ -1,0 +1,36 @@
+// Writes the HTML report of the fixed test state for the browser check and
+// the README's picture: report_sample LAYOUT FILE [full]. "full" presses
+// every key of the layout once more, for the one-page print check. Prints
+// the layout's number of keys.
+#include <cstdio>
+#include <cstring>
+
+#include "keys/report/report_file.h"
+#include "support/report_sample.h"
+
+int main(int argc, char** argv) {
+  MapLayout layout;
+  if (argc < 3 || !parse_map_layout(argv[1], &layout)) {
+    std::fputs("usage: report_sample ansi|iso|jis|ansi-tkl|iso-tkl FILE [full]\n", stderr);
+    return 2;
+  }
+  static ReportSample sample;
+  fill_report_sample(&sample, layout);
+  if (argc > 3 && std::strcmp(argv[3], "full") == 0) {
+    for (int i = 0; i < sample.map.layout->count; ++i) {
+      const int key = sample.map.layout->keys[i].key;
+      sample.map.view.marks[key] |= kMapTested;
+      KeyFigures& figures = sample.map.keys[key];
+      figures.presses += 1;
+      if (figures.longest_hold_us == 0) figures.longest_hold_us = 95000 + 137 * i;
+      figures.device = 1;
+    }
+  }
+  char reason[128];
+  if (write_report_file(argv[2], sample.context, reason, sizeof reason) != 0) {
+    std::fprintf(stderr, "report_sample: %s: %s\n", argv[2], reason);
+    return 1;
+  }
+  std::printf("%d\n", sample.map.layout->count);
+  return 0;
+}

@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# The HTML report in a real browser (headless Chromium): for every layout one
+# SVG key per key of the layout, none overlapping, each drawn in the colour
+# of its state (A tested, S chatter, Space stuck, Q marked defect, the rest
+# untested), each with a title; no script in the page; the rendered picture
+# shows the defect colour; a full test prints on one A4 page.
+#   test_report_browser.sh REPORT_SAMPLE_PROGRAM
+set -uo pipefail
+sample="$1"
+here="$(cd "$(dirname "$0")" && pwd)"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+command -v chromium >/dev/null || fail "chromium is not installed (tools/setup.sh installs it)"
+browser() {
+  timeout 120 chromium --headless --no-sandbox --disable-gpu --allow-file-access-from-files \
+    --user-data-dir="$work/profile" "$@" 2>/dev/null
+}
+
+declare -A colour=([untested]='rgb(85,85,85)' [tested]='rgb(85,255,85)' [held]='rgb(255,255,85)'
+                   [chatter]='rgb(255,85,85)' [stuck]='rgb(170,85,0)' [defect]='rgb(255,85,255)')
+declare -A expected=([30]=tested [31]=chatter [57]=stuck [16]=defect)
+
+for layout in ansi iso jis ansi-tkl iso-tkl; do
+  count="$("$sample" "$layout" "$work/report.html")" || fail "$layout: no report written"
+  cp "$here/report_dom_check.html" "$work/check.html"
+  browser --virtual-time-budget=5000 --dump-dom "file://$work/check.html" >"$work/dom.html"
+  sed -n '/<pre id="out">/,/<\/pre>/p' "$work/dom.html" | sed 's/<[^>]*>//g' >"$work/keys.txt"
+  grep -qx 'scripts 0' "$work/keys.txt" || fail "$layout: the report has a script or was not read: $(head -3 "$work/keys.txt")"
+  drawn="$(grep -c '^key ' "$work/keys.txt")"
+  [ "$drawn" = "$count" ] || fail "$layout: $drawn keys drawn, the layout has $count"
+  [ "$(grep '^key ' "$work/keys.txt" | cut -d' ' -f2 | sort -u | wc -l)" = "$count" ] ||
+    fail "$layout: a key is drawn twice"
+  read -r _ view_w view_h < <(grep '^view ' "$work/keys.txt")
+  awk -v layout="$layout" -v vw="$view_w" -v vh="$view_h" '
+    $1 == "key" { n++; x[n] = $5; y[n] = $6; w[n] = $7; h[n] = $8; k[n] = $2
+      if ($9 != "titled") { print layout ": key " $2 " has no title"; bad = 1 }
+      if ($5 < 0 || $6 < 0 || $5 + $7 > vw || $6 + $8 > vh || $7 <= 0 || $8 <= 0) {
+        print layout ": key " $2 " outside the drawing"; bad = 1 } }
+    END { for (i = 1; i <= n; i++) for (j = i + 1; j <= n; j++)
+            if (x[i] < x[j] + w[j] && x[j] < x[i] + w[i] && y[i] < y[j] + h[j] && y[j] < y[i] + h[i]) {
+              print layout ": keys " k[i] " and " k[j] " overlap"; bad = 1 }
+          exit bad }' "$work/keys.txt" || fail "$layout: the drawing is wrong"
+  while read -r _ key state fill _; do
+    want="${expected[$key]:-untested}"
+    [ "$state" = "$want" ] || fail "$layout: key $key is $state, expected $want"
+    [ "$fill" = "${colour[$want]}" ] || fail "$layout: key $key ($want) drawn in $fill, expected ${colour[$want]}"
+  done < <(grep '^key ' "$work/keys.txt")
+  echo "ok: $layout: $count keys, each once, apart, titled, in its state's colour"
+done
+
+# The rendered picture carries the states' colours.
+browser --window-size=1000,900 --screenshot="$work/report.png" "file://$work/report.html" >/dev/null
+[ -s "$work/report.png" ] || fail "no picture rendered"
+for state in defect stuck chatter tested; do
+  rgb="${colour[$state]#rgb}"
+  pixels="$(convert "$work/report.png" -fill black +opaque "rgb$rgb" -fill white -opaque "rgb$rgb" \
+            -format '%[fx:int(mean*w*h)]' info:)"
+  [ "$pixels" -gt 100 ] || fail "the picture shows $pixels pixels of the $state colour"
+done
+echo "ok: the rendered picture shows the defect, stuck, chatter and tested colours"
+
+# A full test (every key pressed) prints on one A4 page.
+"$sample" iso "$work/full.html" full >/dev/null || fail "no full report written"
+browser --no-pdf-header-footer --print-to-pdf="$work/full.pdf" "file://$work/full.html" >/dev/null
+[ -s "$work/full.pdf" ] || fail "no PDF printed"
+pages="$(grep -ao '/Count [0-9]*' "$work/full.pdf" | head -n 1 | cut -d' ' -f2)"
+grep -aq '/MediaBox \[0 0 594\.9[0-9]* 841\.9[0-9]*\]' "$work/full.pdf" || fail "the page is not A4"
+[ "$pages" = 1 ] || fail "the full report prints on $pages pages"
+echo "ok: a full test's report prints on one page"
+echo PASS

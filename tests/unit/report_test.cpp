@@ -1,0 +1,203 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "keys/report/report_escape.h"
+#include "keys/report/report_facts.h"
+#include "keys/report/report_file.h"
+#include "keys/report/report_html.h"
+#include "keys/report/report_text.h"
+#include "support/report_sample.h"
+
+namespace {
+
+void append(void* context, const char* text, size_t length) {
+  static_cast<std::string*>(context)->append(text, length);
+}
+
+template <typename Write>
+std::string written(Write write) {
+  std::string text;
+  const LogWriter writer{append, &text};
+  {
+    LineBuilder out(writer);
+    write(out);
+  }
+  return text;
+}
+
+std::string report(ReportForm form, const ReportContext& context) {
+  std::string text;
+  const LogWriter writer{append, &text};
+  if (form == ReportForm::kHtml) write_report_html(writer, context);
+  else write_report_text(writer, context);
+  return text;
+}
+
+int occurrences(const std::string& text, const std::string& part) {
+  int count = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  return count;
+}
+
+TEST(ReportText, FixedStateListsResultAndLabel) {
+  static ReportSample sample;
+  fill_report_sample(&sample, MapLayout::kIso);
+  const std::string text = report(ReportForm::kText, sample.context);
+  for (const char* line : {
+           "program: klimperdetektor 9.9.9\n",
+           "label: <S/N 7> & \"Tom's\" Pr\xC3\xBC" "f\xC3\xA4r\xEF\xBF\xBDX\n",
+           "date: 2024-05-01 14:03:22 +02:00\n",
+           "map layout: iso\nduration: 1:02:03\nstuck after: 8 s\n",
+           "  1: USB <Keyboard> (VID_046D&PID_C31C, vendor 046d, product c31c), 20 events\n",
+           "  2: unnamed keyboard 2 (ACPI\\PNP0303), 4 events\n",
+           "counted: only keyboard 1\n",
+           "result: open: 102 of 105 keys untested, 1 marked defect, 1 with chatter, 1 stuck\n",
+           "marked defect: Q (16)\n",
+           "chatter: S (31) 2x, smallest gap 4.000 ms\n",
+           "stuck: Space (57) held 12.500 s\n",
+           "not on this map: F13 (100)\n",
+       })
+    EXPECT_NE(text.find(line), std::string::npos) << line << "\nin:\n" << text;
+  EXPECT_EQ(text.find("untested: Escape (1), F1 (59)"), text.find("untested: "));
+  EXPECT_NE(text.find(" Q (16),"), std::string::npos) << "a marked key that was never pressed is untested too";
+  // Every key pressed has a row; the defect key never pressed has none.
+  EXPECT_NE(text.find("  S                 31        5        2        1         4.000 ms      80.000 ms     1\n"),
+            std::string::npos)
+      << text;
+  for (const char* key : {"  A ", "  Space ", "  F13 "}) EXPECT_NE(text.find(key), std::string::npos) << key;
+  EXPECT_EQ(text.find("\n  Q "), std::string::npos);
+}
+
+TEST(ReportHtml, FixedStateEscapedSelfContainedAndDrawn) {
+  static ReportSample sample;
+  fill_report_sample(&sample, MapLayout::kIso);
+  const std::string html = report(ReportForm::kHtml, sample.context);
+  EXPECT_EQ(html.rfind("<!DOCTYPE html>\n<html lang=\"en\">", 0), 0u);
+  const std::string label = "&lt;S/N 7&gt; &amp; &quot;Tom&#39;s&quot; Pr\xC3\xBC" "f\xC3\xA4r\xEF\xBF\xBDX";
+  EXPECT_EQ(occurrences(html, label), 2) << "in the title and the facts";
+  EXPECT_EQ(html.find("<S/N"), std::string::npos);
+  EXPECT_NE(html.find("1: USB &lt;Keyboard&gt; (VID_046D&amp;PID_C31C, vendor 046d, product c31c), 20 events"),
+            std::string::npos);
+  EXPECT_NE(html.find("<p class=\"result open\">Result: open: 102 of 105 keys untested, 1 marked defect, "
+                      "1 with chatter, 1 stuck</p>"),
+            std::string::npos);
+  EXPECT_NE(html.find("<dt>Stuck</dt><dd>Space (57) held 12.500 s</dd>"), std::string::npos);
+  EXPECT_NE(html.find("<dt>Not on this map</dt><dd>F13 (100)</dd>"), std::string::npos);
+  // Nothing the page would fetch or run.
+  for (const char* outside : {"<script", "src=", "href=", "url(", "@import", "@font-face"})
+    EXPECT_EQ(html.find(outside), std::string::npos) << outside;
+  // One key group per key of the layout, each with its state.
+  EXPECT_EQ(occurrences(html, "<g class=\"s-"), sample.map.layout->count);
+  for (const char* key : {"data-key=\"30\" data-state=\"tested\"", "data-key=\"31\" data-state=\"chatter\"",
+                          "data-key=\"57\" data-state=\"stuck\"", "data-key=\"16\" data-state=\"defect\"",
+                          "data-key=\"1\" data-state=\"untested\""})
+    EXPECT_EQ(occurrences(html, key), 1) << key;
+  EXPECT_EQ(occurrences(html, "data-state=\"untested\""), 101);
+  EXPECT_EQ(html.find("data-key=\"100\""), std::string::npos) << "F13 is not on the ISO map";
+  EXPECT_NE(html.find("<li><svg width=\"14\" height=\"14\" aria-hidden=\"true\"><rect class=\"s-defect\" "
+                      "width=\"14\" height=\"14\" rx=\"3\"/></svg> defect (1)</li>"),
+            std::string::npos);
+}
+
+TEST(ReportFacts, ResultLine) {
+  static ReportSample sample;
+  fill_report_sample(&sample, MapLayout::kAnsiTkl);
+  auto line = [](const KeyMapReport* map) {
+    return written([map](LineBuilder& out) { write_result_line(out, report_result(map)); });
+  };
+  EXPECT_EQ(line(nullptr), "no keyboard map");
+  for (int i = 0; i < sample.map.layout->count; ++i) sample.map.view.marks[sample.map.layout->keys[i].key] = kMapTested;
+  sample.map.keys[0x1F].chatter = 0;
+  EXPECT_EQ(line(&sample.map), "complete: all 87 keys tested, none marked defect, chattering or stuck");
+  sample.map.keys[0x1F].chatter = 1;  // chatter counted by the figures alone still opens the test
+  EXPECT_EQ(line(&sample.map), "open: 1 with chatter");
+  sample.map.keys[0x1F].chatter = 0;
+  sample.map.view.marks[0x10] |= kMapDefect;
+  sample.map.view.marks[0x64] = kMapTested | kMapStuck;  // off the map, still stuck
+  EXPECT_EQ(line(&sample.map), "open: 1 marked defect, 1 stuck");
+}
+
+TEST(ReportFacts, SmallFormats) {
+  const struct {
+    sys::LocalTime time;
+    const char* text;
+  } times[] = {{{2024, 5, 1, 14, 3, 22, 120}, "2024-05-01 14:03:22 +02:00"},
+               {{1999, 12, 31, 23, 59, 59, -210}, "1999-12-31 23:59:59 -03:30"},
+               {{2024, 1, 2, 3, 4, 5, -30}, "2024-01-02 03:04:05 -00:30"},
+               {{2024, 1, 2, 3, 4, 5, 99999}, "2024-01-02 03:04:05 +00:00"}};
+  for (const auto& c : times)
+    EXPECT_EQ(written([&c](LineBuilder& out) { write_local_time(out, c.time); }), c.text);
+  const struct {
+    int64_t us;
+    const char* duration;
+  } durations[] = {{-5, "0:00:00"}, {59999999, "0:00:59"}, {3723000000, "1:02:03"}, {360000000000, "100:00:00"}};
+  for (const auto& c : durations)
+    EXPECT_EQ(written([&c](LineBuilder& out) { write_duration(out, c.us); }), c.duration);
+  EXPECT_EQ(written([](LineBuilder& out) { write_gap(out, -1); }), "-");
+  EXPECT_EQ(written([](LineBuilder& out) { write_seconds(out, 1500); }), "0.001 s");
+  for (const auto& [key, legend] : {std::pair{0x01, "Esc"}, {0x2A, "Shift"}, {make_key_id(0x49, kPrefixE0), "PgUp"},
+                                   {0x47, "7"}, {0x1E, "A"}, {0x3A, "Caps"}, {make_key_id(0x1C, kPrefixE0), "Enter"}})
+    EXPECT_STREQ(key_legend(key), legend);
+  // Six colours, each the window's own.
+  const char* const colours[] = {"#555555", "#55ff55", "#ffff55", "#ff5555", "#aa5500", "#ff55ff"};
+  for (int i = 0; i < kReportStateCount; ++i)
+    EXPECT_STREQ(report_state_colour(static_cast<ReportState>(i)), colours[i]) << i;
+}
+
+TEST(ReportEscape, BytesFromOutside) {
+  const struct {
+    const char* in;
+    const char* plain;
+    const char* html;
+  } cases[] = {
+      {"a<b>&\"c'", "a<b>&\"c'", "a&lt;b&gt;&amp;&quot;c&#39;"},
+      {"\xC3\xBC\xE2\x82\xAC\xF0\x9F\x98\x80", "\xC3\xBC\xE2\x82\xAC\xF0\x9F\x98\x80",
+       "\xC3\xBC\xE2\x82\xAC\xF0\x9F\x98\x80"},  // valid UTF-8 passes
+      {"\xFC\x80\x81", "\xC3\xBC\xE2\x82\xAC\xEF\xBF\xBD", "\xC3\xBC\xE2\x82\xAC\xEF\xBF\xBD"},  // Windows-1252
+      {"\xC0\x80", "\xC3\x80\xE2\x82\xAC", "\xC3\x80\xE2\x82\xAC"},              // overlong: read byte by byte
+      {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC", "\xC3\xAD\xC2\xA0\xE2\x82\xAC"},  // a surrogate
+      {"\xE2\x82", "\xC3\xA2\xE2\x80\x9A", "\xC3\xA2\xE2\x80\x9A"},              // cut short at the end
+      {"a\tb\x7F", "a\xEF\xBF\xBD" "b\xEF\xBF\xBD", "a\xEF\xBF\xBD" "b\xEF\xBF\xBD"},
+      {nullptr, "", ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(written([&c](LineBuilder& out) { plain_text(out, c.in); }), c.plain) << (c.in ? c.in : "null");
+    EXPECT_EQ(written([&c](LineBuilder& out) { html_text(out, c.in); }), c.html) << (c.in ? c.in : "null");
+  }
+}
+
+TEST(ReportFile, FormByNameAndFailuresSaid) {
+  const struct {
+    const char* path;
+    ReportForm form;
+  } forms[] = {{"a.html", ReportForm::kHtml}, {"B.HTM", ReportForm::kHtml}, {".htm", ReportForm::kHtml},
+               {"a.html.txt", ReportForm::kText}, {"html", ReportForm::kText}, {"-", ReportForm::kText},
+               {nullptr, ReportForm::kText}};
+  for (const auto& c : forms) EXPECT_EQ(report_form_for_path(c.path), c.form) << (c.path ? c.path : "null");
+
+  static ReportSample sample;
+  fill_report_sample(&sample, MapLayout::kAnsi);
+  char reason[64];
+  for (const char* path : {"report_test_out.HTML", "report_test_out.txt"}) {
+    ASSERT_EQ(write_report_file(path, sample.context, reason, sizeof reason), 0) << reason;
+    FILE* file = std::fopen(path, "rb");
+    ASSERT_NE(file, nullptr);
+    char start[16] = {};
+    EXPECT_EQ(std::fread(start, 1, 15, file), 15u);
+    std::fclose(file);
+    std::remove(path);
+    EXPECT_STREQ(start, path[16] == 'H' ? "<!DOCTYPE html>" : "Keyboard test r");
+  }
+  EXPECT_EQ(write_report_file("no_such_dir/r.txt", sample.context, reason, sizeof reason), -1);
+  EXPECT_STRNE(reason, "");
+  EXPECT_EQ(write_report_file("", sample.context, reason, 3), -1);
+  EXPECT_STREQ(reason, "no");  // cut to its buffer
+#ifndef _WIN32
+  EXPECT_EQ(write_report_file("/dev/full", sample.context, reason, sizeof reason), -1);
+  EXPECT_NE(std::string(reason).find("space"), std::string::npos) << reason;
+#endif
+}
+
+}  // namespace
