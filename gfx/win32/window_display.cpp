@@ -1,4 +1,5 @@
-// The monitor, display modes and window frame shared by the drivers.
+// The display modes and window frame shared by the drivers, above the monitor
+// (window_monitor) and the client scale (window_dpi).
 #include "gfx/win32/window_display.h"
 
 #include <cstdint>
@@ -6,22 +7,10 @@
 
 #include "gfx/screen.h"
 #include "gfx/win32/failure_trace.h"
-#include "gfx/win32/window.h"
 #include "gfx/win32/window_dpi.h"
+#include "gfx/win32/window_state.h"
 
 static_assert(sizeof(DEVMODEA) == 156, "display mode record of the size the system expects");
-static_assert(sizeof(MONITORINFOEXA) == 72, "extended monitor information");
-
-MonitorArea window_monitor_area() {
-  MonitorArea monitor{};
-  if (window_state.user32.get_monitor_info && window_state.monitor) {
-    monitor.info.cbSize = sizeof monitor.info;
-    monitor.info.szDevice[0] = '\0';
-    monitor.known = window_state.user32.get_monitor_info(window_state.monitor, &monitor.info) &&
-                    monitor.info.szDevice[0] != '\0';
-  }
-  return monitor;
-}
 
 LONG window_change_display(const MonitorArea& monitor) {
   DEVMODEA mode{};
@@ -48,12 +37,6 @@ void window_restore_display() {
     window_state.user32.change_display_settings_ex(nullptr, nullptr, nullptr, 0, nullptr);
   else
     ChangeDisplaySettingsA(nullptr, 0);
-}
-
-DWORD window_style(int flags) {
-  if (flags & kFlagFrameless) return WS_POPUP;
-  const DWORD fixed = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-  return (flags & kFlagNoSwitch) ? fixed : fixed | WS_MAXIMIZEBOX;
 }
 
 SIZE window_outer_size(DWORD style) {

@@ -1,16 +1,10 @@
-// The display a driver's window goes on: its monitor, the fullscreen mode
-// change, the modes on offer, and the window's frame and place.
+// The display a driver's window goes on: the fullscreen mode change, the
+// modes on offer, and the window's frame and place on its monitor.
 #pragma once
 
 #include <windows.h>
 
-// The window layer's monitor, when the system can describe it and names its
-// device.
-struct MonitorArea {
-  bool known;
-  MONITORINFOEXA info;
-};
-MonitorArea window_monitor_area();
+#include "gfx/win32/window_monitor.h"
 
 // Switches the display to the window layer's width, height, depth and
 // refresh rate for a fullscreen window; DISP_CHANGE_SUCCESSFUL (0) on success.
@@ -23,12 +17,6 @@ void window_restore_display();
 inline int partner_depth(int depth) {
   return depth == 15 ? 16 : depth == 16 ? 15 : depth == 24 ? 32 : depth == 32 ? 24 : 0;
 }
-
-// The style of a window that is not fullscreen: caption, system menu,
-// minimise box, and the maximise box unless switching is off; a frameless
-// window is a bare popup. kFrameStyles holds every bit it may set.
-DWORD window_style(int flags);
-constexpr DWORD kFrameStyles = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
 
 // The outer size of a window whose client area is the window layer's width
 // and height at the client scale (window_client_scale), with the frame of

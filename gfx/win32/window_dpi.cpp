@@ -5,8 +5,8 @@
 
 #include "gfx/drivers/window_scale.h"
 #include "gfx/screen.h"
-#include "gfx/win32/window.h"
-#include "gfx/win32/window_display.h"
+#include "gfx/win32/window_monitor.h"
+#include "gfx/win32/window_state.h"
 
 namespace {
 
