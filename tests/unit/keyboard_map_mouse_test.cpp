@@ -81,7 +81,7 @@ TEST_F(KeyboardMapMouseTest, TheKeyUnderTheMouseIsOnTheStatusLineUntilTheMouseLe
   press(kA);
   EXPECT_EQ(status(), " Getestet: 1/105, max. 1 gehalten");
   event(MouseMove, x, y);
-  EXPECT_EQ(status(), " A (30): 2x P0 A100ms H100ms");
+  EXPECT_EQ(status(), " A (30): 2x, Abst. 100ms, Halt 100ms");
   // Between two boxes, then back on one, then out of the window.
   event(MouseMove, 0, y);
   EXPECT_EQ(status(), " Getestet: 1/105, max. 1 gehalten");
