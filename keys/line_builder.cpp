@@ -55,3 +55,10 @@ void LineBuilder::flush() {
   if (length_ > 0 && writer_.write != nullptr) writer_.write(writer_.context, buffer_, length_);
   length_ = 0;
 }
+
+void write_to_text_buffer(void* context, const char* text, size_t length) {
+  auto* buffer = static_cast<TextBuffer*>(context);
+  if (buffer == nullptr || buffer->text == nullptr || buffer->size == 0) return;
+  for (size_t i = 0; i < length && buffer->used + 1 < buffer->size; ++i) buffer->text[buffer->used++] = text[i];
+  buffer->text[buffer->used] = '\0';
+}

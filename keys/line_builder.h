@@ -34,5 +34,15 @@ class LineBuilder {
   size_t line_length_ = 0;
 };
 
+// A LogWriter's target in memory, for lines that go onto the screen or into
+// a record: what fits is kept, and the text stays terminated after every
+// piece. size counts the terminator; a size of 0 takes nothing.
+struct TextBuffer {
+  char* text;
+  size_t size;
+  size_t used;
+};
+void write_to_text_buffer(void* context, const char* text, size_t length);
+
 // "28" or "28 e0": the page's scancode and the prefix that sets the key apart.
 LineBuilder& scancode_text(LineBuilder& out, int key);

@@ -7,17 +7,6 @@ namespace {
 // The forms from the longest down.
 enum class Form { kWords, kShortWords, kAbbreviated, kOneFigure, kPressesOnly, kNameOnly };
 
-struct TextBuffer {
-  char* text;
-  int size;
-  int used;
-};
-
-void write_to_buffer(void* context, const char* text, size_t length) {
-  auto* buffer = static_cast<TextBuffer*>(context);
-  for (size_t i = 0; i < length && buffer->used + 1 < buffer->size; ++i) buffer->text[buffer->used++] = text[i];
-}
-
 // "12 ms", "3,5 ms", "1,2 s", "125 s" (a German decimal comma); "-" for
 // none. Compact drops the blank.
 void duration(LineBuilder& out, int64_t us, bool compact) {
@@ -71,12 +60,12 @@ void compose(LineBuilder& out, Form form, int key, const KeyFigures& f) {
 int form_length(Form form, int key, const KeyFigures& figures) {
   char scratch[160];
   TextBuffer buffer{scratch, sizeof scratch, 0};
-  const LogWriter writer{write_to_buffer, &buffer};
+  const LogWriter writer{write_to_text_buffer, &buffer};
   {
     LineBuilder out(writer);
     compose(out, form, key, figures);
   }
-  return buffer.used;
+  return static_cast<int>(buffer.used);
 }
 
 }  // namespace
@@ -97,8 +86,8 @@ void key_map_hover_text(char* text, int size, int width, int key, const KeyFigur
     }
   }
   // The name alone is cut when even it is too long.
-  TextBuffer buffer{text, room, 0};
-  const LogWriter writer{write_to_buffer, &buffer};
+  TextBuffer buffer{text, static_cast<size_t>(room), 0};
+  const LogWriter writer{write_to_text_buffer, &buffer};
   {
     LineBuilder out(writer);
     compose(out, chosen, key, figures);

@@ -14,18 +14,6 @@ constexpr int kGlyphHeight = 8;
 constexpr int kStatusGap = 4;  // pixel rows between the status line and the map
 constexpr int kMaxMapKeys = 128;
 
-struct TextBuffer {
-  char* text;
-  int size;
-  int used;
-};
-
-// Keeps what fits, and one byte for the terminator.
-void write_to_buffer(void* context, const char* text, size_t length) {
-  auto* buffer = static_cast<TextBuffer*>(context);
-  for (size_t i = 0; i < length && buffer->used + 1 < buffer->size; ++i) buffer->text[buffer->used++] = text[i];
-}
-
 }  // namespace
 
 int key_map_colour(uint8_t marks) {
@@ -47,8 +35,8 @@ int key_map_tested(const KeyboardLayout& layout, const KeyMapView& view) {
 
 void key_map_status_text(char* text, int size, int tested, int total, int most_held) {
   if (text == nullptr || size <= 0) return;
-  TextBuffer buffer{text, size, 0};
-  const LogWriter writer{write_to_buffer, &buffer};
+  TextBuffer buffer{text, static_cast<size_t>(size), 0};
+  const LogWriter writer{write_to_text_buffer, &buffer};
   {
     LineBuilder out(writer);
     out.text(" Getestet: ").integer(tested).put('/').integer(total);

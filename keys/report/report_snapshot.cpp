@@ -11,18 +11,6 @@
 
 namespace {
 
-struct TextBuffer {
-  char* text;
-  size_t size;
-  size_t used;
-};
-
-void write_to_buffer(void* context, const char* text, size_t length) {
-  auto* buffer = static_cast<TextBuffer*>(context);
-  for (size_t i = 0; i < length && buffer->used + 1 < buffer->size; ++i) buffer->text[buffer->used++] = text[i];
-  buffer->text[buffer->used] = '\0';
-}
-
 }  // namespace
 
 void take_report_snapshot(ReportSnapshot* snapshot, const char* label) {
@@ -36,11 +24,11 @@ void take_report_snapshot(ReportSnapshot* snapshot, const char* label) {
   TextBuffer buffer{snapshot->date_time, sizeof snapshot->date_time, 0};
   snapshot->date_time[0] = '\0';
   if (sys::local_time_now(&now)) {
-    const LogWriter writer{write_to_buffer, &buffer};
+    const LogWriter writer{write_to_text_buffer, &buffer};
     LineBuilder out(writer);
     write_local_time(out, now);
   } else {
-    write_to_buffer(&buffer, "unknown", 7);
+    write_to_text_buffer(&buffer, "unknown", 7);
   }
   sys::system_version_text(snapshot->system_version, sizeof snapshot->system_version);
   sys::keyboard_layout_text(snapshot->keyboard_layout, sizeof snapshot->keyboard_layout);
