@@ -18,6 +18,7 @@
 namespace {
 
 using GetSaveFileNameEntry = BOOL(WINAPI*)(LPOPENFILENAMEA);
+using ExtendedErrorEntry = DWORD(WINAPI*)();
 
 // Event thread only, one dialog at a time (window_run_modal).
 char chosen_path[MAX_PATH];
@@ -53,7 +54,7 @@ void run_dialog(HWND owner, void*) {
                     reinterpret_cast<void*>(GetProcAddress(library, "GetSaveFileNameA")))
               : nullptr;
   if (get_save_file_name == nullptr) {
-    show_failure(owner, "comdlg32.dll", "The system has no Save dialog.");
+    show_failure(owner, "comdlg32.dll", "Das System hat keinen Speichern-Dialog.");
     if (library) FreeLibrary(library);
     return;
   }
@@ -69,8 +70,20 @@ void run_dialog(HWND owner, void*) {
   request.lpstrDefExt = "html";
   request.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
   const bool chosen = get_save_file_name(&request) != FALSE;
+  // FALSE is a cancel or a dialog that could not open (a path too long for
+  // the buffer, no memory); only the latter has an error code, and it is
+  // said, or the report would be lost unseen.
+  auto extended_error = reinterpret_cast<ExtendedErrorEntry>(
+      reinterpret_cast<void*>(GetProcAddress(library, "CommDlgExtendedError")));
+  const DWORD error = chosen || extended_error == nullptr ? 0 : extended_error();
   FreeLibrary(library);
-  if (!chosen) return;  // cancelled
+  if (error != 0) {
+    char code[64] = "Der Speichern-Dialog ging nicht auf, Code 0x";
+    const int at = lstrlenA(code);
+    for (int shift = 12, i = at; shift >= 0; shift -= 4, ++i) code[i] = "0123456789abcdef"[(error >> shift) & 0xF];
+    show_failure(owner, chosen_path, code);
+  }
+  if (!chosen) return;  // cancelled, or said above
   char reason[256] = "";
   if (viewer_report_write_taken(chosen_path, reason, sizeof reason) != 0) show_failure(owner, chosen_path, reason);
 }

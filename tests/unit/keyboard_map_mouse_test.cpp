@@ -223,7 +223,8 @@ TEST(ViewerCommands, MailboxKeepsOrderDropsWhenFullAndCallsTheSaveHandler) {
     ++taken;
   }
   EXPECT_EQ(taken, 32);
-  static int saves = 0;
+  static int saves;
+  saves = 0;  // the test runs again when repeated
   viewer_set_save_report_handler([] { ++saves; });
   post_viewer_command(ViewerCommand::kSaveReport);
   post_viewer_command(ViewerCommand::kSaveReport);
