@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "keys/log/key_log_format.h"
+#include "keys/log_writer.h"
 
 // Text assembled in a fixed buffer and handed to the writer when the buffer
 // fills and when the builder goes: an event line reaches it in one piece.

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "gfx/win32/window_wake.h"
+
 // The window layer's entries a driver fills (null: nothing to do).
 struct WindowDriverHooks {
   int (*open)();
@@ -49,7 +51,6 @@ struct EventLoopSteps {
 // first picture goes out as soon as the window is open, and a stop asked for
 // during the pause ends the loop without another iteration.
 void window_run_event_loop(void* ready_event, const EventLoopSteps& steps);
-constexpr unsigned kEventLoopPauseMs = 10;
 
 // The draw and key steps of one iteration, without the message pump; the
 // caller holds the window lock.

@@ -264,6 +264,12 @@ void window_unlock() {
   if (critical_section_ready) LeaveCriticalSection(&window_critical_section);
 }
 
+void window_unlock_and_wake() {
+  const bool changed = window_page_changed_since_wake();
+  window_unlock();
+  if (changed) window_wake();
+}
+
 void window_set_palette(int index, int red, int green, int blue) {
   PALETTEENTRY& entry = window_state.palette[index & 0xFF];
   entry.peRed = static_cast<BYTE>(red);

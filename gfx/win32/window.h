@@ -44,6 +44,10 @@ inline bool window_size_supported(int width, int height, int depth) {
 int window_exit();
 void window_lock();
 void window_unlock();
+// The drivers' unlock entry on the program's thread: leaves the window lock,
+// and wakes the event thread when the page it shows changed
+// (window_page_changed_since_wake).
+void window_unlock_and_wake();
 void window_set_palette(int index, int red, int green, int blue);
 void window_wait_vsync();
 int window_get_mouse(int* x, int* y, int* wheel, int* buttons, int* clip);

@@ -8,8 +8,7 @@
 
 #include "gfx/drivers/changed_lines.h"
 #include "gfx/screen.h"
-#include "gfx/win32/driver_steps.h"
-#include "gfx/win32/window.h"
+#include "gfx/win32/window_state.h"
 
 namespace {
 
@@ -23,7 +22,9 @@ SentLines announced{};
 uint8_t* marks = nullptr;
 int32_t mark_count = 0;
 
-bool page_changed() {
+}  // namespace
+
+bool window_page_changed_since_wake() {
   ScreenState* screen = screen_state;
   if (!screen || !screen->dirty_lines || !screen->visible_page) return false;
   if (window_state.palette_changed) return true;
@@ -41,8 +42,6 @@ bool page_changed() {
   return sent_lines_filter(&announced, screen->visible_page, screen->pitch, marks, lines) > 0;
 }
 
-}  // namespace
-
 bool window_wake_open() {
   if (!wake_event) wake_event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
   return wake_event != nullptr;
@@ -59,12 +58,6 @@ void window_wake_close() {
 
 void window_wake() {
   if (wake_event) SetEvent(wake_event);
-}
-
-void window_unlock_and_wake() {
-  const bool changed = page_changed();
-  window_unlock();
-  if (changed) window_wake();
 }
 
 bool window_work_left(int messages_taken) {

@@ -3,6 +3,10 @@
 // sleeps instead of waking every 10 ms to find nothing to do.
 #pragma once
 
+// The event thread's pause after an iteration that left work: one pass of
+// the page's 10 ms cadence.
+constexpr unsigned kEventLoopPauseMs = 10;
+
 // The wake event, made before the event thread starts and closed after it
 // has ended (with the record of the page as last announced).
 bool window_wake_open();
@@ -11,12 +15,11 @@ void window_wake_close();
 // Asks the event thread for an iteration now; from any thread.
 void window_wake();
 
-// The drivers' unlock entry on the program's thread: leaves the window lock,
-// and wakes the event thread when a marked line of the visible page differs
-// from what it held at the last wake (or another page is visible, or a new
-// palette waits). The viewer marks its whole page on every pass, which
-// mostly changes nothing.
-void window_unlock_and_wake();
+// The program's thread, under the window lock, before it leaves it: whether
+// a marked line of the visible page differs from what it held at the last
+// such look (or another page is visible, or a new palette waits). The
+// viewer marks its whole page on every pass, which mostly changes nothing.
+bool window_page_changed_since_wake();
 
 // Whether the iteration just run left work for the next one: messages were
 // taken (whose effects, such as the keyboard state, the next key read

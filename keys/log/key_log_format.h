@@ -6,14 +6,11 @@
 #include <cstdint>
 
 #include "keys/log/key_log.h"
+#include "keys/log_writer.h"
 #include "keys/log/log_settings.h"
 #include "keys/source/keyboard_devices.h"
 
 // Where formatted text goes, in pieces; a line ends with '\n'.
-struct LogWriter {
-  void (*write)(void* context, const char* text, size_t length);
-  void* context;
-};
 
 // What the metadata line says about the clock behind the time stamps.
 struct LogClockInfo {

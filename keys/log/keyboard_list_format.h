@@ -3,7 +3,8 @@
 // each keyboard's events at the close.
 #pragma once
 
-#include "keys/log/key_log_format.h"
+#include "keys/log/log_settings.h"
+#include "keys/log_writer.h"
 #include "keys/source/keyboard_devices.h"
 
 // When the keyboard first appears. Text and CSV: a comment line

@@ -4,8 +4,18 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
-#include "keys/source/keyboard_devices.h"
+// One keyboard as the list of keyboards (keyboard_devices.h) keeps it.
+struct KeyboardDevice {
+  int number;             // 1 up
+  char id[64];            // "VID_046D&PID_C31C", or a built-in keyboard's plug-and-play id; "" unknown
+  bool has_vendor;        // vendor and product below are read from id
+  uint16_t vendor;
+  uint16_t product;
+  char name[128];         // the product's own name where the system gives one, else ""
+  int64_t events;         // presses and releases counted from it
+};
 
 // Fills id, has_vendor, vendor and product of out from a device name such as
 //   \\?\HID#VID_046D&PID_C31C&MI_00#7&2a0c4a8b&0&0000#{884b96c3-...}   USB

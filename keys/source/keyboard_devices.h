@@ -7,17 +7,9 @@
 
 #include <cstdint>
 
-constexpr int kMaxKeyboardDevices = 16;
+#include "keys/source/keyboard_device_id.h"
 
-struct KeyboardDevice {
-  int number;             // 1 up
-  char id[64];            // "VID_046D&PID_C31C", or a built-in keyboard's plug-and-play id; "" unknown
-  bool has_vendor;        // vendor and product below are read from id
-  uint16_t vendor;
-  uint16_t product;
-  char name[128];         // the product's own name where the system gives one, else ""
-  int64_t events;         // presses and releases counted from it
-};
+constexpr int kMaxKeyboardDevices = 16;
 
 // The keyboards known so far.
 int keyboard_device_count();

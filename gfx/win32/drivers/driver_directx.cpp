@@ -15,7 +15,6 @@
 #include "gfx/win32/window.h"
 #include "gfx/win32/window_display.h"
 #include "gfx/win32/window_dpi.h"
-#include "gfx/win32/window_wake.h"
 
 const VideoDriver directx_driver = {
     .name = "DirectX",

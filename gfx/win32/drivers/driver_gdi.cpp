@@ -22,7 +22,6 @@
 #include "gfx/win32/window.h"
 #include "gfx/win32/window_display.h"
 #include "gfx/win32/window_dpi.h"
-#include "gfx/win32/window_wake.h"
 
 const VideoDriver gdi_driver = {
     .name = "GDI",
