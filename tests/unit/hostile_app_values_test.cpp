@@ -209,7 +209,7 @@ TEST(HostileKeyLogFormat, ExtremeLinesAndSummariesInEveryFormat) {
     for (int64_t time : kTimes) {
       for_each_value(kFewInts, [&](int value) {
         for (KeyMark mark : marks) {
-          const KeyLogLine odd{time, value, value % 2 != 0, value, time, mark};
+          const KeyLogLine odd{time, value, value % 2 != 0, value, time, mark, value};
           write_log_line(writer, format, odd);
           write_log_line(no_writer, format, odd);
         }

@@ -37,7 +37,7 @@ void product_name(const char* device_path, char* out, int size) {
     const char* const names[] = {"HidD_GetProductString", nullptr};
     FARPROC entries[1] = {};
     hid_library = load_library("hid.dll", names, entries);
-    get_product_string = hid_library ? reinterpret_cast<GetProductString>(entries[0]) : nullptr;
+    get_product_string = hid_library ? reinterpret_cast<GetProductString>(reinterpret_cast<void*>(entries[0])) : nullptr;
   }
   if (get_product_string == nullptr) return;
   // No access asked: the system holds keyboards open for itself, and the
