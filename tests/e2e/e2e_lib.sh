@@ -64,6 +64,15 @@ e2e_start_program() {
 e2e_stdout="$e2e_work/stdout"
 # That output without the carriage returns that end Windows lines.
 e2e_stdout_text() { tr -d '\r' <"$e2e_stdout"; }
+# Standard error (the program's log beside its output) is exactly one line,
+# matching the extended regular expression $1.
+e2e_expect_one_error_line() {
+  local said
+  said="$(tr -d '\r' <"$e2e_work/program.log")"
+  [ "$(printf '%s\n' "$said" | grep -c .)" = 1 ] || e2e_fail "not one line on standard error: $said"
+  printf '%s\n' "$said" | grep -Eq "$1" || e2e_fail "standard error says: $said"
+  echo "ok: $said"
+}
 e2e_start_program_with_args() {
   local assignments=()
   while [ "$1" != "--" ]; do
