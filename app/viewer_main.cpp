@@ -36,28 +36,20 @@ void print_line(FILE* stream, const char* a, const char* b = "", const char* c =
 
 constexpr int kOutputFailedExitCode = 3;
 
-// Starts the key input with the map (shown with --map, hidden otherwise, so
-// that the menu can show it) and the key log beside the page. Keys reach them
-// only from the graphics window: on the console fallback the page's key
-// reader takes the console's input records, and the program says plainly
-// that the log and the map get nothing, when either was asked for.
-bool start_key_input(const ViewerOptions& options) {
-  const bool log = options.log_format != LogFormat::kNone;
-  const bool asked = log || options.map || options.report_path != nullptr;
-  const char* option = log && options.map ? "--log, --map" : log ? "--log" : options.map ? "--map" : "--report";
-  if (screen_state == nullptr) {
-    if (asked)
-      print_line(stderr, kProgramName, ": ", option, ": no graphics window could be opened; the page "
-                 "goes to the console, which gives no timed key events: nothing is logged or mapped");
-    return false;
-  }
-  // Both are ready before the first event can arrive from the input thread.
+// Whether the key input listens, and why not.
+struct KeyListening {
+  bool listening;
+  const char* reason;
+};
+
+// Starts the key input for the map (shown with --map, hidden otherwise, so
+// that the menu can show it) and the key log, before the window opens: the
+// events wait until start_key_input hands them on, so a key pressed as the
+// window appears counts like any other.
+KeyListening listen_for_keys(const ViewerOptions& options) {
   KeyConsumer consumers[2];
   int count = 0;
-  if (log) {
-    key_logger_start(options.log_format, options.chatter_ms, key_input_clock());
-    consumers[count++] = key_logger_consumer();
-  }
+  if (options.log_format != LogFormat::kNone) consumers[count++] = key_logger_consumer();
   // Without a layout named, the one the system's keyboard suggests.
   const bool from_system = !options.map || options.map_from_system;
   const MapLayout layout =
@@ -65,14 +57,36 @@ bool start_key_input(const ViewerOptions& options) {
   keyboard_map_start(layout, from_system, options.chatter_ms, options.stuck_s, options.map);
   keyboard_filter_set(options.keyboard);
   consumers[count++] = keyboard_filter_consumer(keyboard_map_consumer());
-  const char* reason = "";
-  if (key_input_start(consumers, count, &reason) != 0) {
+  KeyListening result{true, ""};
+  if (key_input_start(consumers, count, &result.reason, true) != 0) result.listening = false;
+  return result;
+}
+
+// Once the window is open: the log's header, then the waiting events. Keys
+// reach the log and the map only from the graphics window: on the console
+// fallback the page's key reader takes the console's input records, and the
+// program says plainly that the log and the map get nothing, when either
+// was asked for.
+bool start_key_input(const ViewerOptions& options, const KeyListening& keys) {
+  const bool log = options.log_format != LogFormat::kNone;
+  const bool asked = log || options.map || options.report_path != nullptr;
+  const char* option = log && options.map ? "--log, --map" : log ? "--log" : options.map ? "--map" : "--report";
+  if (screen_state == nullptr) {
+    key_input_stop();
+    if (asked)
+      print_line(stderr, kProgramName, ": ", option, ": no graphics window could be opened; the page "
+                 "goes to the console, which gives no timed key events: nothing is logged or mapped");
+    return false;
+  }
+  if (!keys.listening) {
     if (asked) {
       std::fputs(kProgramName, stderr);
-      print_line(stderr, ": ", option, ": ", reason);
+      print_line(stderr, ": ", option, ": ", keys.reason);
     }
     return false;
   }
+  if (log) key_logger_start(options.log_format, options.chatter_ms, key_input_clock());
+  key_input_deliver();
   viewer_set_below_page(keyboard_map_pass);
   return true;
 }
@@ -145,11 +159,12 @@ void viewer_main(int argc, char** argv) {
   // Started from Explorer, the console window would stand empty beside the
   // graphics window; it comes back if the page has to go to the console.
   console_window_hide_if_alone();
+  const KeyListening keys = listen_for_keys(options);
   set_screen_mode(13, 8, 0, 0, 0);
   if (screen_state == nullptr) console_window_restore();
   else viewer_menu_install();
   viewer_report_set_label(options.label);
-  const bool reading_keys = start_key_input(options);
+  const bool reading_keys = start_key_input(options, keys);
   // Commands from the menu between passes, outside the screen lock.
   while (!viewer_pass()) viewer_apply_commands();
   if (reading_keys) finish_key_input(options);

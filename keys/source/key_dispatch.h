@@ -23,11 +23,28 @@ constexpr int kMaxKeyConsumers = 4;
 // The device number of an event whose keyboard is not known.
 constexpr int kNoKeyDevice = 0;
 
+// Events kept while the consumers are not ready yet (the window is opening):
+// more than a person types in the second that takes.
+constexpr int kMaxWaitingKeyEvents = 256;
+
+// A key event (key >= 0) or a focus loss (key < 0) kept for later.
+struct WaitingKeyEvent {
+  int64_t time_us;
+  int key;
+  bool down;
+  int device;
+};
+
 struct KeyDispatch {
   KeyConsumer consumers[kMaxKeyConsumers];
   int consumer_count;
   bool held[kKeyIdCount];
   int held_count;
+  // While waiting, events are kept in order instead of passed on.
+  bool waiting;
+  WaitingKeyEvent waiting_events[kMaxWaitingKeyEvents];
+  int waiting_count;
+  int waiting_dropped;
 };
 
 // No consumers, no keys held.
@@ -44,3 +61,11 @@ void key_dispatch_key(KeyDispatch* dispatch, int64_t time_us, int key, bool down
 
 // Passes the focus loss on and forgets every held key.
 void key_dispatch_focus_lost(KeyDispatch* dispatch, int64_t time_us);
+
+// From now on events are kept, not passed on; the held count goes on as
+// usual. Beyond kMaxWaitingKeyEvents the later ones are dropped and counted.
+void key_dispatch_wait(KeyDispatch* dispatch);
+
+// Passes the kept events on in their order and every later one at once.
+// Returns how many were dropped while waiting.
+int key_dispatch_deliver(KeyDispatch* dispatch);

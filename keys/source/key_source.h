@@ -9,8 +9,14 @@
 #include "keys/log/key_log_format.h"
 
 // Starts feeding the consumers (at most kMaxKeyConsumers; they are called on
-// the source's thread). Returns 0, or -1 with a one-line reason.
-int key_input_start(const KeyConsumer* consumers, int count, const char** reason);
+// the source's thread). Returns 0, or -1 with a one-line reason. Started
+// waiting, the source listens at once but keeps the events until
+// key_input_deliver: a key pressed while the window opens is not lost to
+// consumers that are not ready yet.
+int key_input_start(const KeyConsumer* consumers, int count, const char** reason, bool waiting = false);
+
+// The kept events go to the consumers, in order, and later ones at once.
+void key_input_deliver();
 
 // Stops the source and waits for it; safe twice and after a failed start.
 void key_input_stop();

@@ -87,11 +87,11 @@ expect_row 5 'up,31,,S,0,,focus-lost,1'
 [ "$(e2e_stdout_text | wc -l)" = 5 ] || e2e_fail "more than the header and four rows: $(e2e_stdout_text)"
 grep -q '^summary: 4 events in ' "$e2e_work/program.log" || e2e_fail "no summary on standard error"
 # The table stays one table: the keyboard's line goes beside the summary.
-tr -d '\r' <"$e2e_work/program.log" | grep -q '^# keyboard 1: .* (VID_[0-9A-F]\{4\}&PID_[0-9A-F]\{4\})$' ||
+e2e_text "$e2e_work/program.log" | grep -q '^# keyboard 1: .* (VID_[0-9A-F]\{4\}&PID_[0-9A-F]\{4\})$' ||
   e2e_fail "keyboard 1 not named on standard error: $(cat "$e2e_work/program.log")"
 # The keyboard sent three: S's release went to the other window, and the
 # log's focus-lost release is its own.
-tr -d '\r' <"$e2e_work/program.log" | grep -q '^  1  .*, 3 events$' ||
+e2e_text "$e2e_work/program.log" | grep -q '^  1  .*, 3 events$' ||
   e2e_fail "the summary does not list keyboard 1 with 3 events: $(cat "$e2e_work/program.log")"
 echo "ok: CSV header and rows on standard output, a focus-lost release, the summary on standard error"
 echo PASS

@@ -79,7 +79,7 @@ e2e_find_window
 e2e_expect_row 9 ' Getestet: 0/104, max. 0 gehalten'
 e2e_request_close
 e2e_expect_exit 0
-tr -d '\r' <"$e2e_work/program.log" | grep -qx "map: ansi (chosen from the system's keyboard), tested 0 of 104 keys, most held at once 0" ||
+e2e_text "$e2e_work/program.log" | grep -qx "map: ansi (chosen from the system's keyboard), tested 0 of 104 keys, most held at once 0" ||
   e2e_fail "no map summary on standard error beside the CSV log: $(cat "$e2e_work/program.log")"
 echo "ok: --map alone chose ANSI and said so, beside the CSV log on standard error"
 echo PASS

@@ -107,7 +107,7 @@ for driver in directx gdi; do
   [ "$(downs)" = 5 ] || e2e_fail "$driver: keys typed into the dialog were logged: $(e2e_stdout_text)"
   # The report's table of keys pressed: name and presses. The menu's B may
   # come after the figures were taken for the report.
-  pressed="$(tr -d '\r' <"$report" | sed -n 's|^<tr><td>\([^<]*\)</td><td>[^<]*</td><td>\([0-9]*\)</td>.*|\1 \2|p' | sort | tr '\n' ' ')"
+  pressed="$(e2e_text "$report" | sed -n 's|^<tr><td>\([^<]*\)</td><td>[^<]*</td><td>\([0-9]*\)</td>.*|\1 \2|p' | sort | tr '\n' ' ')"
   [ "$pressed" = "A 1 T 3 " ] || [ "$pressed" = "A 1 B 1 T 3 " ] ||
     e2e_fail "$driver: the saved report lists the keys '$pressed', not A once and T three times: $(cat "$report")"
   grep -q '^<!DOCTYPE html>' "$report" || e2e_fail "$driver: the saved report is not HTML"

@@ -26,7 +26,7 @@ for args in "--chatter-ms 0" "--chatter-ms x" "--log=xml" "--nonsense" "--log --
   code=$?
   [ "$code" = 2 ] || e2e_fail "'$args': exit code $code, expected 2"
   [ ! -s "$e2e_work/out" ] || e2e_fail "'$args': wrote to standard output"
-  [ "$(tr -d '\r' <"$e2e_work/err" | wc -l)" = 1 ] || e2e_fail "'$args': not one line: $(cat "$e2e_work/err")"
+  [ "$(e2e_text "$e2e_work/err" | wc -l)" = 1 ] || e2e_fail "'$args': not one line: $(cat "$e2e_work/err")"
   grep -q '^klimperdetektor: ' "$e2e_work/err" || e2e_fail "'$args': $(cat "$e2e_work/err")"
   echo "ok: '$args' -> exit 2, $(tr -d '\r' <"$e2e_work/err")"
 done

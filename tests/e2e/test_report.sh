@@ -13,7 +13,7 @@ e2e_start_xvfb
 
 label='Prüfling <7> & "B"'
 expect_in() {  # file, fixed text, what it is
-  tr -d '\r' <"$1" | grep -qF -- "$2" || e2e_fail "$3: no '$2' in $(cat "$1")"
+  e2e_text "$1" | grep -qF -- "$2" || e2e_fail "$3: no '$2' in $(cat "$1")"
 }
 # The boxes of A and S on the ANSI map under a page of seven rows
 # (keys/map/key_map_geometry.cpp).
@@ -61,7 +61,7 @@ for run in "directx report.html" "gdi report.txt"; do
     expect_in "$report" 'result: open: 101 of 104 keys untested, 1 marked defect, 1 stuck' "$driver"
     expect_in "$report" 'system: Windows ' "$driver: the system's version"
     expect_in "$report" 'marked defect: A (30)' "$driver"
-    tr -d '\r' <"$report" | grep -qE '^stuck: S \(31\) held [2-9]\.[0-9]{3} s$' || e2e_fail "$driver: no stuck S: $(cat "$report")"
+    e2e_text "$report" | grep -qE '^stuck: S \(31\) held [2-9]\.[0-9]{3} s$' || e2e_fail "$driver: no stuck S: $(cat "$report")"
     expect_in "$report" '  A                 30        1 ' "$driver: A pressed once"
     expect_in "$report" '  D                 32        2 ' "$driver: D pressed twice"
   fi

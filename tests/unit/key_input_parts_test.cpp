@@ -2,6 +2,7 @@
 // hand-over of events to the log, the map and the source's own held count.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -94,6 +95,33 @@ TEST(KeyDispatch, EveryConsumerGetsEveryEventAndTheHeldCountIsTheSources) {
   const std::string keys = "1 down 30;2 down 30;3 down 31;4 up 32;5 up 30;";
   EXPECT_EQ(log.events, keys + "6 focus;7 up 31;");
   EXPECT_EQ(map.events, keys + "7 up 31;");
+}
+
+TEST(KeyDispatch, WaitingKeepsEventsInOrderUntilDeliveredAndCountsWhatDidNotFit) {
+  static KeyDispatch dispatch;
+  key_dispatch_reset(&dispatch);
+  Recorded log;
+  ASSERT_EQ(key_dispatch_add(&dispatch, KeyConsumer{record_key, record_focus, &log}), 0);
+  key_dispatch_wait(&dispatch);
+  key_dispatch_key(&dispatch, 1, 30, true);
+  key_dispatch_focus_lost(&dispatch, 2);
+  key_dispatch_key(&dispatch, 3, 31, true);
+  EXPECT_EQ(log.events, "");
+  EXPECT_EQ(dispatch.held_count, 1);  // the source's own count goes on
+  EXPECT_EQ(key_dispatch_deliver(&dispatch), 0);
+  key_dispatch_key(&dispatch, 4, 31, false);
+  EXPECT_EQ(log.events, "1 down 30;2 focus;3 down 31;4 up 31;");
+
+  // A second wait starts empty; what does not fit is dropped, the rest kept.
+  log.events.clear();
+  key_dispatch_wait(&dispatch);
+  for (int i = 0; i < kMaxWaitingKeyEvents + 3; ++i) key_dispatch_key(&dispatch, i, 30, i % 2 == 0);
+  EXPECT_EQ(key_dispatch_deliver(&dispatch), 3);
+  EXPECT_EQ(std::count(log.events.begin(), log.events.end(), ';'), kMaxWaitingKeyEvents);
+  EXPECT_EQ(log.events.substr(0, 18), "0 down 30;1 up 30;");
+  EXPECT_EQ(key_dispatch_deliver(&dispatch), 0);
+  EXPECT_EQ(key_dispatch_deliver(nullptr), 0);
+  key_dispatch_wait(nullptr);
 }
 
 TEST(KeyDispatch, TheTableHasRoomForFourAndNoNulls) {

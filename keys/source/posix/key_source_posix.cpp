@@ -2,10 +2,12 @@
 // viewer runs on.
 #include "keys/source/key_source.h"
 
-int key_input_start(const KeyConsumer*, int, const char** reason) {
+int key_input_start(const KeyConsumer*, int, const char** reason, bool) {
   if (reason != nullptr) *reason = "this build reads no keyboard events to log";
   return -1;
 }
+
+void key_input_deliver() {}
 
 void key_input_stop() {}
 

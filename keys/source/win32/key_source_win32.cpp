@@ -51,6 +51,8 @@ namespace {
 constexpr char kSinkClass[] = "zqkeylog_sink";
 constexpr UINT_PTR kFocusTimer = 1;
 constexpr UINT kFocusCheckMs = 100;
+// Posted to the sink window: the consumers are ready for the kept events.
+constexpr UINT kDeliverMessage = WM_APP;
 
 LARGE_INTEGER counter_frequency;
 LARGE_INTEGER counter_start;
@@ -61,6 +63,7 @@ KeyDispatch dispatch;
 HANDLE input_thread = nullptr;
 DWORD input_thread_id = 0;
 HANDLE ready_event = nullptr;
+HWND sink_window = nullptr;
 volatile LONG thread_started_ok = 0;
 bool focus_timer_set = false;
 
@@ -139,6 +142,11 @@ LRESULT CALLBACK sink_procedure(HWND window, UINT message, WPARAM first, LPARAM 
     if (!keyboard_is_under_test()) key_dispatch_focus_lost(&dispatch, counter_now_us());
     update_focus_timer(window);
     return 0;
+  } else if (message == kDeliverMessage) {
+    // More than the kept events would be over a hundred keys a second while
+    // the window opens: no person types that, so a drop is not reported.
+    key_dispatch_deliver(&dispatch);
+    return 0;
   }
   return DefWindowProcA(window, message, first, second);
 }
@@ -157,6 +165,7 @@ unsigned __stdcall input_thread_main(void*) {
                                 nullptr);
   RAWINPUTDEVICE device = {0x01, 0x06, RIDEV_INPUTSINK, window};  // generic desktop keyboard
   const bool ok = window != nullptr && RegisterRawInputDevices(&device, 1, sizeof device);
+  sink_window = ok ? window : nullptr;
   InterlockedExchange(&thread_started_ok, ok ? 1 : 0);
   SetEvent(ready_event);
 
@@ -175,7 +184,7 @@ unsigned __stdcall input_thread_main(void*) {
 
 }  // namespace
 
-int key_input_start(const KeyConsumer* consumers, int count, const char** reason) {
+int key_input_start(const KeyConsumer* consumers, int count, const char** reason, bool waiting) {
   const char* why = nullptr;
   if (input_thread != nullptr) return 0;
   // The table is complete before the thread starts and is not changed while
@@ -185,6 +194,7 @@ int key_input_start(const KeyConsumer* consumers, int count, const char** reason
   bool all_added = true;
   for (int i = 0; consumers != nullptr && i < count; ++i)
     all_added = key_dispatch_add(&dispatch, consumers[i]) == 0 && all_added;
+  if (waiting) key_dispatch_wait(&dispatch);
   if (!all_added) {
     why = "too many readers of key events";
   } else if (!QueryPerformanceFrequency(&counter_frequency) || counter_frequency.QuadPart <= 0) {
@@ -213,6 +223,11 @@ int key_input_start(const KeyConsumer* consumers, int count, const char** reason
   return -1;
 }
 
+void key_input_deliver() {
+  // The sink's thread delivers them: it alone touches the dispatch.
+  if (input_thread != nullptr && sink_window != nullptr) PostMessageA(sink_window, kDeliverMessage, 0, 0);
+}
+
 void key_input_stop() {
   if (input_thread != nullptr) {
     PostThreadMessageA(input_thread_id, WM_QUIT, 0, 0);
@@ -221,6 +236,7 @@ void key_input_stop() {
     input_thread = nullptr;
     input_thread_id = 0;
   }
+  sink_window = nullptr;
   keyboard_device_lookup_release();
   if (ready_event != nullptr) {
     CloseHandle(ready_event);
