@@ -159,10 +159,12 @@ void viewer_main(int argc, char** argv) {
   // Started from Explorer, the console window would stand empty beside the
   // graphics window; it comes back if the page has to go to the console.
   console_window_hide_if_alone();
+  // The menu and the key input are ready before the window opens: a right
+  // click or a key as it appears counts like any later one.
+  viewer_menu_install();
   const KeyListening keys = listen_for_keys(options);
   set_screen_mode(13, 8, 0, 0, 0);
   if (screen_state == nullptr) console_window_restore();
-  else viewer_menu_install();
   viewer_report_set_label(options.label);
   const bool reading_keys = start_key_input(options, keys);
   // Commands from the menu between passes, outside the screen lock.
