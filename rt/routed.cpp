@@ -74,16 +74,6 @@ void get_text_size(int* columns, int* rows) {
   else console_get_size(columns, rows);
 }
 
-void print_bytes(const uint8_t* bytes, int length, int flags) {
-  if (auto handler = hook_table().print_bytes) handler(bytes, length, flags);
-  else console_print(bytes, length, flags);
-}
-
-void print_wide(const uint16_t* units, int length, int flags) {
-  if (auto handler = hook_table().print_wide) handler(units, length, flags);
-  else console_print_wide(units, length, flags);
-}
-
 void view_changed() {
   if (auto handler = hook_table().view_changed) handler();
   else console_view_changed();

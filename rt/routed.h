@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "con/console.h"
+#include "rt/routed_print.h"  // print_bytes and print_wide, routed like the rest
 #include "rt/runtime.h"
 #include "rt/text_value.h"
 
@@ -17,8 +18,6 @@ int get_column();
 int get_row();
 void get_cursor(int* column, int* row);
 void get_text_size(int* columns, int* rows);
-void print_bytes(const uint8_t* bytes, int length, int flags);
-void print_wide(const uint16_t* units, int length, int flags);
 void view_changed();
 int page_set(int work, int visible);
 // Copies a page, or on a screen that presents whole frames shows the frame;

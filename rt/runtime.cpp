@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "con/console.h"
-#include "rt/routed.h"  // upward for the screen file's device only; see screen_device
+#include "rt/routed_print.h"
 #include "sys/platform.h"
 
 RuntimeContext runtime_context_record;
@@ -31,9 +31,8 @@ struct RuntimeLifetime {
   ~RuntimeLifetime() { runtime_end(); }
 } runtime_lifetime;
 
-// File 0 writes through the routed print operation. The one call from the
-// runtime core up into the routed layer: the file table is the core's, yet
-// the screen's file must print wherever the screen currently is.
+// File 0 writes through the routed print, so that the screen's file prints
+// wherever the screen currently is.
 void screen_device(const uint8_t* bytes, int length) { print_bytes(bytes, length, 0); }
 
 }  // namespace

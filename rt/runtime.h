@@ -6,7 +6,7 @@
 #include <cstddef>
 
 #include "rt/hook_table.h"
-#include "rt/text_value.h"
+#include "rt/text_value_record.h"
 
 // A file record: the screen is file 0. The device writes raw bytes.
 struct FileRecord {

@@ -3,14 +3,7 @@
 
 #include <cstdint>
 
-struct TextValue {
-  char* data;         // null for an empty value that owns nothing
-  uint32_t length;    // bits 0-30 length, bit 31 marks an owning temporary
-  int32_t capacity;   // usable bytes, the terminating 0 not counted
-};
-
-constexpr uint32_t kTextTemporary = 0x80000000u;
-constexpr uint32_t kTextLengthMask = 0x7FFFFFFFu;
+#include "rt/text_value_record.h"
 
 // Operand sizes: -1 means the reference is a TextValue; anything else means
 // a zero-terminated byte buffer. A null reference is an empty text.

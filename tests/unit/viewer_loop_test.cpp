@@ -5,6 +5,7 @@
 #include "app/viewer.h"
 #include "gfx/input/key_input.h"
 #include "rt/hook_table.h"
+#include "rt/text_value.h"
 #include "support/capture.h"
 
 namespace {
