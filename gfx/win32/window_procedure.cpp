@@ -357,6 +357,12 @@ static LRESULT handle_message(HWND window, UINT message, WPARAM wparam, LPARAM l
     case WM_MOVING:
       if (window_state.mouse_clip) ClipCursor(nullptr);
       break;
+    case WM_MOVE:
+      // A driver that presents at the client area's place on the screen may
+      // have drawn while the window was on its way there: the whole page
+      // goes again at the new place.
+      window_mark_all_dirty();
+      break;
 
     case WM_ENTERMENULOOP:
     case WM_ENTERSIZEMOVE:

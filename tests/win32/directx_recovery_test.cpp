@@ -322,7 +322,7 @@ TEST_F(DirectXRecovery, KeyStateComesFromTheKeyboardDeviceWithExtendedKeysAsThei
 namespace {
 
 // Whatever marks every line (a restore inside the message pump, activation,
-// a display change) makes the next update convert and present the page,
+// a display change, a move that may have caught a present on its way) makes the next update convert and present the page,
 // although its bytes are as last sent and the viewer's marks alone would be
 // dropped.
 TEST_F(DirectXRecovery, EveryPathThatMarksThePageMakesTheNextUpdateSendIt) {
@@ -337,6 +337,7 @@ TEST_F(DirectXRecovery, EveryPathThatMarksThePageMakesTheNextUpdateSendIt) {
       {"a display change that restores them", true, WM_DISPLAYCHANGE, 32},
       {"activation", false, WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, 0)},
       {"a display change", false, WM_DISPLAYCHANGE, 32},
+      {"a move", false, WM_MOVE, 0},
   };
   const auto locks = [&] { return std::count(log.begin(), log.end(), "back.Lock"); };
   const auto blits = [&] { return std::count(log.begin(), log.end(), "primary.Blt"); };
