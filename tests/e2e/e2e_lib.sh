@@ -13,6 +13,15 @@ e2e_window=""
 # The title of the program's window: its file name without the extension.
 e2e_window_name="klimperdetektor"
 
+# A wineserver still up from the script before belongs to that script's X
+# server, now gone, and would take this script's windows there: each script
+# starts with the prefix's server ended.
+(
+  source "$e2e_source/cmake/wine-env.sh"
+  wineserver -k
+  wineserver -w
+) >/dev/null 2>&1
+
 e2e_fail() {
   echo "FAIL: $*"
   exit 1
