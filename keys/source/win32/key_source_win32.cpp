@@ -113,6 +113,11 @@ void update_focus_timer(HWND window) {
   }
 }
 
+bool register_keyboard(HWND window) {
+  RAWINPUTDEVICE device = {0x01, 0x06, RIDEV_INPUTSINK, window};  // generic desktop keyboard
+  return RegisterRawInputDevices(&device, 1, sizeof device) != FALSE;
+}
+
 void on_raw_input(HWND window, LPARAM handle) {
   const int64_t arrival_us = counter_now_us();
   RAWINPUT input;
@@ -143,6 +148,10 @@ LRESULT CALLBACK sink_procedure(HWND window, UINT message, WPARAM first, LPARAM 
     update_focus_timer(window);
     return 0;
   } else if (message == kDeliverMessage) {
+    // A process has one target for the keyboard's raw input, the last one
+    // registered; a driver's keyboard device opened meanwhile may have taken
+    // it, so the sink takes it back before the keys go on.
+    register_keyboard(window);
     // More than the kept events would be over a hundred keys a second while
     // the window opens: no person types that, so a drop is not reported.
     key_dispatch_deliver(&dispatch);
@@ -163,8 +172,7 @@ unsigned __stdcall input_thread_main(void*) {
   RegisterClassA(&window_class);
   HWND window = CreateWindowExA(0, kSinkClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance,
                                 nullptr);
-  RAWINPUTDEVICE device = {0x01, 0x06, RIDEV_INPUTSINK, window};  // generic desktop keyboard
-  const bool ok = window != nullptr && RegisterRawInputDevices(&device, 1, sizeof device);
+  const bool ok = window != nullptr && register_keyboard(window);
   sink_window = ok ? window : nullptr;
   InterlockedExchange(&thread_started_ok, ok ? 1 : 0);
   SetEvent(ready_event);
@@ -172,6 +180,9 @@ unsigned __stdcall input_thread_main(void*) {
   if (ok) {
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
+    // The stop is a posted message, which comes before input: the keys of
+    // the last moment (the F4 of Alt+F4) may still wait behind it.
+    while (PeekMessageA(&message, nullptr, WM_INPUT, WM_INPUT, PM_REMOVE)) DispatchMessageA(&message);
     RAWINPUTDEVICE remove = {0x01, 0x06, RIDEV_REMOVE, nullptr};
     RegisterRawInputDevices(&remove, 1, sizeof remove);
   }
