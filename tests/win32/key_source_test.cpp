@@ -45,7 +45,12 @@ class KeySourceTest : public GdiScreenTest {
  protected:
   void SetUp() override {
     open_screen();
-    SetForegroundWindow(window());
+    // Keys count only while a window of this process has the keyboard.
+    for (int i = 0; i < 200 && GetForegroundWindow() != window(); ++i) {
+      SetForegroundWindow(window());
+      Sleep(10);
+    }
+    ASSERT_EQ(GetForegroundWindow(), window());
     sync_with_event_thread();
   }
   void TearDown() override {
