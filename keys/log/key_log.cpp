@@ -68,17 +68,22 @@ bool key_log_record(KeyLog* log, int64_t time_us, int key, bool down, KeyLogLine
   return true;
 }
 
+bool key_log_release_lost(KeyLog* log, int64_t time_us, int key, KeyLogLine* line) {
+  if (log == nullptr || line == nullptr || key < 0 || key >= kKeyIdCount) return false;
+  KeyStats& stats = log->keys[key];
+  if (!stats.held) return false;
+  stats.held = false;
+  stats.last_release_us = -1;
+  --log->held;
+  ++log->events;
+  *line = {time_us, key, false, log->held, -1, KeyMark::kFocusLost, stats.device};
+  return true;
+}
+
 int key_log_release_all(KeyLog* log, int64_t time_us, KeyLogLine* lines, int capacity) {
   if (log == nullptr || lines == nullptr) return 0;
   int written = 0;
-  for (int key = 0; key < kKeyIdCount && written < capacity; ++key) {
-    KeyStats& stats = log->keys[key];
-    if (!stats.held) continue;
-    stats.held = false;
-    stats.last_release_us = -1;
-    --log->held;
-    ++log->events;
-    lines[written++] = {time_us, key, false, log->held, -1, KeyMark::kFocusLost, stats.device};
-  }
+  for (int key = 0; key < kKeyIdCount && written < capacity; ++key)
+    if (key_log_release_lost(log, time_us, key, &lines[written])) ++written;
   return written;
 }

@@ -62,3 +62,7 @@ bool key_log_record(KeyLog* log, int64_t time_us, int key, bool down, KeyLogLine
 // gap, so the next press is not taken for chatter. Releases at most capacity
 // keys, writing their lines, and returns how many: call until it gives 0.
 int key_log_release_all(KeyLog* log, int64_t time_us, KeyLogLine* lines, int capacity);
+
+// One key's part of that: the key released as by a focus loss (marked, no
+// gap starts). False, line untouched, for a key not held or out of range.
+bool key_log_release_lost(KeyLog* log, int64_t time_us, int key, KeyLogLine* line);
