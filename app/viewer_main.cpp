@@ -56,7 +56,8 @@ KeyListening listen_for_keys(const ViewerOptions& options) {
       from_system ? map_layout_for_language(sys::keyboard_language_id()) : options.map_layout;
   keyboard_map_start(layout, from_system, options.chatter_ms, options.stuck_s, options.map);
   keyboard_filter_set(options.keyboard);
-  consumers[count++] = keyboard_filter_consumer(keyboard_map_consumer());
+  // The map keeps every keyboard's events and counts the filter's.
+  consumers[count++] = keyboard_map_consumer();
   KeyListening result{true, ""};
   if (key_input_start(consumers, count, &result.reason, true) != 0) result.listening = false;
   return result;

@@ -34,16 +34,26 @@ void raise_hold(std::atomic<int64_t>& slot, int64_t hold_us) {
 }
 
 // A hold ends: its length counts for the longest, and past the stuck time
-// the key stays marked stuck.
-void end_hold(KeyMapState* state, int key, int64_t time_us) {
+// the key stays marked stuck. A hold cut short by a focus loss is no hold
+// the keyboard reported and stays out of the distribution.
+void end_hold(KeyMapState* state, int key, int64_t time_us, bool counted = true) {
   KeyFigureSlots& slots = state->figures[key];
   const int64_t start = slots.hold_start_us.exchange(-1);
   if (start >= 0) {
     const int64_t hold = time_us > start ? time_us - start : 0;
     raise_hold(slots.longest_hold_us, hold);
     if (hold > state->stuck_us) state->marks[key].fetch_or(kMapStuck);
+    if (counted) ++state->timings.holds.counts[timing_bin_of(hold)];
   }
   state->marks[key].fetch_and(static_cast<uint8_t>(~kMapHeld));
+}
+
+void count_gap(KeyTimings& timings, int key, const KeyLogLine& line) {
+  if (line.gap_us < 0) return;
+  const int bin = timing_bin_of(line.gap_us);
+  ++timings.gaps.counts[bin];
+  ++timings.key_gaps[key].counts[bin];
+  if (line.mark == KeyMark::kChatter) ++timings.chatter_gaps.counts[bin];
 }
 
 }  // namespace
@@ -59,6 +69,7 @@ void key_map_state_reset(KeyMapState* state, int chatter_ms, int stuck_s) {
     clear_figures(slots);
     slots.hold_start_us.store(-1, std::memory_order_relaxed);
   }
+  key_timings_clear(&state->timings);
   state->held.store(0, std::memory_order_relaxed);
   state->most_held.store(0, std::memory_order_release);
 }
@@ -74,6 +85,7 @@ void key_map_state_key(KeyMapState* state, int64_t time_us, int key, bool down, 
   KeyFigureSlots& slots = state->figures[key];
   slots.presses.fetch_add(1, std::memory_order_relaxed);
   if (line.gap_us >= 0) lower_gap(slots.smallest_gap_us, line.gap_us);
+  count_gap(state->timings, key, line);
   if (line.mark == KeyMark::kChatter) slots.chatter.fetch_add(1, std::memory_order_relaxed);
   if (line.mark == KeyMark::kZeroGap) slots.zero_gap.fetch_add(1, std::memory_order_relaxed);
   slots.device.store(device, std::memory_order_relaxed);
@@ -89,14 +101,38 @@ void key_map_state_focus_lost(KeyMapState* state, int64_t time_us) {
   KeyLogLine lines[16];
   int count;
   while ((count = key_log_release_all(&state->log, time_us, lines, 16)) > 0)
-    for (int i = 0; i < count; ++i) end_hold(state, lines[i].key, time_us);
+    for (int i = 0; i < count; ++i) end_hold(state, lines[i].key, time_us, false);
   publish_held(state);
+}
+
+void key_map_state_apply(KeyMapState* state, const KeyEvent& event) {
+  if (state == nullptr) return;
+  switch (event.kind) {
+    case KeyEventKind::kDown:
+    case KeyEventKind::kUp:
+      key_map_state_key(state, event.time_us, event.key, event.kind == KeyEventKind::kDown, event.device);
+      break;
+    case KeyEventKind::kFocusLostUp: {
+      KeyLogLine line;
+      if (!key_log_release_lost(&state->log, event.time_us, event.key, &line)) break;
+      end_hold(state, event.key, event.time_us, false);
+      publish_held(state);
+      break;
+    }
+    case KeyEventKind::kFocusLost: key_map_state_focus_lost(state, event.time_us); break;
+    case KeyEventKind::kRestart: key_map_state_clear_marks(state); break;
+  }
 }
 
 void key_map_state_clear_marks(KeyMapState* state) {
   if (state == nullptr) return;
   for (auto& mark : state->marks) mark.fetch_and(kMapHeld);
   for (auto& slots : state->figures) clear_figures(slots);
+  key_timings_clear(&state->timings);
+  // The chord starts again from the keys held now, like the count.
+  KeyLog& log = state->log;
+  log.most_held = log.held;
+  for (int key = 0; key < kKeyIdCount; ++key) log.most_held_keys[key] = log.keys[key].held;
   state->most_held.store(state->held.load(std::memory_order_acquire));
 }
 

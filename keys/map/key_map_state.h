@@ -11,6 +11,8 @@
 #include <cstdint>
 
 #include "keys/log/key_log.h"
+#include "keys/record/key_event.h"
+#include "keys/record/key_timings.h"
 #include "keys/source/key_dispatch.h"
 
 // Held, tested and chatter come from the keys; defect is the user's own
@@ -64,6 +66,8 @@ struct KeyMapState {
   KeyFigureSlots figures[kKeyIdCount];
   // Set before the input starts, read by both threads.
   int64_t stuck_us;
+  // The gaps and holds so far; written where the events are folded in.
+  KeyTimings timings;
 };
 
 // Everything cleared, with the log's chatter threshold (clamped like the
@@ -80,9 +84,16 @@ void key_map_state_key(KeyMapState* state, int64_t time_us, int key, bool down,
 // Input thread: the keyboard went to another window; no key is held any more.
 void key_map_state_focus_lost(KeyMapState* state, int64_t time_us);
 
+// One event of a record folded in: a press or release as key_map_state_key,
+// one key released by a focus loss, a focus loss, or the test begun again
+// (key_map_state_clear_marks). The figures a test shows are its events
+// folded in order into a state reset with the settings; a kind or key out
+// of range changes nothing.
+void key_map_state_apply(KeyMapState* state, const KeyEvent& event);
+
 // Program thread: the reset of the map. Every mark but held goes, the
-// figures are zeroed, the most held becomes what is held now; held keys stay
-// held and their holds go on.
+// figures and timings are zeroed, the most held (and its chord) becomes
+// what is held now; held keys stay held and their holds go on.
 void key_map_state_clear_marks(KeyMapState* state);
 
 // Program thread: the user's defect mark on or off; ids out of range do nothing.

@@ -1,6 +1,9 @@
-// The running keyboard map: fed by the key source on its thread, drawn
-// under the page while shown, with the key under the mouse on its status
-// line and the user's defect marks set by a click on a box.
+// The running keyboard map: the key source's events kept in a record on its
+// thread, folded into the map's state on the program's thread with the
+// settings (threshold, stuck time, keyboard filter), drawn under the page
+// while shown, with the key under the mouse on its status line and the
+// user's defect marks set by a click on a box. A test read from a file is
+// shown the same way.
 #pragma once
 
 #include <cstdint>
@@ -8,14 +11,18 @@
 #include "keys/map/key_map_state.h"
 #include "keys/map/key_map_summary.h"
 #include "keys/map/keyboard_layouts.h"
+#include "keys/record/key_record.h"
 #include "keys/source/key_dispatch.h"
+#include "keys/source/keyboard_devices.h"
 
-// Empties the map, chooses its layout and stuck time (clamped to
-// kMinStuckS..kMaxStuckS), shown or not; before the key source starts.
+// Empties the map and its record, chooses its layout, threshold (clamped
+// like the log's) and stuck time (clamped to kMinStuckS..kMaxStuckS), shown
+// or not; before the key source starts.
 void keyboard_map_start(MapLayout layout, bool chosen_from_system, int chatter_ms,
                         int stuck_s = kDefaultStuckS, bool shown = true);
 
-// The map as a reader of the key source.
+// The map as a reader of the key source: every event goes into the record,
+// from every keyboard (the filter applies when they are folded in).
 KeyConsumer keyboard_map_consumer();
 
 // One pass of the program's thread, under the screen lock: the mouse events
@@ -37,14 +44,36 @@ void keyboard_map_choose_layout(MapLayout layout);
 // Any thread.
 MapLayout keyboard_map_current_layout();
 
-// Clears the marks, the figures and the test's duration; keys held stay
-// held. Program thread.
+// Begins the test again: the record notes the point, the marks, figures
+// and duration start over, keys held stay held. A test read from a file
+// gives way to the live one. Program thread.
 void keyboard_map_reset();
+
+// The chatter threshold the map judges by; any thread.
+int keyboard_map_chatter_ms();
+// Another threshold (clamped like the log's): the whole test is judged
+// again at once, the defect marks kept. Program thread.
+void keyboard_map_set_chatter_ms(int chatter_ms);
+
+// A test read from a file becomes the one shown and judged: the events'
+// chunks are taken over (events is left empty), the file's keyboards and
+// its end (the test's "now"; at least its last event's time) and its name
+// kept for the report. Program thread.
+void keyboard_map_show_file(KeyRecord* events, const KeyboardDevice* keyboards, int keyboard_count,
+                            int64_t end_us, const char* name);
+bool keyboard_map_showing_file();
+
+// The record of the test shown (live or from a file), for saving it as a
+// log; its published events never change. Program thread.
+const KeyRecord* keyboard_map_record();
+// The keyboards of the test shown, at most kMaxKeyboardDevices, into out;
+// how many. Program thread.
+int keyboard_map_keyboards(KeyboardDevice* out);
 
 // The map as it stands, for the summary and the report: marks, figures of
 // every key, duration since the start or the last reset; a null layout
 // before the start. Program thread.
-KeyMapReport keyboard_map_report();
+const KeyMapReport& keyboard_map_report();
 
 // The clock of the key events, in microseconds; key_input_now_us unless
 // replaced (tests), null restores it.

@@ -1,8 +1,9 @@
 // Every event of the test, kept from the start until the program ends, in
 // chunks that are allocated as the test grows (an idle program holds none).
-// One thread appends (the key source's), any thread reads what was
-// published: a chunk is complete before the count shows its events, and
-// chunks never move, so reading needs no lock.
+// The key source's thread appends, and the program's thread now and then
+// (the test begun again): appends take a spin flag, held for a few stores.
+// Any thread reads what was published without a lock: an event is complete
+// before the count shows it, and chunks never move.
 #pragma once
 
 #include <atomic>
@@ -16,6 +17,8 @@ constexpr uint32_t kKeyRecordMaxChunks = 512;
 constexpr uint32_t kKeyRecordCapacity = kKeyRecordChunkEvents * kKeyRecordMaxChunks;
 
 struct KeyRecord {
+  std::atomic_flag appending = ATOMIC_FLAG_INIT;
+  int64_t last_time_us;  // of the last event kept, under the flag
   std::atomic<KeyEvent*> chunks[kKeyRecordMaxChunks];
   std::atomic<uint32_t> count;
   // Past the capacity (or when memory runs out) events are counted, not
@@ -24,8 +27,10 @@ struct KeyRecord {
   std::atomic<int64_t> dropped_from_us;
 };
 
-// The writer's side. Appends one event; false, counted as dropped, when the
-// record is full or no memory is left. A null record takes nothing.
+// Appends one event; false, counted as dropped, when the record is full or
+// no memory is left. A null record takes nothing. Times never go back in the
+// record: an event stamped before the last one kept (a clock correction, or
+// two threads) is kept at the last one's time.
 bool key_record_append(KeyRecord* record, const KeyEvent& event);
 
 // Any thread: the events published so far (0 for a null record).

@@ -115,6 +115,8 @@ void keyboard_filter_set(const KeyboardFilter& filter) {
   }
 }
 
+const KeyboardFilter& keyboard_filter_program() { return program_filter; }
+
 KeyConsumer keyboard_filter_consumer(const KeyConsumer& inner) {
   return keyboard_filter_wrap(&program_holder, inner, program_filter);
 }

@@ -39,6 +39,7 @@ KeyConsumer keyboard_filter_wrap(FilteredConsumer* holder, const KeyConsumer& in
 
 // The program's filter, from --keyboard; before the key source starts.
 void keyboard_filter_set(const KeyboardFilter& filter);
+const KeyboardFilter& keyboard_filter_program();
 
 // inner wrapped in the program's filter (one holder: call once per start).
 KeyConsumer keyboard_filter_consumer(const KeyConsumer& inner);

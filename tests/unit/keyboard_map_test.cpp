@@ -232,7 +232,9 @@ void append_to(void* context, const char* text, size_t length) {
 
 TEST(KeyMapSummary, TestedUntestedDefectStuckAndKeysOffTheMap) {
   static KeyMapReport report;
-  report = KeyMapReport{&keyboard_layout(MapLayout::kAnsi), false, {}, {}, 0, 8};
+  report = KeyMapReport{};
+  report.layout = &keyboard_layout(MapLayout::kAnsi);
+  report.stuck_s = 8;
   const int keypad_enter = make_key_id(0x1C, kPrefixE0);
   // Every key of the map but Escape, keypad Enter and Enter; the ISO key, off
   // this map; a key held at the close.
