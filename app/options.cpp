@@ -1,6 +1,7 @@
 #include "app/options.h"
 
 #include <cstring>
+#include <initializer_list>
 
 #include "keys/version.h"
 
@@ -61,6 +62,23 @@ bool match_valued_option(const char* arg, const char* name, int argc, const char
   *value = nullptr;
   if (arg[length] == '=') *value = arg + length + 1;
   else if (*index + 1 < argc && argv[*index + 1] != nullptr) *value = argv[++*index];
+  return true;
+}
+
+// The key log to open; a second one, by either form, is refused.
+bool set_replay(const char* path, ViewerOptions* options, char* error, size_t error_size) {
+  if (options->replay_path != nullptr) {
+    set_message(error, error_size, "one key log at a time, not '", options->replay_path, "' and '");
+    // The second name goes after the first, still one line.
+    if (error != nullptr && error_size > 0) {
+      size_t used = std::strlen(error);
+      for (const char* part : {path, "'"})
+        for (; *part != '\0' && used + 1 < error_size; ++part) error[used++] = *part;
+      error[used] = '\0';
+    }
+    return false;
+  }
+  options->replay_path = path;
   return true;
 }
 
@@ -138,11 +156,19 @@ int parse_options(int argc, const char* const* argv, ViewerOptions* options, cha
         return -1;
       }
       options->label = value;
+    } else if (match_valued_option(arg, "--replay", argc, argv, &i, &value)) {
+      if (value == nullptr || value[0] == '\0') {
+        set_message(error, error_size, "--replay needs the file name of a key log");
+        return -1;
+      }
+      if (!set_replay(value, options, error, error_size)) return -1;
     } else if (arg[0] == '-') {
       set_message(error, error_size, "unknown option '", arg, "' (see --help)");
       return -1;
-    } else {
-      set_message(error, error_size, "unexpected argument '", arg, "' (see --help)");
+    } else if (arg[0] == '\0') {
+      set_message(error, error_size, "an empty argument is no file name (see --help)");
+      return -1;
+    } else if (!set_replay(arg, options, error, error_size)) {
       return -1;
     }
   }
@@ -152,7 +178,7 @@ int parse_options(int argc, const char* const* argv, ViewerOptions* options, cha
 const char* options_usage() {
   return "Usage: klimperdetektor [--log[=text|csv|jsonl]] [--chatter-ms N] [--map[=LAYOUT]]\n"
          "                     [--stuck-s N] [--scale N|auto] [--keyboard N|VID:PID]\n"
-         "                     [--report FILE] [--label TEXT]\n"
+         "                     [--report FILE] [--label TEXT] [--replay LOG | LOG]\n"
          "Shows the scancodes of the keys held down, in a window; ends when it is closed.\n"
          "  --log[=FORMAT]  also write every key press and release to standard output,\n"
          "                  as text (the default), csv or jsonl, and a summary at the end;\n"
@@ -180,6 +206,12 @@ const char* options_usage() {
          "                  a report that cannot be written is said on standard error,\n"
          "                  and the exit code is 3\n"
          "  --label TEXT    a name for the report (a serial number, who tested)\n"
+         "  --replay LOG    open a saved key log (text, CSV or JSON Lines, as --log and\n"
+         "                  the Save dialog write them) as the test, instead of the\n"
+         "                  keys; with --report, write the report without a window.\n"
+         "                  A file name alone does the same (a file dropped onto the\n"
+         "                  program); a file that is no key log is said with its line,\n"
+         "                  and the exit code is 2\n"
          "  --help          show this help and exit\n"
          "  --version       show the version and exit\n";
 }

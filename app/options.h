@@ -23,6 +23,10 @@ struct ViewerOptions {
   KeyboardFilter keyboard = {};  // --keyboard: the one keyboard the map counts
   const char* report_path = nullptr;  // --report: written at the close; "-" standard output
   const char* label = nullptr;        // --label: any text, for the report
+  // --replay or the lone file argument (a file dropped onto the program's
+  // icon): a saved key log that becomes the test; with --report, the report
+  // is written without a window.
+  const char* replay_path = nullptr;
 };
 
 // Parses argv[1..argc-1] into options. Returns 0, or -1 with a one-line

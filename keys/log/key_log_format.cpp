@@ -159,6 +159,14 @@ void write_log_line(const LogWriter& writer, LogFormat format, const KeyLogLine&
   }
 }
 
+void write_log_restart(const LogWriter& writer, LogFormat format, int64_t time_us) {
+  LineBuilder out(writer);
+  if (format == LogFormat::kText || format == LogFormat::kCsv)
+    out.text("# restart at ").milliseconds(time_us).text(" ms\n");
+  else if (format == LogFormat::kJsonl)
+    out.text("{\"type\":\"restart\",\"time_ms\":").milliseconds(time_us).text("}\n");
+}
+
 void write_log_summary(const LogWriter& writer, LogFormat format, const KeyLog& log,
                        int64_t end_us, const SummaryExtra* extra, const KeyboardDevice* keyboards,
                        int keyboard_count) {

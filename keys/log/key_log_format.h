@@ -24,6 +24,11 @@ void write_log_header(const LogWriter& writer, LogFormat format, int chatter_ms,
 
 void write_log_line(const LogWriter& writer, LogFormat format, const KeyLogLine& line);
 
+// Where the test began again (the log's own figures go on):
+//   text and CSV: # restart at 1234.567 ms
+//   JSON Lines:   {"type":"restart","time_ms":1234.567}
+void write_log_restart(const LogWriter& writer, LogFormat format, int64_t time_us);
+
 // Members another part adds to the JSON summary object (each written as
 // ',"name":value'), before its closing brace.
 struct SummaryExtra {

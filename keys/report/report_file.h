@@ -13,6 +13,7 @@ enum class ReportForm { kText, kHtml };
 ReportForm report_form_for_path(const char* path);
 
 // 0, or -1 with the system's reason ("No space left on device") in reason,
-// cut to reason_size. Any thread, one report at a time; reads only the
-// context.
+// cut to reason_size. A file is written beside its target and moved into
+// place when complete (keys/safe_file.h): a failed save keeps the older
+// report. Any thread, one report at a time; reads only the context.
 int write_report_file(const char* path, const ReportContext& context, char* reason, size_t reason_size);

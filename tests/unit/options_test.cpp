@@ -144,7 +144,7 @@ TEST(Options, BadValuesGiveOneLineErrors) {
   EXPECT_EQ(parse({"--chatter-ms="}).result, -1);
 
   for (const char* arg : {"--log=xml", "--log=", "--log=TEXT", "--logx", "--nonsense", "-l",
-                          "--", "extra"}) {
+                          "--", ""}) {
     const Parsed parsed = parse({arg});
     EXPECT_EQ(parsed.result, -1) << arg;
     EXPECT_EQ(parsed.error.rfind("klimperdetektor: ", 0), 0u) << parsed.error;
@@ -152,7 +152,8 @@ TEST(Options, BadValuesGiveOneLineErrors) {
   }
   EXPECT_NE(parse({"--log=xml"}).error.find("'xml'"), std::string::npos);
   EXPECT_NE(parse({"--nonsense"}).error.find("unknown option '--nonsense'"), std::string::npos);
-  EXPECT_NE(parse({"extra"}).error.find("unexpected argument 'extra'"), std::string::npos);
+  EXPECT_NE(parse({"keys.csv", "extra"}).error.find("one key log at a time, not 'keys.csv' and 'extra'"),
+            std::string::npos);
   // An option that only begins with a known one is unknown, whatever follows.
   for (const char* arg : {"--chatter-msx", "--chatter-ms5", "--chatter-ms-5", "--scalex", "--scale2"}) {
     const Parsed parsed = parse({arg, "10"});
@@ -190,4 +191,43 @@ TEST(Options, ReportAndLabel) {
     EXPECT_NE(bad.error.find(args[0][2] == 'r' ? "--report needs a file name" : "--label needs"), std::string::npos)
         << bad.error;
   }
+}
+
+TEST(Options, OneKeyLogToReplay) {
+  const struct {
+    std::vector<const char*> args;
+    const char* replay;
+  } accepted[] = {
+      {{}, nullptr},
+      {{"--replay", "keys.csv"}, "keys.csv"},
+      {{"--replay=C:\\Users\\a b\\keys.jsonl"}, "C:\\Users\\a b\\keys.jsonl"},
+      {{"keys.log"}, "keys.log"},  // what a file dropped onto the icon gives
+      {{"--chatter-ms", "10", "keys.csv", "--report", "out.html"}, "keys.csv"},
+      {{"--replay", "-x.csv"}, "-x.csv"},  // the value of --replay may begin with a dash
+  };
+  for (const auto& c : accepted) {
+    const Parsed parsed = parse(c.args);
+    EXPECT_EQ(parsed.result, 0) << parsed.error;
+    if (c.replay == nullptr) EXPECT_EQ(parsed.options.replay_path, nullptr);
+    else EXPECT_STREQ(parsed.options.replay_path, c.replay);
+  }
+  EXPECT_STREQ(parse({"--replay", "a.csv", "--report", "out.html"}).options.report_path, "out.html");
+
+  const struct {
+    std::vector<const char*> args;
+    const char* error;
+  } refused[] = {
+      {{"--replay"}, "klimperdetektor: --replay needs the file name of a key log"},
+      {{"--replay="}, "klimperdetektor: --replay needs the file name of a key log"},
+      {{"a.csv", "b.csv"}, "klimperdetektor: one key log at a time, not 'a.csv' and 'b.csv'"},
+      {{"--replay", "a.csv", "b.csv"}, "klimperdetektor: one key log at a time, not 'a.csv' and 'b.csv'"},
+      {{"a.csv", "--replay=a.csv"}, "klimperdetektor: one key log at a time, not 'a.csv' and 'a.csv'"},
+      {{"--replays", "a.csv"}, "klimperdetektor: unknown option '--replays' (see --help)"},
+  };
+  for (const auto& c : refused) {
+    const Parsed parsed = parse(c.args);
+    EXPECT_EQ(parsed.result, -1) << c.error;
+    EXPECT_EQ(parsed.error, c.error);
+  }
+  EXPECT_NE(std::string(options_usage()).find("--replay LOG"), std::string::npos);
 }
