@@ -126,6 +126,7 @@ int parse_options(int argc, const char* const* argv, ViewerOptions* options, cha
                     value, "'");
         return -1;
       }
+      options->chatter_ms_given = true;
     } else if (match_valued_option(arg, "--stuck-s", argc, argv, &i, &value)) {
       if (value == nullptr || !parse_bounded(value, kMinStuckS, kMaxStuckS, &options->stuck_s)) {
         set_message(error, error_size, "--stuck-s takes a whole number of seconds from 1 to 3600, not '",

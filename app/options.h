@@ -15,6 +15,7 @@ struct ViewerOptions {
   bool version = false;
   LogFormat log_format = LogFormat::kNone;
   int chatter_ms = kDefaultChatterMs;
+  bool chatter_ms_given = false;  // --chatter-ms was given: a file read keeps it
   bool map = false;
   bool map_from_system = false;  // --map without a layout
   MapLayout map_layout = MapLayout::kAnsi;

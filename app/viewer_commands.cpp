@@ -2,6 +2,8 @@
 
 #include <atomic>
 
+#include "app/viewer_replay.h"
+#include "keys/log/log_settings.h"
 #include "keys/map/keyboard_map.h"
 
 namespace {
@@ -20,6 +22,10 @@ struct Mailbox {
 
 Mailbox mailbox;
 std::atomic<void (*)()> save_report_handler{nullptr};
+std::atomic<void (*)()> open_log_handler{nullptr};
+std::atomic<int> custom_threshold{0};
+
+constexpr int kFixedThresholds[] = {5, 10, 15, 20, 30, 50, 80, 120};
 
 void acquire() {
   while (mailbox.busy.test_and_set(std::memory_order_acquire)) {
@@ -31,7 +37,7 @@ void release() { mailbox.busy.clear(std::memory_order_release); }
 bool known(ViewerCommand command) {
   const int value = static_cast<int>(command);
   return value >= static_cast<int>(ViewerCommand::kToggleMap) &&
-         value <= static_cast<int>(ViewerCommand::kSaveReport);
+         value <= static_cast<int>(ViewerCommand::kShowOpenedLog);
 }
 
 }  // namespace
@@ -59,7 +65,24 @@ bool take_viewer_command(ViewerCommand* command) {
   return taken;
 }
 
+int viewer_command_threshold_ms(ViewerCommand command) {
+  if (command == ViewerCommand::kThresholdCustom) return custom_threshold.load();
+  const int index = static_cast<int>(command) - static_cast<int>(ViewerCommand::kThreshold5);
+  return index >= 0 && index < static_cast<int>(sizeof kFixedThresholds / sizeof kFixedThresholds[0])
+             ? kFixedThresholds[index]
+             : 0;
+}
+
+void viewer_set_custom_threshold(int ms) {
+  bool fixed = false;
+  for (const int value : kFixedThresholds) fixed = fixed || value == ms;
+  custom_threshold.store(fixed || ms < kMinChatterMs || ms > kMaxChatterMs ? 0 : ms);
+}
+
+int viewer_custom_threshold() { return custom_threshold.load(); }
+
 void viewer_set_save_report_handler(void (*save)()) { save_report_handler.store(save); }
+void viewer_set_open_log_handler(void (*open)()) { open_log_handler.store(open); }
 
 int viewer_apply_commands() {
   int applied = 0;
@@ -72,9 +95,19 @@ int viewer_apply_commands() {
       case ViewerCommand::kLayoutJis: keyboard_map_choose_layout(MapLayout::kJis); break;
       case ViewerCommand::kLayoutAnsiTkl: keyboard_map_choose_layout(MapLayout::kAnsiTkl); break;
       case ViewerCommand::kLayoutIsoTkl: keyboard_map_choose_layout(MapLayout::kIsoTkl); break;
-      case ViewerCommand::kReset: keyboard_map_reset(); break;
+      case ViewerCommand::kReset:
+        keyboard_map_reset();
+        viewer_replay_live_again();
+        break;
+      case ViewerCommand::kShowOpenedLog: viewer_replay_show(true); break;
       case ViewerCommand::kSaveReport:
         if (void (*save)() = save_report_handler.load()) save();
+        break;
+      case ViewerCommand::kOpenLog:
+        if (void (*open)() = open_log_handler.load()) open();
+        break;
+      default:
+        if (const int ms = viewer_command_threshold_ms(command)) keyboard_map_set_chatter_ms(ms);
         break;
     }
     ++applied;

@@ -6,6 +6,7 @@
 #include "app/options.h"
 #include "app/viewer.h"
 #include "app/viewer_commands.h"
+#include "app/viewer_replay.h"
 #include "app/viewer_report.h"
 #include "app/viewer_menu.h"
 #include "con/console_window.h"
@@ -46,16 +47,22 @@ struct KeyListening {
 // that the menu can show it) and the key log, before the window opens: the
 // events wait until start_key_input hands them on, so a key pressed as the
 // window appears counts like any other.
+// The map with the layout named, or without one the layout the system's
+// keyboard suggests; shown or not.
+void start_map(const ViewerOptions& options, bool shown) {
+  const bool from_system = !options.map || options.map_from_system;
+  const MapLayout layout =
+      from_system ? map_layout_for_language(sys::keyboard_language_id()) : options.map_layout;
+  keyboard_map_start(layout, from_system, options.chatter_ms, options.stuck_s, shown);
+  keyboard_filter_set(options.keyboard);
+  viewer_set_custom_threshold(options.chatter_ms);
+}
+
 KeyListening listen_for_keys(const ViewerOptions& options) {
   KeyConsumer consumers[2];
   int count = 0;
   if (options.log_format != LogFormat::kNone) consumers[count++] = key_logger_consumer();
-  // Without a layout named, the one the system's keyboard suggests.
-  const bool from_system = !options.map || options.map_from_system;
-  const MapLayout layout =
-      from_system ? map_layout_for_language(sys::keyboard_language_id()) : options.map_layout;
-  keyboard_map_start(layout, from_system, options.chatter_ms, options.stuck_s, options.map);
-  keyboard_filter_set(options.keyboard);
+  start_map(options, options.map);
   // The map keeps every keyboard's events and counts the filter's.
   consumers[count++] = keyboard_map_consumer();
   KeyListening result{true, ""};
@@ -140,6 +147,24 @@ bool write_report_at_close(const ViewerOptions& options) {
   return false;
 }
 
+// A saved key log given on the command line is read before any window
+// opens: a file that is none ends the program with its line and reason.
+// With --report the report of it is written and the program ends, with no
+// window at all.
+void read_replay(const ViewerOptions& options) {
+  if (options.replay_path == nullptr) return;
+  char reason[300];
+  if (viewer_replay_read(options.replay_path, reason, sizeof reason) != 0) {
+    print_line(stderr, kProgramName, ": ", reason);
+    end_program(kBadOptionExitCode);
+  }
+  if (options.report_path == nullptr) return;
+  start_map(options, false);
+  viewer_replay_show(options.chatter_ms_given);
+  viewer_report_set_label(options.label);
+  end_program(write_report_at_close(options) ? 0 : kOutputFailedExitCode);
+}
+
 }  // namespace
 
 void viewer_main(int argc, char** argv) {
@@ -156,6 +181,7 @@ void viewer_main(int argc, char** argv) {
   }
 
   runtime_set_args(argc, argv, nullptr);
+  read_replay(options);
   set_window_scale_request(options.scale);
   // Started from Explorer, the console window would stand empty beside the
   // graphics window; it comes back if the page has to go to the console.
@@ -168,6 +194,7 @@ void viewer_main(int argc, char** argv) {
   if (screen_state == nullptr) console_window_restore();
   viewer_report_set_label(options.label);
   const bool reading_keys = start_key_input(options, keys);
+  if (reading_keys) viewer_replay_show(options.chatter_ms_given);
   // Commands from the menu between passes, outside the screen lock.
   while (!viewer_pass()) viewer_apply_commands();
   if (reading_keys) finish_key_input(options);

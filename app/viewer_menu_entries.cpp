@@ -7,15 +7,31 @@ namespace {
 constexpr unsigned kFirstId = 0x1000;  // kWindowMenuFirstId of the window layer
 constexpr unsigned kIdStep = 16;
 
+constexpr ViewerSubmenu kMain = ViewerSubmenu::kNone;
+constexpr ViewerSubmenu kLayouts = ViewerSubmenu::kLayout;
+constexpr ViewerSubmenu kThresholds = ViewerSubmenu::kThreshold;
+
+// The custom threshold sits among the fixed ones by its value when the menu
+// is built.
 constexpr ViewerMenuEntry kEntries[] = {
-    {"&Tastaturkarte", ViewerCommand::kToggleMap, false},
-    {"&ANSI", ViewerCommand::kLayoutAnsi, true},
-    {"&ISO", ViewerCommand::kLayoutIso, true},
-    {"&JIS", ViewerCommand::kLayoutJis, true},
-    {"ANSI &ohne Ziffernblock", ViewerCommand::kLayoutAnsiTkl, true},
-    {"ISO o&hne Ziffernblock", ViewerCommand::kLayoutIsoTkl, true},
-    {"&Neu beginnen", ViewerCommand::kReset, false},
-    {"&Bericht speichern\xE2\x80\xA6", ViewerCommand::kSaveReport, false},
+    {"&Tastaturkarte", ViewerCommand::kToggleMap, kMain},
+    {"&ANSI", ViewerCommand::kLayoutAnsi, kLayouts},
+    {"&ISO", ViewerCommand::kLayoutIso, kLayouts},
+    {"&JIS", ViewerCommand::kLayoutJis, kLayouts},
+    {"ANSI &ohne Ziffernblock", ViewerCommand::kLayoutAnsiTkl, kLayouts},
+    {"ISO o&hne Ziffernblock", ViewerCommand::kLayoutIsoTkl, kLayouts},
+    {nullptr, ViewerCommand::kThreshold5, kThresholds},
+    {nullptr, ViewerCommand::kThreshold10, kThresholds},
+    {nullptr, ViewerCommand::kThreshold15, kThresholds},
+    {nullptr, ViewerCommand::kThreshold20, kThresholds},
+    {nullptr, ViewerCommand::kThreshold30, kThresholds},
+    {nullptr, ViewerCommand::kThreshold50, kThresholds},
+    {nullptr, ViewerCommand::kThreshold80, kThresholds},
+    {nullptr, ViewerCommand::kThreshold120, kThresholds},
+    {nullptr, ViewerCommand::kThresholdCustom, kThresholds},
+    {"&Neu beginnen", ViewerCommand::kReset, kMain},
+    {"Protokoll \xC3\xB6&ffnen\xE2\x80\xA6", ViewerCommand::kOpenLog, kMain},
+    {"&Bericht speichern\xE2\x80\xA6", ViewerCommand::kSaveReport, kMain},
 };
 constexpr int kEntryCount = static_cast<int>(sizeof kEntries / sizeof kEntries[0]);
 
@@ -35,6 +51,24 @@ int clamp(int value, int low, int high) { return value < low ? low : value > hig
 }  // namespace
 
 const char kLayoutSubmenuLabel[] = "Tastatur&layout";
+const char kThresholdSubmenuLabel[] = "&Prellschwelle";
+
+void viewer_threshold_label(ViewerCommand command, char* out, int size) {
+  if (out == nullptr || size <= 0) return;
+  char label[16];
+  int length = 0;
+  const int ms = viewer_command_threshold_ms(command);
+  if (ms > 0) {
+    char digits[8];
+    int count = 0;
+    for (int value = ms; value > 0 && count < 7; value /= 10) digits[count++] = static_cast<char>('0' + value % 10);
+    while (count > 0) label[length++] = digits[--count];
+    for (const char* unit = " ms"; *unit != '\0'; ++unit) label[length++] = *unit;
+  }
+  const int kept = length < size ? length : size - 1;
+  std::memcpy(out, label, static_cast<size_t>(kept));
+  out[kept] = '\0';
+}
 
 const ViewerMenuEntry* viewer_menu_entries(int* count) {
   if (count != nullptr) *count = kEntryCount;
@@ -53,8 +87,13 @@ bool viewer_menu_command(unsigned id, ViewerCommand* command) {
   return true;
 }
 
-bool viewer_menu_checked(ViewerCommand command, bool map_shown, MapLayout layout) {
+bool viewer_menu_present(ViewerCommand command) {
+  return command != ViewerCommand::kThresholdCustom || viewer_custom_threshold() > 0;
+}
+
+bool viewer_menu_checked(ViewerCommand command, bool map_shown, MapLayout layout, int chatter_ms) {
   if (command == ViewerCommand::kToggleMap) return map_shown;
+  if (const int ms = viewer_command_threshold_ms(command)) return ms == chatter_ms;
   MapLayout entry_layout;
   return layout_of(command, &entry_layout) && entry_layout == layout;
 }

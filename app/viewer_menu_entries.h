@@ -6,14 +6,21 @@
 #include "app/viewer_commands.h"
 #include "keys/map/keyboard_layouts.h"
 
+enum class ViewerSubmenu { kNone, kLayout, kThreshold };
+
 struct ViewerMenuEntry {
-  const char* label;  // UTF-8, with & before the access letter
+  const char* label;  // UTF-8, with & before the access letter; null: made from the command
   ViewerCommand command;
-  bool in_layout_submenu;
+  ViewerSubmenu submenu;
 };
 
-// The label of the layout submenu, between "Tastaturkarte" and the rest.
+// The labels of the submenus, which stand where their first entry is.
 extern const char kLayoutSubmenuLabel[];
+extern const char kThresholdSubmenuLabel[];
+
+// The label of a threshold entry: "30 ms"; "" for other commands and for
+// the custom one while it has no value. Cut to size, always ended.
+void viewer_threshold_label(ViewerCommand command, char* out, int size);
 
 // The entries in menu order; *count gets their number.
 const ViewerMenuEntry* viewer_menu_entries(int* count);
@@ -25,8 +32,13 @@ unsigned viewer_menu_id(int entry_index);
 bool viewer_menu_command(unsigned id, ViewerCommand* command);
 
 // Whether the entry shows a check mark: the map toggle while the map is
-// shown, the layout in use (a radio mark). The others never.
-bool viewer_menu_checked(ViewerCommand command, bool map_shown, MapLayout layout);
+// shown, the layout in use and the threshold in use (radio marks). The
+// others never.
+bool viewer_menu_checked(ViewerCommand command, bool map_shown, MapLayout layout, int chatter_ms = 0);
+
+// Whether the entry is in the menu now: the custom threshold only while it
+// has a value.
+bool viewer_menu_present(ViewerCommand command);
 
 // The name the Save dialog proposes: "Tastaturtest-YYYY-MM-DD-hhmmss.html"
 // from the local time's fields (month 1-12); fields out of range are

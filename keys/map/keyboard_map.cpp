@@ -275,6 +275,8 @@ void keyboard_map_reset() {
   map_started_us = now;
 }
 
+void keyboard_map_toggle_defect(int key) { key_map_state_toggle_defect(&map_state, key); }
+
 int keyboard_map_chatter_ms() { return map_chatter_ms.load(std::memory_order_relaxed); }
 
 void keyboard_map_set_chatter_ms(int chatter_ms) {
@@ -309,6 +311,8 @@ void keyboard_map_show_file(KeyRecord* events, const KeyboardDevice* keyboards, 
 bool keyboard_map_showing_file() { return showing_file(); }
 
 const KeyRecord* keyboard_map_record() { return test_record; }
+
+int64_t keyboard_map_now_us() { return test_now(); }
 
 int keyboard_map_keyboards(KeyboardDevice* out) {
   if (out == nullptr) return 0;

@@ -49,6 +49,10 @@ MapLayout keyboard_map_current_layout();
 // gives way to the live one. Program thread.
 void keyboard_map_reset();
 
+// The user's defect mark on a key on or off, as a click on its box does.
+// Program thread; ids out of range do nothing.
+void keyboard_map_toggle_defect(int key);
+
 // The chatter threshold the map judges by; any thread.
 int keyboard_map_chatter_ms();
 // Another threshold (clamped like the log's): the whole test is judged
@@ -66,6 +70,9 @@ bool keyboard_map_showing_file();
 // The record of the test shown (live or from a file), for saving it as a
 // log; its published events never change. Program thread.
 const KeyRecord* keyboard_map_record();
+// The time of the test shown now: the clock for a live test, the end of a
+// file's. Program thread.
+int64_t keyboard_map_now_us();
 // The keyboards of the test shown, at most kMaxKeyboardDevices, into out;
 // how many. Program thread.
 int keyboard_map_keyboards(KeyboardDevice* out);

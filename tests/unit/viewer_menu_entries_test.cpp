@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "app/save_form.h"
 #include "app/viewer_menu_entries.h"
 
 namespace {
@@ -11,7 +12,7 @@ namespace {
 TEST(ViewerMenuEntries, EveryIdLeadsBackToItsCommandAndNoOtherIdIsOurs) {
   int count = 0;
   const ViewerMenuEntry* entries = viewer_menu_entries(&count);
-  ASSERT_EQ(count, 8);
+  ASSERT_EQ(count, 18);
   for (int i = 0; i < count; ++i) {
     const unsigned id = viewer_menu_id(i);
     // The window menu keeps an id's low four bits, and its own ids start at 0xF000.
@@ -29,35 +30,70 @@ TEST(ViewerMenuEntries, EveryIdLeadsBackToItsCommandAndNoOtherIdIsOurs) {
   EXPECT_TRUE(viewer_menu_command(viewer_menu_id(0), nullptr));
 }
 
-TEST(ViewerMenuEntries, TheMapEntryIsCheckedWhileShownAndOneLayoutCarriesTheRadioMark) {
+TEST(ViewerMenuEntries, TheMapEntryIsCheckedWhileShownAndOneLayoutAndOneThresholdCarryTheRadioMark) {
   struct Case {
     bool shown;
     MapLayout layout;
     ViewerCommand marked;
+    int custom_ms, chatter_ms;
+    ViewerCommand threshold;  // carries the mark; the custom entry is present with a custom value
   } cases[] = {
-      {true, MapLayout::kAnsi, ViewerCommand::kLayoutAnsi},
-      {false, MapLayout::kIso, ViewerCommand::kLayoutIso},
-      {true, MapLayout::kJis, ViewerCommand::kLayoutJis},
-      {false, MapLayout::kAnsiTkl, ViewerCommand::kLayoutAnsiTkl},
-      {true, MapLayout::kIsoTkl, ViewerCommand::kLayoutIsoTkl},
+      {true, MapLayout::kAnsi, ViewerCommand::kLayoutAnsi, 0, 30, ViewerCommand::kThreshold30},
+      {false, MapLayout::kIso, ViewerCommand::kLayoutIso, 0, 5, ViewerCommand::kThreshold5},
+      {true, MapLayout::kJis, ViewerCommand::kLayoutJis, 8, 8, ViewerCommand::kThresholdCustom},
+      {false, MapLayout::kAnsiTkl, ViewerCommand::kLayoutAnsiTkl, 8, 120, ViewerCommand::kThreshold120},
+      {true, MapLayout::kIsoTkl, ViewerCommand::kLayoutIsoTkl, 999, 999, ViewerCommand::kThresholdCustom},
   };
   int count = 0;
   const ViewerMenuEntry* entries = viewer_menu_entries(&count);
   for (const Case& c : cases) {
-    int layouts_marked = 0;
+    SCOPED_TRACE(c.chatter_ms);
+    viewer_set_custom_threshold(c.custom_ms);
+    EXPECT_EQ(viewer_menu_present(ViewerCommand::kThresholdCustom), c.custom_ms > 0);
+    int layouts_marked = 0, thresholds_marked = 0;
     for (int i = 0; i < count; ++i) {
-      const bool checked = viewer_menu_checked(entries[i].command, c.shown, c.layout);
+      const bool checked = viewer_menu_checked(entries[i].command, c.shown, c.layout, c.chatter_ms);
       if (entries[i].command == ViewerCommand::kToggleMap) {
         EXPECT_EQ(checked, c.shown);
-      } else if (entries[i].in_layout_submenu) {
+      } else if (entries[i].submenu == ViewerSubmenu::kLayout) {
         layouts_marked += checked ? 1 : 0;
         EXPECT_EQ(checked, entries[i].command == c.marked);
+      } else if (entries[i].submenu == ViewerSubmenu::kThreshold) {
+        thresholds_marked += checked ? 1 : 0;
+        EXPECT_EQ(checked, entries[i].command == c.threshold) << static_cast<int>(entries[i].command);
       } else {
         EXPECT_FALSE(checked) << entries[i].label;
       }
     }
     EXPECT_EQ(layouts_marked, 1);
+    EXPECT_EQ(thresholds_marked, 1);
   }
+  viewer_set_custom_threshold(0);
+}
+
+TEST(ViewerMenuEntries, ThresholdLabelsAndTheCustomValueOnlyWhenNoneOfTheFixedOnes) {
+  struct Case {
+    int given_ms;
+    int custom_ms;
+    const char* custom_label;
+  } cases[] = {{30, 0, ""}, {8, 8, "8 ms"}, {1000, 1000, "1000 ms"}, {0, 0, ""}, {1001, 0, ""}, {-5, 0, ""}};
+  for (const Case& c : cases) {
+    viewer_set_custom_threshold(c.given_ms);
+    EXPECT_EQ(viewer_custom_threshold(), c.custom_ms) << c.given_ms;
+    char label[16];
+    viewer_threshold_label(ViewerCommand::kThresholdCustom, label, sizeof label);
+    EXPECT_STREQ(label, c.custom_label);
+  }
+  viewer_set_custom_threshold(0);
+  char label[16];
+  viewer_threshold_label(ViewerCommand::kThreshold120, label, sizeof label);
+  EXPECT_STREQ(label, "120 ms");
+  viewer_threshold_label(ViewerCommand::kReset, label, sizeof label);
+  EXPECT_STREQ(label, "");
+  char small[3];
+  viewer_threshold_label(ViewerCommand::kThreshold120, small, sizeof small);
+  EXPECT_STREQ(small, "12");
+  viewer_threshold_label(ViewerCommand::kThreshold5, nullptr, 4);
 }
 
 TEST(ViewerMenuEntries, ProposedNameIsDatedPaddedClampedAndCut) {
@@ -84,3 +120,39 @@ TEST(ViewerMenuEntries, ProposedNameIsDatedPaddedClampedAndCut) {
 }
 
 }  // namespace
+
+TEST(SaveForm, TheTypeDecidesUnlessTheNameWasTypedWithAnExtensionOfOurs) {
+  constexpr char kProposed[] = "Tastaturtest-2026-03-07-090501.html";
+  struct Case {
+    const char* typed;
+    int type;
+    SaveForm form;
+    const char* saved;
+  } cases[] = {
+      {"C:\\t\\Tastaturtest-2026-03-07-090501.html", 1, SaveForm::kHtmlReport, "C:\\t\\Tastaturtest-2026-03-07-090501.html"},
+      // The type changed after the name was proposed: the name follows it.
+      {"C:\\t\\Tastaturtest-2026-03-07-090501.html", 3, SaveForm::kCsvLog, "C:\\t\\Tastaturtest-2026-03-07-090501.csv"},
+      {"C:\\t\\TASTATURTEST-2026-03-07-090501.HTML", 4, SaveForm::kJsonlLog, "C:\\t\\TASTATURTEST-2026-03-07-090501.jsonl"},
+      // A name typed with one of our extensions is what the user meant.
+      {"C:\\t\\keys.csv", 1, SaveForm::kCsvLog, "C:\\t\\keys.csv"},
+      {"Z:/tmp/keys.JSONL", 2, SaveForm::kJsonlLog, "Z:/tmp/keys.JSONL"},
+      {"bericht.htm", 3, SaveForm::kHtmlReport, "bericht.htm"},
+      {"bericht.txt", 1, SaveForm::kTextReport, "bericht.txt"},
+      // No extension: the type's; another extension: kept, the type's form.
+      {"C:\\t.d\\keys", 3, SaveForm::kCsvLog, "C:\\t.d\\keys.csv"},
+      {"keys.log", 2, SaveForm::kTextReport, "keys.log"},
+      {"keys", 0, SaveForm::kHtmlReport, "keys.html"},
+      {"keys", 99, SaveForm::kHtmlReport, "keys.html"},
+  };
+  for (const Case& c : cases) {
+    char path[64];
+    std::strcpy(path, c.typed);
+    EXPECT_EQ(save_form_for(path, sizeof path, c.type, kProposed), c.form) << c.typed;
+    EXPECT_STREQ(path, c.saved) << c.typed;
+  }
+  // No room for the extension: the name stays as it was.
+  char small[6] = "keys";
+  EXPECT_EQ(save_form_for(small, sizeof small, 3, kProposed), SaveForm::kCsvLog);
+  EXPECT_STREQ(small, "keys");
+  EXPECT_EQ(save_form_for(nullptr, 10, 2, kProposed), SaveForm::kTextReport);
+}

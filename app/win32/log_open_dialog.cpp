@@ -1,0 +1,46 @@
+// The Open dialog of a saved key log, a modal loop on the window's event
+// thread like the Save dialog.
+#include <windows.h>
+
+#include <commdlg.h>
+
+#include "app/log_open_dialog.h"
+#include "app/viewer_commands.h"
+#include "app/viewer_replay.h"
+#include "app/win32/common_dialog.h"
+#include "gfx/win32/window_modal_loop.h"
+
+namespace {
+
+constexpr wchar_t kHeadline[] = L"Das Protokoll konnte nicht ge\u00f6ffnet werden.";
+
+// Event thread only, one dialog at a time (window_run_modal).
+char chosen_path[MAX_PATH];
+
+void run_dialog(HWND owner, void*) {
+  chosen_path[0] = '\0';
+  OPENFILENAMEA request{};
+  request.lStructSize = sizeof request;
+  request.hwndOwner = owner;
+  // Each form is told by its content, so every file may be offered.
+  request.lpstrFilter = "Tastenprotokoll (*.csv;*.jsonl;*.txt;*.log)\0*.csv;*.jsonl;*.txt;*.log\0Alle Dateien\0*.*\0";
+  request.nFilterIndex = 1;
+  request.lpstrFile = chosen_path;
+  request.nMaxFile = sizeof chosen_path;
+  request.lpstrTitle = "Protokoll \xF6" "ffnen";
+  request.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+  if (!run_file_dialog(owner, "GetOpenFileNameA", &request, kHeadline)) return;
+  char reason[256] = "";
+  if (viewer_replay_read(chosen_path, reason, sizeof reason) != 0) {
+    show_file_failure(owner, kHeadline, chosen_path, reason);
+    return;
+  }
+  post_viewer_command(ViewerCommand::kShowOpenedLog);
+}
+
+}  // namespace
+
+void log_open_dialog_open() {
+  if (window_modal_run_active()) return;
+  window_run_modal(run_dialog, nullptr);
+}
