@@ -47,7 +47,8 @@ marks_of() {
   local i marks=""
   for i in $(seq 1 10); do
     sleep 0.3
-    import -window "$1" "$e2e_work/menu.ppm" 2>/dev/null || continue
+    import -window "$1" -depth 8 "$e2e_work/menu.ppm" 2>/dev/null || continue
+    cp "$e2e_work/menu.ppm" "${TMPDIR:-/tmp}/zq-last-menu.ppm" 2>/dev/null
     marks="$(python3 "$e2e_source/tests/e2e/menu_marks.py" "$e2e_work/menu.ppm")"
     [ -n "$marks" ] && break
   done
@@ -99,7 +100,7 @@ choose_threshold() {
 }
 box() {
   import -window "$e2e_window" "$e2e_work/now.ppm" 2>/dev/null || return 1
-  convert "$e2e_work/now.ppm" -crop "12x9+$(($1 - 3))+$((key_y - 3))" +repage -depth 8 rgb:- | md5sum | cut -c1-32
+  convert "$e2e_work/now.ppm" -crop "5x3+$(($1 - 2))+$((key_y - 1))" +repage -depth 8 rgb:- | md5sum | cut -c1-32
 }
 # Waits until A's box is drawn like S's ($1 = same) or not (differ).
 expect_a_box() {
