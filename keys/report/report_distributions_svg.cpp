@@ -50,6 +50,8 @@ constexpr char kNeutral[] = "#8a8a8a";
 constexpr char kShortColour[] = "#e69f00";
 constexpr char kShortBand[] = "#fcf0d8";
 
+// 10^(k/4) for k = 0..3 in millionths: the quarters of a decade.
+constexpr int64_t kQuarterSteps[4] = {1000000, 1778279, 3162278, 5623413};
 // 10^(j/40) for j = 0..10 in millionths: a quarter decade in tenths, inside
 // which the axis is taken as straight (off by under a thousandth of a bin).
 constexpr int64_t kTenthSteps[11] = {1000000, 1059254, 1122018, 1188502, 1258925, 1333521,
@@ -198,14 +200,26 @@ int64_t timing_axis_position(int64_t us) {
   const int bin = timing_bin_of(us);
   if (bin == 0) return us * 1000 / timing_bin_lower_us(1);
   if (bin == kTimingBins - 1) return static_cast<int64_t>(bin) * 1000;
-  // The time's ratio to its bin's lower edge, in millionths (below 10^(1/4)).
-  int64_t ratio = us * 1000000 / timing_bin_lower_us(bin);
-  if (ratio < kTenthSteps[0]) ratio = kTenthSteps[0];
+  // From the decade's exact start rather than the bin's rounded edge: the
+  // ratio in millionths, then within its quarter, then within its tenth.
+  int64_t base = 100;
+  int first = 1;  // the decade's first bin
+  while (us >= base * 10) {
+    base *= 10;
+    first += 4;
+  }
+  int64_t ratio = us * 1000000 / base;
+  int quarter = 0;
+  while (quarter < 3 && ratio >= kQuarterSteps[quarter + 1]) ++quarter;
+  ratio = ratio * 1000000 / kQuarterSteps[quarter];
   int step = 0;
   while (step < 9 && ratio >= kTenthSteps[step + 1]) ++step;
-  int64_t within = step * 100 + (ratio - kTenthSteps[step]) * 100 / (kTenthSteps[step + 1] - kTenthSteps[step]);
-  if (within > 999) within = 999;  // the edges' rounding never moves a time into the next bin
-  return static_cast<int64_t>(bin) * 1000 + within;
+  int64_t position = static_cast<int64_t>(first + quarter) * 1000 + step * 100 +
+                     (ratio - kTenthSteps[step]) * 100 / (kTenthSteps[step + 1] - kTenthSteps[step]);
+  // The bins' edges are whole microseconds: a time stays in its own bin.
+  if (position < bin * 1000) position = bin * 1000;
+  if (position > bin * 1000 + 999) position = bin * 1000 + 999;
+  return position;
 }
 
 void write_distribution_styles(LineBuilder& out) {
