@@ -83,7 +83,7 @@ LineBuilder& rect(LineBuilder& out, const char* css_class, int64_t x, int64_t y,
   return milli(out, height).put('"');
 }
 
-LineBuilder& counted(LineBuilder& out, int32_t count, const char* one) {
+LineBuilder& counted(LineBuilder& out, int64_t count, const char* one) {
   return out.integer(count).text(one).text(count == 1 ? "" : kPlural);
 }
 
@@ -173,7 +173,7 @@ void hold_chart(LineBuilder& out, const KeyMapReport& map) {
   out.integer(timing_bin_lower_us(kShortHoldBins)).text("\">");
   rect(out, "short-band", kLeft * 1000, kTop * 1000, kShortHoldBins * kBin * 1000, kPlot * 1000).text("/>");
   out.text("<text x=\"").integer(kLeft + 2).text("\" y=\"").integer(kTop - 4).text("\">");
-  if (short_holds > 0) counted(out, static_cast<int32_t>(short_holds), kHold).put(' ');
+  if (short_holds > 0) counted(out, short_holds, kHold).put(' ');
   write_short_time(out.text(kShortNoteBefore), timing_bin_lower_us(kShortHoldBins)).text(kShortNoteAfter);
   out.text("</text></g>\n");
   for (int bin = 0; bin < kTimingBins; ++bin) {

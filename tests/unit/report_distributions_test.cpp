@@ -12,6 +12,7 @@
 #include "keys/report/report_html.h"
 #include "keys/report/report_text.h"
 #include "keys/report/report_timing_facts.h"
+#include "support/hostile_values.h"
 #include "support/report_sample.h"
 
 namespace {
@@ -263,6 +264,47 @@ TEST(ReportRecordFacts, ChordThresholdAndRecordInBothForms) {
   EXPECT_NE(text.find("read from: " + std::string(sizeof map.source_name, 'k') + "\n"), std::string::npos);
 }
 
+TEST(ReportDistributions, AnyFiguresStayInsideThePicture) {
+  // Counts at the extremes and below zero, thresholds of any int, the
+  // record's facts out of their ranges: both reports are written whole
+  // (the sanitizers watch the arithmetic) and no bar leaves its plot.
+  static ReportSample sample;
+  fill_report_sample(&sample, MapLayout::kIso);
+  KeyMapReport& map = sample.map;
+  for (int bin = 0; bin < kTimingBins; ++bin) {
+    map.timings.gaps.counts[bin] = bin % 3 == 0 ? INT32_MAX : -bin;
+    map.timings.chatter_gaps.counts[bin] = bin % 2 == 0 ? INT32_MAX : INT32_MIN;
+    map.timings.holds.counts[bin] = INT32_MAX;
+    map.timings.key_gaps[kS].counts[bin] = bin % 2 == 0 ? INT32_MAX : -1;
+  }
+  map.view.most_held = INT_MIN;
+  map.restarts = INT_MAX;
+  map.restarted_at_us = INT64_MAX;
+  map.dropped_from_us = INT64_MAX;
+  map.events = UINT32_MAX;
+  static const std::regex height("height=\"(-?[\\d.]+)\"");
+  hostile::for_each_value(hostile::kInts, [&](int chatter_ms) {
+    map.chatter_ms = chatter_ms;
+    const std::string html = html_report(sample.context);
+    ASSERT_NE(html.find("</html>"), std::string::npos) << chatter_ms;
+    const std::string text = text_report(sample.context);
+    ASSERT_NE(text.find("holds under 5.62 ms, shorter than a finger presses a key: 17179869176\n"), std::string::npos)
+        << chatter_ms;
+    const std::string gaps = section(html, "id=\"gaps-distribution\"", "</svg>");
+    for (std::sregex_iterator it(gaps.begin(), gaps.end(), height), end; it != end; ++it) {
+      const double value = std::stod((*it)[1]);
+      ASSERT_TRUE(value >= 0 && value <= 60) << value << " at " << chatter_ms;
+    }
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(gaps, m, std::regex("data-threshold-us=\"-?\\d+\" data-x=\"([\\d.]+)\"")));
+    const double x = std::stod(m[1]);
+    EXPECT_TRUE(x >= 34 && x <= 34 + 22 * 14) << x << " at " << chatter_ms;
+  });
+  for (int key : {INT_MIN, -1, kKeyIdCount, INT_MAX})
+    EXPECT_EQ(written([&](LineBuilder& out) { write_key_gap_strip(out, map, key); }), "") << key;
+  EXPECT_EQ(written([&](LineBuilder& out) { write_chord(out, map, nullptr); }), "-2147483648 (A, S, Left Shift)");
+}
+
 TEST(ReportTimingFacts, ShortTimesAndBinRanges) {
   const struct {
     int64_t us;
@@ -275,7 +317,7 @@ TEST(ReportTimingFacts, ShortTimesAndBinRanges) {
     int bin;
     const char* text;
   } ranges[] = {{0, "below 0.1 ms"}, {10, "17.8~31.6 ms"}, {16, "562~1000 ms"}, {17, "1~1.78 s"},
-                {21, "10 s and up"}, {-1, "-"},            {kTimingBins, "-"}};
+                {21, "10 s and up"}, {INT_MIN, "-"},       {-1, "-"},        {kTimingBins, "-"}, {INT_MAX, "-"}};
   for (const auto& c : ranges)
     EXPECT_EQ(written([&c](LineBuilder& out) { write_bin_range(out, c.bin, "~"); }), c.text) << c.bin;
 }
