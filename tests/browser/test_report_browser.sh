@@ -85,25 +85,31 @@ check_distributions() {
       for (b = 0; b < 22; b++) {
         want = expected(chatter, lower["gaps", b], upper["gaps", b])
         if (part["gaps", b] != want) fail("gap bin " b " has " part["gaps", b] " chatter, the record " want)
-        if (count["gaps", b] > 0 && (part_height["gaps", b] - part["gaps", b] * height["gaps", b] / count["gaps", b]) ^ 2 > 0.25)
+        if (count["gaps", b] > 0 &&
+            (part_height["gaps", b] - part["gaps", b] * height["gaps", b] / count["gaps", b]) ^ 2 > 0.25)
           fail("gap bin " b ": the chatter part is out of proportion")
-        if (part_fill["gaps", b] != key_chatter) fail("gap bin " b ": chatter drawn in " part_fill["gaps", b] ", the keys in " key_chatter)
-        if (fill["gaps", b] == key_chatter) fail("gap bin " b ": gaps that are not chatter drawn in the chatter colour")
+        if (part_fill["gaps", b] != key_chatter)
+          fail("gap bin " b ": chatter drawn in " part_fill["gaps", b] ", the keys in " key_chatter)
+        if (fill["gaps", b] == key_chatter)
+          fail("gap bin " b ": gaps that are not chatter drawn in the chatter colour")
         short = upper["holds", b] >= 0 && upper["holds", b] <= short_below
         if ((fill["holds", b] == fill["holds", 21]) == short) fail("hold bin " b ": short holds not drawn apart")
       }
       # The threshold line inside the bin of its time, where the log axis puts it.
       if (thresholds != 1) fail(thresholds + 0 " threshold lines on the gaps")
       if (threshold_us != threshold) fail("the threshold line stands for " threshold_us " us, the record " threshold)
-      for (b = 1; b < 22; b++) if (lower["gaps", b] <= threshold && (upper["gaps", b] < 0 || threshold < upper["gaps", b])) tb = b
+      for (b = 1; b < 22; b++)
+        if (lower["gaps", b] <= threshold && (upper["gaps", b] < 0 || threshold < upper["gaps", b])) tb = b
       left = centre["gaps", tb] - slots["gaps"] / 2
       if (!(threshold_x > left && threshold_x < left + slots["gaps"]))
         fail("threshold line at " threshold_x ", outside its bin " tb " (" left " to " left + slots["gaps"] ")")
       want_x = axis_left["gaps"] + (axis_right["gaps"] - axis_left["gaps"]) * log10(threshold / 100) / 5
       if ((threshold_x - want_x) ^ 2 > 0.25) fail("threshold line at " threshold_x ", the log axis puts it at " want_x)
       # One strip, for S, beside its entry in the chatter list.
-      if (strips != 1 || strip_key != 31 || strip_place != "listed" || strip_bars < 1 || strip_lines != 1 || strip_w <= 0)
-        fail("chatter strips: " strips + 0 ", key " strip_key ", " strip_bars " bars, " strip_lines " threshold lines, " strip_place)
+      if (strips != 1 || strip_key != 31 || strip_place != "listed" || strip_bars < 1 || strip_lines != 1 ||
+          strip_w <= 0)
+        fail("chatter strips: " strips + 0 ", key " strip_key ", " strip_bars " bars, " strip_lines \
+             " threshold lines, " strip_place)
       exit bad }' "$dom" || fail "$layout: the distributions are not where the record puts them"
   echo "ok: $layout: gaps and holds in their bins, in proportion, on a log axis; threshold in its bin; S's strip"
 }
