@@ -3,7 +3,9 @@
 #include "keys/key_names.h"
 #include "keys/report/report_escape.h"
 #include "keys/report/report_facts.h"
+#include "keys/report/report_distributions_svg.h"
 #include "keys/report/report_keyboard_svg.h"
+#include "keys/report/report_timing_facts.h"
 
 namespace {
 
@@ -60,6 +62,7 @@ void write_facts(LineBuilder& out, const ReportContext& context, const KeyMapRep
     out.text("</td></tr>\n<tr><th>Duration</th><td>");
     write_duration(out, map->duration_us);
     out.text("</td></tr>\n<tr><th>Stuck after</th><td>").integer(map->stuck_s).text(" s</td></tr>\n");
+    write_record_facts_html(out, *map);
   }
   out.text("</table>\n");
 }
@@ -90,6 +93,7 @@ void write_list(LineBuilder& out, const char* label, const KeyMapReport& map, Re
     if (list == ReportList::kChatter) {
       out.put(' ').integer(map.keys[key].chatter).text("&times;, smallest gap ");
       write_gap(out, map.keys[key].smallest_gap_us);
+      write_key_gap_strip(out, map, key);
     } else if (list == ReportList::kStuck) {
       out.text(" held ");
       write_seconds(out, map.keys[key].longest_hold_us);
@@ -140,6 +144,7 @@ void write_report_html(const LogWriter& writer, const ReportContext& context) {
   if (labelled) html_text(out.text(": "), context.label);
   out.text(", ").text(context.date_time).text("</title>\n<style>\n").text(kStyles);
   write_state_styles(out);
+  write_distribution_styles(out);
   out.text("</style>\n</head>\n<body>\n<h1>Keyboard test report</h1>\n");
   const ReportResult result = report_result(map);
   out.text("<p class=\"result ").text(result.complete ? "complete" : "open").text("\">Result: ");
@@ -159,6 +164,7 @@ void write_report_html(const LogWriter& writer, const ReportContext& context) {
     write_list(out, "Stuck", *map, ReportList::kStuck);
     write_list(out, "Not on this map", *map, ReportList::kOffMap);
     out.text("</dl>\n");
+    write_distributions_svg(out, *map);
     write_key_tables(out, *map);
   }
   out.text("</body>\n</html>\n");

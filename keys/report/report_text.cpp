@@ -2,7 +2,9 @@
 
 #include "keys/key_names.h"
 #include "keys/report/report_escape.h"
+#include "keys/report/report_distributions_text.h"
 #include "keys/report/report_facts.h"
+#include "keys/report/report_timing_facts.h"
 
 namespace {
 
@@ -88,6 +90,7 @@ void write_report_text(const LogWriter& writer, const ReportContext& context) {
     out.put('\n').text("duration: ");
     write_duration(out, map->duration_us);
     out.text("\nstuck after: ").integer(map->stuck_s).text(" s\n");
+    write_record_facts_text(out, *map);
   }
   write_keyboards(out, context);
   out.text("result: ");
@@ -99,5 +102,6 @@ void write_report_text(const LogWriter& writer, const ReportContext& context) {
   write_list(out, "chatter", map, ReportList::kChatter);
   write_list(out, "stuck", map, ReportList::kStuck);
   write_list(out, "not on this map", map, ReportList::kOffMap);
+  write_distributions_text(out, *map);
   write_key_table(out, map);
 }

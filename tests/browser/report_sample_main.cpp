@@ -1,7 +1,8 @@
 // Writes the HTML report of the fixed test state for the browser check and
-// the README's picture: report_sample LAYOUT FILE [full]. "full" presses
-// every key of the layout once more, for the one-page print check. Prints
-// the layout's number of keys.
+// the README's picture: report_sample LAYOUT FILE [full|full-no-chatter].
+// "full" presses every key of the layout once more, for the print checks;
+// "full-no-chatter" also takes S's chatter away, which leaves a test that
+// must print on one page. Prints the layout's number of keys.
 #include <cstdio>
 #include <cstring>
 
@@ -16,7 +17,8 @@ int main(int argc, char** argv) {
   }
   static ReportSample sample;
   fill_report_sample(&sample, layout);
-  if (argc > 3 && std::strcmp(argv[3], "full") == 0) {
+  const bool no_chatter = argc > 3 && std::strcmp(argv[3], "full-no-chatter") == 0;
+  if (argc > 3 && (no_chatter || std::strcmp(argv[3], "full") == 0)) {
     for (int i = 0; i < sample.map.layout->count; ++i) {
       const int key = sample.map.layout->keys[i].key;
       sample.map.view.marks[key] |= kMapTested;
@@ -24,7 +26,16 @@ int main(int argc, char** argv) {
       figures.presses += 1;
       if (figures.longest_hold_us == 0) figures.longest_hold_us = 95000 + 137 * i;
       figures.device = 1;
+      ++sample.map.timings.holds.counts[timing_bin_of(95000 + 137 * i)];
     }
+  }
+  if (no_chatter) {
+    for (int key = 0; key < kKeyIdCount; ++key) {
+      sample.map.view.marks[key] &= static_cast<uint8_t>(~kMapChatter);
+      sample.map.keys[key].chatter = 0;
+      sample.map.keys[key].zero_gap = 0;
+    }
+    sample.map.timings.chatter_gaps = TimingHistogram{};
   }
   char reason[128];
   if (write_report_file(argv[2], sample.context, reason, sizeof reason) != 0) {

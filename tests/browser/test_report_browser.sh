@@ -3,8 +3,11 @@
 # SVG key per key of the layout, none overlapping, each drawn in the colour
 # of its state (A tested, S chatter, Space stuck, Q marked defect, the rest
 # untested), each with a title; no script in the page; the page is valid
-# HTML5 as tidy reads it; the rendered picture shows the defect colour; a
-# full test prints on one A4 page.
+# HTML5 as tidy reads it; the gap and hold distributions put the sample's
+# record where a logarithmic axis does (bins, bar heights, the threshold
+# line, the chatter part in the keys' chatter colour, short holds apart) and
+# the chattering key has its strip; the rendered picture shows the defect
+# colour; a full test prints on one A4 page, on two at most with chatter.
 #   test_report_browser.sh REPORT_SAMPLE_PROGRAM
 set -uo pipefail
 sample="$1"
@@ -22,6 +25,94 @@ browser() {
 declare -A colour=([untested]='rgb(85,85,85)' [tested]='rgb(85,255,85)' [held]='rgb(255,255,85)'
                    [chatter]='rgb(255,85,85)' [stuck]='rgb(170,85,0)' [defect]='rgb(255,85,255)')
 declare -A expected=([30]=tested [31]=chatter [57]=stuck [16]=defect)
+
+# The sample's record (tests/support/report_sample.h): S's gaps of 4 ms are
+# chatter at the threshold of 30 ms, the rest are not; S alone chattered.
+gap_times="4000 4000 150000 150000 250000 250000"
+chatter_times="4000 4000"
+hold_times="90000 90000 90000 80000 80000 80000 80000 2000 12500000 70000"
+threshold_us=30000
+short_below_us=5623
+
+# Reads the distributions back from the DOM lines of report_dom_check.html.
+check_distributions() {
+  local layout="$1" dom="$2"
+  awk -v layout="$layout" -v gaps="$gap_times" -v chatter="$chatter_times" -v holds="$hold_times" \
+      -v threshold="$threshold_us" -v short_below="$short_below_us" '
+    function fail(message) { print layout ": " message; bad = 1 }
+    function expected(times, lower, upper,    list, n, i, c) {
+      n = split(times, list, " ")
+      for (i = 1; i <= n; i++) if (list[i] + 0 >= lower && (upper < 0 || list[i] + 0 < upper)) c++
+      return c + 0 }
+    function log10(v) { return log(v) / log(10) }
+    $1 == "keychatter" { key_chatter = $2 }
+    $1 == "gaps" || $1 == "holds" {
+      chart = $1; b = $2; n[chart]++
+      if (b != n[chart] - 1) fail(chart " bin " b " out of order")
+      lower[chart, b] = $3; upper[chart, b] = $4; count[chart, b] = $5; part[chart, b] = $6
+      centre[chart, b] = $7; bottom[chart, b] = $8; height[chart, b] = $9; part_height[chart, b] = $10
+      fill[chart, b] = $11; part_fill[chart, b] = $12
+      if ($13 != "titled") fail(chart " bin " b " has no title") }
+    $1 == "threshold" && $2 == "gaps" { threshold_x = $4; threshold_us = $3; thresholds++ }
+    $1 == "strip" { strips++; strip_key = $2; strip_bars = $3; strip_lines = $4; strip_w = $5; strip_place = $7 }
+    END {
+      for (c = 1; c <= 2; c++) {
+        chart = c == 1 ? "gaps" : "holds"; times = c == 1 ? gaps : holds
+        if (n[chart] != 22) { fail(n[chart] + 0 " " chart " bins, expected 22"); continue }
+        most = 0; tallest = 0
+        for (b = 0; b < 22; b++) {
+          want = expected(times, lower[chart, b], upper[chart, b])
+          if (count[chart, b] != want) fail(chart " bin " b " counts " count[chart, b] ", the record has " want)
+          if (count[chart, b] > most) { most = count[chart, b]; tallest = height[chart, b] }
+        }
+        # Heights in proportion to the counts, all bars on one axis.
+        for (b = 0; b < 22; b++) {
+          if ((height[chart, b] - count[chart, b] * tallest / most) ^ 2 > 0.25)
+            fail(chart " bin " b ": height " height[chart, b] " for " count[chart, b] " of " most " (" tallest ")")
+          if ((bottom[chart, b] - bottom[chart, 0]) ^ 2 > 0.25) fail(chart " bin " b " does not stand on the axis")
+        }
+        # Bins side by side, their left edges where a log axis puts their
+        # lower times (0.1 ms at bin 1, 10 s at bin 21).
+        slot = centre[chart, 2] - centre[chart, 1]
+        left1 = centre[chart, 1] - slot / 2; left21 = centre[chart, 21] - slot / 2
+        for (b = 1; b < 22; b++) {
+          want_x = left1 + (left21 - left1) * log10(lower[chart, b] / 100) / 5
+          if ((centre[chart, b] - slot / 2 - want_x) ^ 2 > 0.25)
+            fail(chart " bin " b " at " centre[chart, b] - slot / 2 ", a log axis puts it at " want_x)
+        }
+        axis_left[chart] = left1; axis_right[chart] = left21; slots[chart] = slot
+      }
+      for (b = 0; b < 22; b++) {
+        want = expected(chatter, lower["gaps", b], upper["gaps", b])
+        if (part["gaps", b] != want) fail("gap bin " b " has " part["gaps", b] " chatter, the record " want)
+        if (count["gaps", b] > 0 &&
+            (part_height["gaps", b] - part["gaps", b] * height["gaps", b] / count["gaps", b]) ^ 2 > 0.25)
+          fail("gap bin " b ": the chatter part is out of proportion")
+        if (part_fill["gaps", b] != key_chatter)
+          fail("gap bin " b ": chatter drawn in " part_fill["gaps", b] ", the keys in " key_chatter)
+        if (fill["gaps", b] == key_chatter)
+          fail("gap bin " b ": gaps that are not chatter drawn in the chatter colour")
+        short = upper["holds", b] >= 0 && upper["holds", b] <= short_below
+        if ((fill["holds", b] == fill["holds", 21]) == short) fail("hold bin " b ": short holds not drawn apart")
+      }
+      # The threshold line inside the bin of its time, where the log axis puts it.
+      if (thresholds != 1) fail(thresholds + 0 " threshold lines on the gaps")
+      if (threshold_us != threshold) fail("the threshold line stands for " threshold_us " us, the record " threshold)
+      for (b = 1; b < 22; b++)
+        if (lower["gaps", b] <= threshold && (upper["gaps", b] < 0 || threshold < upper["gaps", b])) tb = b
+      left = centre["gaps", tb] - slots["gaps"] / 2
+      if (!(threshold_x > left && threshold_x < left + slots["gaps"]))
+        fail("threshold line at " threshold_x ", outside its bin " tb " (" left " to " left + slots["gaps"] ")")
+      want_x = axis_left["gaps"] + (axis_right["gaps"] - axis_left["gaps"]) * log10(threshold / 100) / 5
+      if ((threshold_x - want_x) ^ 2 > 0.25) fail("threshold line at " threshold_x ", the log axis puts it at " want_x)
+      # One strip, for S, beside its entry in the chatter list.
+      if (strips != 1 || strip_key != 31 || strip_place != "listed" || strip_bars < 1 || strip_lines != 1 ||
+          strip_w <= 0)
+        fail("chatter strips: " strips + 0 ", key " strip_key ", " strip_bars " bars, " strip_lines \
+             " threshold lines, " strip_place)
+      exit bad }' "$dom" || fail "$layout: the distributions are not where the record puts them"
+  echo "ok: $layout: gaps and holds in their bins, in proportion, on a log axis; threshold in its bin; S's strip"
+}
 
 for layout in ansi iso jis ansi-tkl iso-tkl; do
   count="$("$sample" "$layout" "$work/report.html")" || fail "$layout: no report written"
@@ -53,6 +144,7 @@ for layout in ansi iso jis ansi-tkl iso-tkl; do
     [ "$fill" = "${colour[$want]}" ] || fail "$layout: key $key ($want) drawn in $fill, expected ${colour[$want]}"
   done < <(grep '^key ' "$work/keys.txt")
   echo "ok: $layout: $count keys, each once, apart, titled, in its state's colour"
+  check_distributions "$layout" "$work/keys.txt"
 done
 
 # The rendered picture carries the states' colours.
@@ -66,12 +158,18 @@ for state in defect stuck chatter tested; do
 done
 echo "ok: the rendered picture shows the defect, stuck, chatter and tested colours"
 
-# A full test (every key pressed) prints on one A4 page.
-"$sample" iso "$work/full.html" full >/dev/null || fail "no full report written"
-browser --no-pdf-header-footer --print-to-pdf="$work/full.pdf" "file://$work/full.html" >/dev/null
-[ -s "$work/full.pdf" ] || fail "no PDF printed"
-pages="$(grep -ao '/Count [0-9]*' "$work/full.pdf" | head -n 1 | cut -d' ' -f2)"
-grep -aq '/MediaBox \[0 0 594\.9[0-9]* 841\.9[0-9]*\]' "$work/full.pdf" || fail "the page is not A4"
-[ "$pages" = 1 ] || fail "the full report prints on $pages pages"
-echo "ok: a full test's report prints on one page"
+# A full test (every key pressed) prints on one A4 page; with chatter (and
+# its strip) a second page is allowed.
+printed_pages() {
+  "$sample" iso "$work/$1.html" "$1" >/dev/null || fail "no $1 report written"
+  browser --no-pdf-header-footer --print-to-pdf="$work/$1.pdf" "file://$work/$1.html" >/dev/null
+  [ -s "$work/$1.pdf" ] || fail "no PDF printed of $1"
+  grep -aq '/MediaBox \[0 0 594\.9[0-9]* 841\.9[0-9]*\]' "$work/$1.pdf" || fail "the page of $1 is not A4"
+  grep -ao '/Count [0-9]*' "$work/$1.pdf" | head -n 1 | cut -d' ' -f2
+}
+pages="$(printed_pages full-no-chatter)" || exit 1
+[ "$pages" = 1 ] || fail "the full report without chatter prints on $pages pages"
+pages="$(printed_pages full)" || exit 1
+[ "$pages" -ge 1 ] && [ "$pages" -le 2 ] || fail "the full report with chatter prints on $pages pages"
+echo "ok: a full test's report prints on one page, with chatter on $pages"
 echo PASS

@@ -1,12 +1,14 @@
 // A fixed test state for the report's tests and for the browser check:
 // on the given layout A tested, S chattering, Space stuck, Q marked defect
 // (never pressed), F13 pressed off the map, two keyboards (one named, one
-// not), counted only from keyboard 1, and a label that needs escaping.
+// not), counted only from keyboard 1, and a label that needs escaping; the
+// gaps and holds of those presses at a chatter threshold of 30 ms.
 #pragma once
 
 #include <cstring>
 
 #include "keys/key_names.h"
+#include "keys/record/key_timings.h"
 #include "keys/report/report_context.h"
 
 struct ReportSample {
@@ -40,6 +42,28 @@ inline void fill_report_sample(ReportSample* sample, MapLayout layout) {
   map.view.marks[space] = kMapTested | kMapStuck;
   map.view.marks[q] = kMapDefect;
   map.view.marks[f13] = kMapTested;
+  // The record behind it: S bounced twice at 4 ms and once held for 2 ms;
+  // A, S and Left Shift were held together.
+  map.chatter_ms = 30;
+  map.view.most_held = 3;
+  map.chord[a] = map.chord[s] = map.chord[0x2A] = true;
+  map.events = 20;
+  map.dropped_from_us = -1;
+  map.restarted_at_us = -1;
+  const struct {
+    int key;
+    int64_t us;
+    bool chatter;
+  } gaps[] = {{a, 250000, false}, {a, 250000, false}, {s, 4000, true}, {s, 4000, true}, {s, 150000, false},
+              {s, 150000, false}};
+  for (const auto& gap : gaps) {
+    const int bin = timing_bin_of(gap.us);
+    ++map.timings.gaps.counts[bin];
+    ++map.timings.key_gaps[gap.key].counts[bin];
+    if (gap.chatter) ++map.timings.chatter_gaps.counts[bin];
+  }
+  for (int64_t hold : {90000, 90000, 90000, 80000, 80000, 80000, 80000, 2000, 12500000, 70000})
+    ++map.timings.holds.counts[timing_bin_of(hold)];
   KeyboardDevice& named = sample->keyboards[0];
   named.number = 1;
   std::strcpy(named.id, "VID_046D&PID_C31C");
