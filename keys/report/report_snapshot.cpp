@@ -16,9 +16,8 @@ namespace {
 void take_report_snapshot(ReportSnapshot* snapshot, const char* label) {
   if (snapshot == nullptr) return;
   snapshot->map = keyboard_map_report();
-  int count = 0;
-  for (int number = 1; number <= keyboard_device_count() && count < kMaxKeyboardDevices; ++number)
-    if (keyboard_device_copy(number, &snapshot->keyboards[count])) ++count;
+  // The keyboards of the test shown: the ones seen, or a file's own.
+  const int count = keyboard_map_keyboards(snapshot->keyboards);
   sys::system_text_to_utf8(label, snapshot->label, sizeof snapshot->label);
   sys::LocalTime now{};
   TextBuffer buffer{snapshot->date_time, sizeof snapshot->date_time, 0};
