@@ -9,7 +9,7 @@
 namespace {
 
 const KeyboardDevice* keyboard_numbered(const KeyLogExport& settings, int number) {
-  for (int i = 0; settings.keyboards != nullptr && i < settings.keyboard_count; ++i)
+  for (int i = 0; settings.keyboards != nullptr && i < settings.keyboard_count && i < kMaxKeyboardDevices; ++i)
     if (settings.keyboards[i].number == number) return &settings.keyboards[i];
   return nullptr;
 }

@@ -371,7 +371,9 @@ class Reader {
     if (in.starts("# keyboard ")) return read_text_keyboard(in);
     if (in.starts("# restart at ")) return read_restart(in);
     if (in.starts("#")) return refuse("not a line of a key log");
-    if (format == LogFormat::kText && in.starts("summary: ")) return read_text_summary(in);
+    // CSV written with its standard error into the same file ends with the
+    // text summary too.
+    if (in.starts("summary: ")) return read_text_summary(in);
     return format == LogFormat::kText ? read_text_event(in) : read_csv_event(in);
   }
 
@@ -557,6 +559,8 @@ class Reader {
       return true;
     }
     if (mark == KeyMark::kChatter && line.gap_us > chatter_up_to_us_) chatter_up_to_us_ = line.gap_us;
+    // The log counted chatter at its widest threshold; the summary counts the file's marks.
+    if (mark == KeyMark::kNone) --log_->keys[line.key].chatter;
     if (mark == KeyMark::kNone && line.gap_us < plain_from_us_) plain_from_us_ = line.gap_us;
     // The smallest whole threshold that marks every marked gap.
     int64_t threshold_ms = (chatter_up_to_us_ + 999) / 1000;

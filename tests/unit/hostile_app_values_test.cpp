@@ -90,7 +90,7 @@ TEST(HostileOptions, HugeNumbersAndOddValuesAreRefusedWithACutMessage) {
       EXPECT_EQ(options.chatter_ms, kDefaultChatterMs);
     }
   }
-  for (const char* arg : {"--chatter-ms", "--log=", "--log=TEXT", "-", long_argument.c_str()}) {
+  for (const char* arg : {"--chatter-ms", "--log=", "--log=TEXT", "-", long_argument.c_str(), ""}) {
     const char* const argv[] = {"p", arg};
     ViewerOptions options;
     char error[32];

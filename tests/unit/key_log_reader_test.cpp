@@ -174,6 +174,20 @@ TEST(KeyLogReader, SummariesAsTheProgramEndsThem) {
   std::string json = exported(LogFormat::kJsonl, sample.record.get(), sample.settings);
   json.insert(json.size() - 2, ",\"map\":{\"layout\":\"ANSI\"},\"counted_keyboard\":\"keyboard 1\"");
   EXPECT_EQ(read(json).result, 0) << read(json).error;
+  // CSV with its standard error in the same file: the keyboards' lines
+  // where the live log puts them, the text summary at the end.
+  const std::string csv = exported(LogFormat::kCsv, sample.record.get(), sample.settings);
+  const std::string both = csv + text.substr(text.find("summary: "));
+  const Read back = read(both);
+  EXPECT_EQ(back.result, 0) << back.error;
+  EXPECT_TRUE(same_events(back.events, sample.expected));
+  EXPECT_EQ(back.info.end_us, 123456789999000);
+  EXPECT_EQ(back.info.keyboards[0].events, 12);  // the summary's figure
+  std::string miscounted = both;
+  const size_t row = miscounted.find("\nA                   30      3        1");
+  ASSERT_NE(row, std::string::npos) << both;
+  miscounted[row + 38] = '2';
+  EXPECT_EQ(read(miscounted).error, "line 23: the summary does not match the events");
   // No keyboards at all.
   KeyLogExport bare = sample.settings;
   bare.keyboards = nullptr;
@@ -246,7 +260,7 @@ TEST(KeyLogReader, WhatTheProgramWouldNotWriteIsRefusedWithLineAndReason) {
       {csv + "1.000,down,30,,A,1,,focus-lost,1\n", "line 2: the mark does not follow from the gap"},
       {csv + a_down + "2.000,up,30,,A,0,,focus-lost,2\n", "line 3: not the keyboard of the press"},
       {csv + "1.000,down,30,,A,1,,,1\n2.000,up,30,,A,0,,,\x01\n", "line 3: a control character"},
-      {csv + "summary: 0 events in 0.000 ms\n", "line 2: 1 fields, not 9"},
+      {csv + a_down + "summary: 2 events in 5.000 ms\n", "line 3: the summary does not match the events"},
       {csv + "# a comment\n", "line 2: not a line of a key log"},
       {csv + "# restart at 1.0 ms\n", "line 2: not laid out as the program writes it"},
       {csv + "# keyboard 1: unnamed\n# keyboard 1: unnamed\n", "line 3: keyboard 1 is named twice"},
