@@ -1,9 +1,10 @@
 #include "keys/map/key_map_view.h"
 
-#include "gfx/draw/line_spans.h"
+#include <climits>
+#include <cstring>
+
 #include "gfx/draw/repeat_line.h"
 #include "gfx/screen.h"
-#include "keys/map/key_map_geometry.h"
 #include "keys/line_builder.h"
 #include "rt/routed.h"
 #include "rt/text_value.h"
@@ -22,6 +23,55 @@ int key_map_colour(uint8_t marks) {
   if (marks & kMapChatter) return kMapColourChatter;
   if (marks & kMapTested) return kMapColourTested;
   return kMapColourUntested;
+}
+
+MapMarkShape key_map_mark_shape(uint8_t marks) {
+  if (marks & kMapHeld) return marks & kMapStuckNow ? MapMarkShape::kBar : MapMarkShape::kNone;
+  if (marks & kMapDefect) return MapMarkShape::kCross;
+  if (marks & kMapChatter) return MapMarkShape::kStripes;
+  return MapMarkShape::kNone;
+}
+
+int key_map_mark_spans(MapMarkShape shape, const PixelBox& box, int line, LineSpan* spans, int room) {
+  if (spans == nullptr || room <= 0 || box.width < 3 || box.height < 3) return 0;
+  // The inside, in 64 bits: a box near the int range must not overflow.
+  const long long x = static_cast<long long>(box.x) + 1, y = static_cast<long long>(box.y) + 1;
+  const long long width = box.width - 2, height = box.height - 2;
+  const long long row = line - y;
+  if (row < 0 || row >= height || x + width > INT_MAX) return 0;
+  const auto span = [](long long first, long long count) {
+    return LineSpan{static_cast<int>(first), static_cast<int>(count), kMapColourMark};
+  };
+  switch (shape) {
+    case MapMarkShape::kStripes: {
+      int count = 0;
+      for (long long column = 0; column < width && count < room; column += 2) spans[count++] = span(x + column, 1);
+      return count;
+    }
+    case MapMarkShape::kBar: {
+      // The lowest third of the inside, at least its last row.
+      const long long bar = height / 3 > 0 ? height / 3 : 1;
+      if (row < height - bar) return 0;
+      spans[0] = span(x, width);
+      return 1;
+    }
+    case MapMarkShape::kCross: {
+      // Row r covers the columns r * width / height up to the next row's
+      // start, so the diagonals stay unbroken in a box wider than tall; no
+      // more than a third of the width, so that a flat box shows two ends
+      // apart rather than a bar.
+      const long long first = row * width / height;
+      long long count = (row + 1) * width / height - first;
+      if (count > width / 3) count = width / 3;
+      if (count < 1) count = 1;
+      spans[0] = span(x + first, count);
+      if (room < 2) return 1;
+      spans[1] = span(x + width - first - count, count);
+      return 2;
+    }
+    case MapMarkShape::kNone: break;
+  }
+  return 0;
 }
 
 int key_map_tested(const KeyboardLayout& layout, const KeyMapView& view) {
@@ -62,6 +112,16 @@ struct MapLines {
   uint8_t crossing[4 * kMaxMapKeys];
   int first_crossing[2 * kMaxMapKeys + 1];
 };
+
+// One line's spans: the boxes, then the marks over them (the later span
+// wins), and the marks of the line before, to tell when a line repeats.
+constexpr int kMaxLineSpans = 1024;
+struct LineSpanBuffer {
+  LineSpan spans[kMaxLineSpans];
+  LineSpan previous_marks[kMaxLineSpans];
+  int previous_mark_count = -1;
+};
+LineSpanBuffer line_spans;
 
 MapLines map_lines;  // the program's thread alone draws
 
@@ -132,18 +192,49 @@ void draw_key_map(const KeyboardLayout& layout, const KeyMapView& view, int firs
   if (!map_lines.fits) return;
   // Each stretch of identical lines: its first line filled span by span in
   // one call, then repeated down. A tenth of the cost of filling every box.
+  // A stretch crossing a finding's box goes line by line, each line with its
+  // marks, and still repeats every line whose marks are the line's before
+  // (the stripes of chatter are the same all the way down).
   const MapLines& m = map_lines;
-  LineSpan spans[kMaxMapKeys];
+  LineSpan* spans = line_spans.spans;
+  MapMarkShape shapes[kMaxMapKeys];
   for (int b = 0; b + 1 < m.bound_count; ++b) {
-    const int line = m.bounds[b];
+    const int line = m.bounds[b], end = m.bounds[b + 1];
     int count = 0;
+    bool marked = false;
     for (int c = m.first_crossing[b]; c < m.first_crossing[b + 1] && count < kMaxMapKeys; ++c) {
       const PixelBox& box = m.boxes[m.crossing[c]];
-      const int key = layout.keys[m.crossing[c]].key;
-      spans[count++] = LineSpan{box.x, box.width, static_cast<uint32_t>(key_map_colour(view.marks[key]))};
+      const uint8_t marks = view.marks[layout.keys[m.crossing[c]].key];
+      shapes[count] = key_map_mark_shape(marks);
+      marked = marked || shapes[count] != MapMarkShape::kNone;
+      spans[count++] = LineSpan{box.x, box.width, static_cast<uint32_t>(key_map_colour(marks))};
     }
     if (count == 0) continue;
-    fill_line_spans(line, spans, count);
-    repeat_line(line, m.bounds[b + 1] - line - 1);
+    if (!marked) {
+      fill_line_spans(line, spans, count);
+      repeat_line(line, end - line - 1);
+      continue;
+    }
+    int run_start = line, run = 0;
+    line_spans.previous_mark_count = -1;
+    for (int y = line; y < end; ++y) {
+      int total = count;
+      for (int i = 0, c = m.first_crossing[b]; i < count; ++i, ++c)
+        if (shapes[i] != MapMarkShape::kNone)
+          total += key_map_mark_spans(shapes[i], m.boxes[m.crossing[c]], y, spans + total, kMaxLineSpans - total);
+      const int mark_count = total - count;
+      if (mark_count == line_spans.previous_mark_count &&
+          std::memcmp(spans + count, line_spans.previous_marks, sizeof(LineSpan) * mark_count) == 0) {
+        ++run;
+        continue;
+      }
+      repeat_line(run_start, run);
+      fill_line_spans(y, spans, total);
+      std::memcpy(line_spans.previous_marks, spans + count, sizeof(LineSpan) * mark_count);
+      line_spans.previous_mark_count = mark_count;
+      run_start = y;
+      run = 0;
+    }
+    repeat_line(run_start, run);
   }
 }
