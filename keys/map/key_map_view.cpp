@@ -1,7 +1,6 @@
 #include "keys/map/key_map_view.h"
 
 #include <climits>
-#include <cstring>
 
 #include "gfx/draw/repeat_line.h"
 #include "gfx/screen.h"
@@ -24,6 +23,13 @@ int key_map_colour(uint8_t marks) {
   if (marks & kMapTested) return kMapColourTested;
   return kMapColourUntested;
 }
+
+namespace {
+
+// The stuck bar: the lowest third of a box's inside, at least its last row.
+long long bar_height(long long inside_height) { return inside_height / 3 > 0 ? inside_height / 3 : 1; }
+
+}  // namespace
 
 MapMarkShape key_map_mark_shape(uint8_t marks) {
   if (marks & kMapHeld) return marks & kMapStuckNow ? MapMarkShape::kBar : MapMarkShape::kNone;
@@ -49,9 +55,7 @@ int key_map_mark_spans(MapMarkShape shape, const PixelBox& box, int line, LineSp
       return count;
     }
     case MapMarkShape::kBar: {
-      // The lowest third of the inside, at least its last row.
-      const long long bar = height / 3 > 0 ? height / 3 : 1;
-      if (row < height - bar) return 0;
+      if (row < height - bar_height(height)) return 0;
       spans[0] = span(x, width);
       return 1;
     }
@@ -114,14 +118,28 @@ struct MapLines {
 };
 
 // One line's spans: the boxes, then the marks over them (the later span
-// wins), and the marks of the line before, to tell when a line repeats.
+// wins); and the boxes redrawn over a copied line, each with its marks.
 constexpr int kMaxLineSpans = 1024;
 struct LineSpanBuffer {
   LineSpan spans[kMaxLineSpans];
-  LineSpan previous_marks[kMaxLineSpans];
-  int previous_mark_count = -1;
+  LineSpan patch[kMaxLineSpans];
 };
 LineSpanBuffer line_spans;
+
+// Whether the shape's pixels on line y of the box may differ from those on
+// the line above: stripes and the bar change only where they begin and
+// end, the cross on every row.
+bool mark_changes_at(MapMarkShape shape, const PixelBox& box, int y) {
+  if (shape == MapMarkShape::kNone || box.width < 3 || box.height < 3) return false;
+  const long long top = static_cast<long long>(box.y) + 1, end = static_cast<long long>(box.y) + box.height - 1;
+  switch (shape) {
+    case MapMarkShape::kStripes: return y == top || y == end;
+    case MapMarkShape::kBar: return y == end - bar_height(end - top) || y == end;
+    case MapMarkShape::kCross: return y >= top && y <= end;
+    case MapMarkShape::kNone: break;
+  }
+  return false;
+}
 
 MapLines map_lines;  // the program's thread alone draws
 
@@ -215,23 +233,28 @@ void draw_key_map(const KeyboardLayout& layout, const KeyMapView& view, int firs
       repeat_line(line, end - line - 1);
       continue;
     }
+    // The first line whole, boxes and marks; each line after it a copy of
+    // the line before, with only the boxes whose marks change there drawn
+    // again over the copy.
+    int total = count;
+    for (int i = 0, c = m.first_crossing[b]; i < count; ++i, ++c)
+      if (shapes[i] != MapMarkShape::kNone)
+        total += key_map_mark_spans(shapes[i], m.boxes[m.crossing[c]], line, spans + total, kMaxLineSpans - total);
+    fill_line_spans(line, spans, total);
+    LineSpan* patch = line_spans.patch;
     int run_start = line, run = 0;
-    line_spans.previous_mark_count = -1;
-    for (int y = line; y < end; ++y) {
-      int total = count;
-      for (int i = 0, c = m.first_crossing[b]; i < count; ++i, ++c)
-        if (shapes[i] != MapMarkShape::kNone)
-          total += key_map_mark_spans(shapes[i], m.boxes[m.crossing[c]], y, spans + total, kMaxLineSpans - total);
-      const int mark_count = total - count;
-      if (mark_count == line_spans.previous_mark_count &&
-          std::memcmp(spans + count, line_spans.previous_marks, sizeof(LineSpan) * mark_count) == 0) {
-        ++run;
-        continue;
+    for (int y = line + 1; y < end; ++y) {
+      int patched = 0;
+      for (int i = 0, c = m.first_crossing[b]; i < count; ++i, ++c) {
+        const PixelBox& box = m.boxes[m.crossing[c]];
+        if (!mark_changes_at(shapes[i], box, y) || patched >= kMaxLineSpans) continue;
+        patch[patched++] = spans[i];
+        patched += key_map_mark_spans(shapes[i], box, y, patch + patched, kMaxLineSpans - patched);
       }
+      ++run;
+      if (patched == 0) continue;
       repeat_line(run_start, run);
-      fill_line_spans(y, spans, total);
-      std::memcpy(line_spans.previous_marks, spans + count, sizeof(LineSpan) * mark_count);
-      line_spans.previous_mark_count = mark_count;
+      fill_line_spans(y, patch, patched);
       run_start = y;
       run = 0;
     }

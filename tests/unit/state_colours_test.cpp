@@ -3,6 +3,7 @@
 // apart without colour, on the screen as drawn.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <set>
@@ -208,6 +209,33 @@ TEST(KeyMapMarks, FindingsShowTheirMarkInTheirBoxAndPlainStatesStayFlat) {
   for (const auto& k : keys) view.marks[k.key] = k.marks;
   draw_key_map(layout, view, 9);
   const ScreenState* screen = screen_state;
+  // Every pixel of every box as its colour and its shape's spans make it,
+  // line by line: the pass's copied lines and redrawn boxes must add up to
+  // the same.
+  int compared = 0;
+  for (int i = 0; i < layout.count; ++i) {
+    const int key = layout.keys[i].key;
+    // The box: its first pixel in reading order is its top left corner.
+    PixelBox box{-1, -1, 0, 0};
+    for (int at = 0; at < screen->width * screen->height && box.x < 0; ++at)
+      if (key_map_key_at(layout, at % screen->width, at / screen->width) == key)
+        box = PixelBox{at % screen->width, at / screen->width, 0, 0};
+    ASSERT_GE(box.x, 0) << key;
+    while (key_map_key_at(layout, box.x + box.width, box.y) == key) ++box.width;
+    while (key_map_key_at(layout, box.x, box.y + box.height) == key) ++box.height;
+    for (int y = box.y; y < box.y + box.height; ++y) {
+      LineSpan spans[64];
+      const int count = key_map_mark_spans(key_map_mark_shape(view.marks[key]), box, y, spans, 64);
+      for (int x = box.x; x < box.x + box.width; ++x) {
+        int want = key_map_colour(view.marks[key]);
+        for (int s = 0; s < count; ++s)
+          if (x >= spans[s].x && x < spans[s].x + spans[s].width) want = kMapColourMark;
+        ASSERT_EQ(screen->visible_page[y * screen->width + x], want) << "key " << key << " at " << x << "," << y;
+        ++compared;
+      }
+    }
+  }
+  EXPECT_GT(compared, 105 * 9);
   for (const auto& k : keys) {
     SCOPED_TRACE(k.what);
     EXPECT_EQ(key_map_mark_shape(k.marks), k.shape);
