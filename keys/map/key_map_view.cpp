@@ -210,9 +210,9 @@ void draw_key_map(const KeyboardLayout& layout, const KeyMapView& view, int firs
   if (!map_lines.fits) return;
   // Each stretch of identical lines: its first line filled span by span in
   // one call, then repeated down. A tenth of the cost of filling every box.
-  // A stretch crossing a finding's box goes line by line, each line with its
-  // marks, and still repeats every line whose marks are the line's before
-  // (the stripes of chatter are the same all the way down).
+  // A stretch crossing a finding's box goes line by line, still copying
+  // what does not change (the stripes of chatter are the same all the way
+  // down; only a cross changes on every line).
   const MapLines& m = map_lines;
   LineSpan* spans = line_spans.spans;
   MapMarkShape shapes[kMaxMapKeys];
