@@ -259,6 +259,38 @@ void run_viewer_map_hover(benchmark::State& state) {
   close_screen_at_exit();
 }
 
+// The same with findings marked in their boxes: the number row and the
+// letters chattering (their stripes), A marked defect by a click (a cross
+// over the stripes), Space held past the stuck time (a bar); a test that
+// found much costs this.
+int64_t bench_clock_us() { return 100'000'000; }
+void run_viewer_map_marks(benchmark::State& state) {
+  if (set_screen_mode(13, 8, 1, -1, 0) != 0) return state.SkipWithError("screen");
+  keyboard_map_set_clock(bench_clock_us);
+  keyboard_map_start(MapLayout::kAnsi, false, kDefaultChatterMs);
+  const KeyConsumer map = keyboard_map_consumer();
+  int64_t now = 1000;
+  for (int key = 0x02; key <= 0x32; ++key) {  // 1 .. M, scancode order
+    map.key(nullptr, now, key, true, 1);
+    map.key(nullptr, now + 50000, key, false, 1);
+    map.key(nullptr, now + 60000, key, true, 1);  // 10 ms after the release
+    map.key(nullptr, now + 110000, key, false, 1);
+    now += 200000;
+  }
+  map.key(nullptr, now, 0x39, true, 1);
+  keyboard_map_pass(8);
+  post_screen_event(ScreenEvent{MouseMove, {31, 131, 0, 0}});
+  post_screen_event(ScreenEvent{MouseButtonPress, {kMouseLeftButton, 0, 0, 0}});
+  post_screen_event(ScreenEvent{MouseLeave, {0, 0, 0, 0}});
+  keyboard_map_pass(8);  // takes the click, outside the count
+  viewer_set_below_page(keyboard_map_pass);
+  for (auto _ : state) viewer_draw_page();
+  viewer_set_below_page(nullptr);
+  keyboard_map_set_clock(nullptr);
+  state.SetItemsProcessed(state.iterations());
+  close_screen_at_exit();
+}
+
 std::string size_name(const Size& size) { return std::to_string(size.width) + "x" + std::to_string(size.height); }
 
 void register_all() {
@@ -281,6 +313,7 @@ void register_all() {
   benchmark::RegisterBenchmark("viewer_pass/ours/null", run_viewer);
   benchmark::RegisterBenchmark("viewer_pass_map/ours/null", run_viewer_map);
   benchmark::RegisterBenchmark("viewer_pass_map_hover/ours/null", run_viewer_map_hover);
+  benchmark::RegisterBenchmark("viewer_pass_map_marks/ours/null", run_viewer_map_marks);
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Regenerates docs/klimperdetektor-report.png: the HTML report of a fixed
 # test (tests/support/report_sample.h, ISO map, every key pressed, one
-# marked defect, one chattering, one stuck) as headless Chromium shows it.
+# marked defect, one chattering, one stuck, D held) as headless Chromium
+# shows it.
 #   tools/report_picture.sh            # builds the native report_sample first
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"

@@ -11,9 +11,11 @@
 #
 # The picture is the window with its frame, title and icon as Wine draws them
 # in a virtual desktop, while A and Shift are held. The map picture shows the
-# ISO keyboard map (--map=iso) after a few keys were pressed once, with A and
-# Shift held. The menu picture shows the same map at --scale 2 with the popup
-# menu of a right click open and its layout submenu unfolded.
+# ISO keyboard map (--map=iso) after a few keys were pressed once, G pressed
+# twice at once (chatter), Q clicked (marked defect) and Space held past
+# --stuck-s 1 (stuck), with A and Shift held. The menu picture shows the same
+# map at --scale 2 with the popup menu of a right click open and its layout
+# submenu unfolded.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$(pwd)"
@@ -22,12 +24,12 @@ program_args=()
 [ "${1:-}" = "--picture" ] && picture="$root/docs/klimperdetektor.png"
 if [ "${1:-}" = "--map-picture" ]; then
   picture="$root/docs/klimperdetektor-map.png"
-  program_args=(--map=iso)
+  program_args=(--map=iso --stuck-s 1 --chatter-ms 100)
 fi
 menu=0
 if [ "${1:-}" = "--menu-picture" ]; then
   picture="$root/docs/klimperdetektor-menu.png"
-  program_args=(--map=iso --scale 2)
+  program_args=(--map=iso --stuck-s 1 --chatter-ms 100 --scale 2)
   menu=1
 fi
 
@@ -66,7 +68,7 @@ if [ -n "$picture" ]; then
   for i in $(seq 1 240); do
     [ -n "$desktop" ] || desktop="$(xdotool search --name '^klimperdetektor-picture' 2>/dev/null | head -n 1)"
     if [ -n "$desktop" ] && import -window "$desktop" "$e2e_work/desktop.png" 2>/dev/null; then
-      size="$(convert "$e2e_work/desktop.png" -trim -format '%w' info: 2>/dev/null)"
+      read -r size frame_x frame_y < <(convert "$e2e_work/desktop.png" -trim -format '%w %X %Y' info: 2>/dev/null)
       [ -n "$size" ] && [ "$size" -gt $((300 * zoom)) ] && [ "$size" -lt $((480 * zoom)) ] && break
     fi
     sleep 0.5
@@ -78,9 +80,21 @@ if [ -n "$picture" ]; then
   sleep 0.5
   if [ ${#program_args[@]} -gt 0 ]; then
     # Keys pressed once: tested.
-    for key in Escape q w e r t z s d f Return KP_Enter Pause Print space; do xdotool key "$key"; sleep 0.05; done
+    for key in Escape q w e r t z s d f Return KP_Enter Pause Print; do xdotool key "$key"; sleep 0.05; done
     "$e2e_tools/x_key_code" 94 press  # the key left of Z
+    xdotool key --delay 40 g g
+    # A click in the middle of Q's box (screen pixels 22-34, 111-123 under
+    # the page): the client area lies inside the frame's 3-pixel border and
+    # 22-pixel title.
+    xdotool mousemove --window "$desktop" $((${frame_x#+} + 3 + 28 * zoom)) $((${frame_y#+} + 22 + 117 * zoom)) click 1
     sleep 0.3
+    xdotool mousemove --window "$desktop" $((240 * zoom)) $((310 * zoom))
+    sleep 0.3
+    # Space held past the stuck time (not under a menu: it would take it).
+    if [ "$menu" = 0 ]; then
+      xdotool keydown space
+      sleep 1.5
+    fi
   fi
   if [ "$menu" = 1 ]; then
     # A right click into the page, then the mouse on the layout submenu's
@@ -99,6 +113,7 @@ if [ -n "$picture" ]; then
   import -window "$desktop" "$e2e_work/desktop.png"
   [ "$menu" = 1 ] && xdotool key Escape Escape
   [ "$menu" = 1 ] || xdotool keyup shift a
+  [ ${#program_args[@]} -gt 0 ] && [ "$menu" = 0 ] && xdotool keyup space
   convert "$e2e_work/desktop.png" -trim +repage "$picture"
   echo "picture of the window: $picture ($(identify -format '%wx%h' "$picture"))"
   # Alt+F4 ends the program; the desktop goes with the X server.

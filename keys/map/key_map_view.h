@@ -2,20 +2,45 @@
 // the key boxes below it, in the rows the page leaves empty.
 #pragma once
 
+#include "gfx/draw/line_spans.h"
+#include "keys/map/key_map_geometry.h"
 #include "keys/map/key_map_state.h"
 #include "keys/map/keyboard_layouts.h"
 
-// Palette colours of the default 256-colour palette, one per state of a key.
-constexpr int kMapColourUntested = 8;  // dark grey
-constexpr int kMapColourHeld = 14;     // yellow
-constexpr int kMapColourTested = 10;   // light green
-constexpr int kMapColourChatter = 12;  // light red
-constexpr int kMapColourDefect = 13;   // light magenta
-constexpr int kMapColourStuck = 6;     // brown, the dark orange of the palette
+// Palette colours of the default 256-colour palette (the viewer's screen is
+// always mode 13), one per state of a key: every pair at least 19 apart in
+// CIEDE2000 for normal vision and simulated protanopia, deuteranopia and
+// tritanopia, and from black and white; the plain states at least 0.1 apart
+// in relative luminance (tools/state_colours prints the figures).
+constexpr int kMapColourUntested = 8;  // dark grey #555555
+constexpr int kMapColourTested = 10;   // light green #55ff55
+constexpr int kMapColourHeld = 80;     // lavender #b6b6ff
+constexpr int kMapColourChatter = 63;  // rose #ff7d9d
+constexpr int kMapColourStuck = 6;     // brown #aa5500
+constexpr int kMapColourDefect = 35;   // violet #be00ff
+constexpr int kMapColourMark = 0;      // black: the marks inside the findings' boxes
 
 // The colour a key's box gets for its marks: held (stuck when held too
 // long), then the defect mark, chatter, tested.
 int key_map_colour(uint8_t marks);
+
+// What a finding draws inside its box besides its colour, so that colour is
+// not the only cue; held, tested and untested boxes stay plain.
+enum class MapMarkShape {
+  kNone,
+  kStripes,  // chatter: upright stripes, a column on and a column off
+  kBar,      // stuck: a bar along the bottom, the key down
+  kCross,    // defect: the box crossed out corner to corner
+};
+
+// The shape for a key's marks, following key_map_colour.
+MapMarkShape key_map_mark_shape(uint8_t marks);
+
+// The spans (colour kMapColourMark) the shape puts on pixel line `line` of
+// the box into spans, at most room of them; how many. Marks keep to the
+// box's inside, one pixel in from its edge; a box under 3 x 3 pixels, a
+// line outside it, kNone, a shape out of range or no room give 0.
+int key_map_mark_spans(MapMarkShape shape, const PixelBox& box, int line, LineSpan* spans, int room);
 
 // How many keys of the layout were tested.
 int key_map_tested(const KeyboardLayout& layout, const KeyMapView& view);

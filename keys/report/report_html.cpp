@@ -17,7 +17,7 @@ constexpr char kStyles[] =
     ".result{font-weight:bold;padding:.3em .5em;border:2px solid}\n"
     ".complete{border-color:#2a2}.open{border-color:#c22}\n"
     "figure{margin:0}.keyboard{width:100%;height:auto;display:block}\n"
-    ".keyboard text{font:11px sans-serif;text-anchor:middle;fill:#000}\n"
+    ".keyboard text{font:11px sans-serif;text-anchor:middle;fill:#000;paint-order:stroke;stroke:#fff;stroke-width:3px;stroke-linejoin:round}\n"
     ".colour-key{list-style:none;padding:0;margin:.3em 0}.colour-key li{display:inline-block;margin-right:1.2em}\n"
     ".colour-key svg{vertical-align:middle}\n"
     ".lists dt{font-weight:bold}.lists dd{margin:0 0 .3em 1em}\n"

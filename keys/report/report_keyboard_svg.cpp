@@ -7,9 +7,42 @@
 namespace {
 
 constexpr int kUnit = 10;  // SVG units per quarter of a key width
+constexpr int kMarkInset = 4;   // the marks keep this far inside a key's box
+constexpr int kStripeStep = 6;  // chatter's stripes, left edge to left edge
+// A colour key's swatch: as tall as a line, wide enough for the marks.
+constexpr int kSwatchWidth = 34;
+constexpr int kSwatchHeight = 20;
 
 // Light fills carry dark legends, dark fills light ones.
-bool dark_state(ReportState state) { return state == ReportState::kUntested || state == ReportState::kStuck; }
+bool dark_state(ReportState state) {
+  return state == ReportState::kUntested || state == ReportState::kStuck || state == ReportState::kDefect;
+}
+
+// The finding's mark, as the window draws it, in black over the box x, y,
+// w x h: chatter upright stripes, stuck a bar along the bottom, defect a
+// cross corner to corner. Plain states draw nothing. Shapes, not patterns:
+// the page refers to nothing, not even to a pattern of its own.
+void write_mark(LineBuilder& out, ReportState state, int x, int y, int w, int h) {
+  const int left = x + kMarkInset, top = y + kMarkInset, right = x + w - kMarkInset, bottom = y + h - kMarkInset;
+  if (right <= left || bottom <= top) return;
+  switch (state) {
+    case ReportState::kChatter:
+      out.text("<path class=\"m-chatter\" d=\"");
+      for (int at = left + 1; at < right; at += kStripeStep)
+        out.put('M').integer(at).put(' ').integer(top).put('V').integer(bottom);
+      break;
+    case ReportState::kStuck:
+      out.text("<path class=\"m-stuck\" d=\"M").integer(left).put(' ').integer(bottom - 2).put('H').integer(right);
+      break;
+    case ReportState::kDefect:
+      out.text("<path class=\"m-defect\" d=\"M").integer(left).put(' ').integer(top).put('L').integer(right);
+      out.put(' ').integer(bottom).put('M').integer(right).put(' ').integer(top).put('L').integer(left);
+      out.put(' ').integer(bottom);
+      break;
+    default: return;
+  }
+  out.text("\"/>");
+}
 
 void write_title(LineBuilder& out, const KeyMapReport& map, int key, ReportState state) {
   const KeyFigures& figures = map.keys[key];
@@ -33,8 +66,11 @@ void write_state_styles(LineBuilder& out) {
     const char* name = report_state_name(state);
     out.text(".s-").text(name).text(" rect,rect.s-").text(name).text("{fill:");
     out.text(report_state_colour(state)).text("}\n");
-    if (dark_state(state)) out.text(".s-").text(name).text(" text{fill:#fff}\n");
+    if (dark_state(state)) out.text(".s-").text(name).text(" text{fill:#fff;stroke:#000}\n");
   }
+  // The marks in black, which stays black in any print; the legends over
+  // them keep a halo of their fill's opposite.
+  out.text("[class^=m-]{fill:none;stroke:#000;stroke-width:2.5}.m-stuck{stroke-width:5}\n");
 }
 
 void write_keyboard_svg(LineBuilder& out, const KeyMapReport& map) {
@@ -52,6 +88,7 @@ void write_keyboard_svg(LineBuilder& out, const KeyMapReport& map) {
     const int x = box.x * kUnit, y = box.y * kUnit, w = box.width * kUnit, h = box.height * kUnit;
     out.text("<rect x=\"").integer(x + 1).text("\" y=\"").integer(y + 1).text("\" width=\"").integer(w - 2);
     out.text("\" height=\"").integer(h - 2).text("\" rx=\"4\"/>");
+    write_mark(out, state, x + 1, y + 1, w - 2, h - 2);
     out.text("<text x=\"").integer(x + w / 2).text("\" y=\"").integer(y + h / 2 + 4).text("\">");
     html_text(out, key_legend(key)).text("</text></g>\n");
   }
@@ -64,8 +101,11 @@ void write_colour_key(LineBuilder& out, const KeyMapReport& map) {
   out.text("<ul class=\"colour-key\">\n");
   for (int i = 0; i < kReportStateCount; ++i) {
     const auto state = static_cast<ReportState>(i);
-    out.text("<li><svg width=\"14\" height=\"14\" aria-hidden=\"true\"><rect class=\"s-");
-    out.text(report_state_name(state)).text("\" width=\"14\" height=\"14\" rx=\"3\"/></svg> ");
+    out.text("<li><svg width=\"").integer(kSwatchWidth).text("\" height=\"").integer(kSwatchHeight);
+    out.text("\" aria-hidden=\"true\"><rect class=\"s-").text(report_state_name(state)).text("\" width=\"");
+    out.integer(kSwatchWidth).text("\" height=\"").integer(kSwatchHeight).text("\" rx=\"3\"/>");
+    write_mark(out, state, 0, 0, kSwatchWidth, kSwatchHeight);
+    out.text("</svg> ");
     out.text(report_state_name(state)).text(" (").integer(counts[i]).text(")</li>\n");
   }
   out.text("</ul>\n");

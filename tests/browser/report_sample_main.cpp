@@ -1,5 +1,6 @@
 // Writes the HTML report of the fixed test state for the browser check and
 // the README's picture: report_sample LAYOUT FILE [full|full-no-chatter].
+// D is held as the report is written, so that all six states are drawn.
 // "full" presses every key of the layout once more, for the print checks;
 // "full-no-chatter" also takes S's chatter away, which leaves a test that
 // must print on one page. Prints the layout's number of keys.
@@ -17,6 +18,9 @@ int main(int argc, char** argv) {
   }
   static ReportSample sample;
   fill_report_sample(&sample, layout);
+  constexpr int kD = 0x20;
+  sample.map.view.marks[kD] |= kMapHeld | kMapTested;
+  sample.map.keys[kD] = sample_figures(1, 0, -1, 40000);
   const bool no_chatter = argc > 3 && std::strcmp(argv[3], "full-no-chatter") == 0;
   if (argc > 3 && (no_chatter || std::strcmp(argv[3], "full") == 0)) {
     for (int i = 0; i < sample.map.layout->count; ++i) {

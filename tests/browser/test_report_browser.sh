@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # The HTML report in a real browser (headless Chromium): for every layout one
 # SVG key per key of the layout, none overlapping, each drawn in the colour
-# of its state (A tested, S chatter, Space stuck, Q marked defect, the rest
-# untested), each with a title; no script in the page; the page is valid
-# HTML5 as tidy reads it; the gap and hold distributions put the sample's
-# record where a logarithmic axis does (bins, bar heights, the threshold
-# line, the chatter part in the keys' chatter colour, short holds apart) and
-# the chattering key has its strip; the rendered picture shows the defect
-# colour; a full test prints on one A4 page, on two at most with chatter.
+# of its state (A tested, S chatter, Space stuck, Q marked defect, D held,
+# the rest untested), each with a title; no script in the page; the page is
+# valid HTML5 as tidy reads it; in greyscale the six states stay apart by
+# shade or mark; the gap and hold distributions put the sample's record
+# where a logarithmic axis does (bins, bar heights, the threshold line, the
+# chatter part in the keys' chatter colour, short holds apart) and the
+# chattering key has its strip; the rendered picture shows the states'
+# colours; a full test prints on one A4 page, on two at most with chatter.
 #   test_report_browser.sh REPORT_SAMPLE_PROGRAM
 set -uo pipefail
 sample="$1"
@@ -22,9 +23,9 @@ browser() {
     --user-data-dir="$work/profile" "$@" 2>/dev/null
 }
 
-declare -A colour=([untested]='rgb(85,85,85)' [tested]='rgb(85,255,85)' [held]='rgb(255,255,85)'
-                   [chatter]='rgb(255,85,85)' [stuck]='rgb(170,85,0)' [defect]='rgb(255,85,255)')
-declare -A expected=([30]=tested [31]=chatter [57]=stuck [16]=defect)
+declare -A colour=([untested]='rgb(85,85,85)' [tested]='rgb(85,255,85)' [held]='rgb(182,182,255)'
+                   [chatter]='rgb(255,125,157)' [stuck]='rgb(170,85,0)' [defect]='rgb(190,0,255)')
+declare -A expected=([30]=tested [31]=chatter [57]=stuck [16]=defect [32]=held)
 
 # The sample's record (tests/support/report_sample.h): S's gaps of 4 ms are
 # chatter at the threshold of 30 ms, the rest are not; S alone chattered.
@@ -146,6 +147,58 @@ for layout in ansi iso jis ansi-tkl iso-tkl; do
   echo "ok: $layout: $count keys, each once, apart, titled, in its state's colour"
   check_distributions "$layout" "$work/keys.txt"
 done
+
+# Printed in black and white the six states stay apart: the ISO report
+# rendered, turned into relative luminance, and each state's key and colour
+# key swatch read from the pixels: the fill's grey (the most common value
+# inside the box) and the mark, told by the dark runs along a line 6 pixels
+# above the box's bottom (none plain, one the bar, two the cross, more the
+# stripes). Any two states differ by 0.1 in grey or by their mark.
+"$sample" iso "$work/report.html" >/dev/null || fail "no ISO report written"
+cp "$here/report_dom_check.html" "$work/check.html"
+browser --virtual-time-budget=5000 --dump-dom "file://$work/check.html" >"$work/dom.html"
+sed -n '/<pre id="out">/,/<\/pre>/p' "$work/dom.html" | sed 's/<[^>]*>//g' >"$work/places.txt"
+browser --hide-scrollbars --window-size=1000,3000 --screenshot="$work/print.png" "file://$work/report.html" >/dev/null
+[ -s "$work/print.png" ] || fail "no picture rendered for the greyscale check"
+convert "$work/print.png" -grayscale Rec709Luminance "$work/grey.png"
+# grey, the fill's luminance, and the mark's runs of box x y w h.
+measure() {
+  local x=$1 y=$2 w=$3 h=$4
+  convert "$work/grey.png" -crop "$((w - 6))x$((h - 6))+$((x + 3))+$((y + 3))" +repage -depth 16 txt:- |
+    awk -v scan=$((h - 9)) -F'[,:() ]+' 'NR > 1 {
+        v = $3 / 65535; n[int(v * 100 + 0.5)]++; if ($2 == scan) { row[$1] = v } }
+      END { best = -1; for (k in n) if (n[k] > best) { best = n[k]; fill = k / 100 }
+            runs = 0; dark = 0
+            for (i = 0; i in row; i++) { d = row[i] < fill - 0.05; if (d && !dark) runs++; dark = d }
+            printf "%.2f %d\n", fill, runs }'
+}
+mark_of() { case "$1" in 0) echo plain ;; 1) echo bar ;; 2) echo cross ;; *) echo stripes ;; esac; }
+declare -A want_mark=([untested]=plain [tested]=plain [held]=plain [chatter]=stripes [stuck]=bar [defect]=cross)
+declare -A grey mark
+for state in untested tested held chatter stuck defect; do
+  for kind in key swatch; do
+    if [ $kind = key ]; then
+      read -r x y w h < <(awk -v s=$state '$1 == "key" && $3 == s { print $10, $11, $12, $13; exit }' "$work/places.txt")
+    else
+      read -r x y w h < <(awk -v s=$state '$1 == "swatch" && $2 == s { print $3, $4, $5, $6; exit }' "$work/places.txt")
+    fi
+    [ -n "${h:-}" ] || fail "no $kind of the $state state on the page"
+    read -r fill runs < <(measure "$x" "$y" "$w" "$h")
+    [ "$(mark_of "$runs")" = "${want_mark[$state]}" ] ||
+      fail "the $state $kind at $x,$y shows the mark '$(mark_of "$runs")' ($runs runs), not '${want_mark[$state]}'"
+    [ $kind = key ] && { grey[$state]=$fill; mark[$state]=$(mark_of "$runs"); }
+    x="" y="" w="" h=""
+  done
+done
+for a in untested tested held chatter stuck defect; do
+  for b in untested tested held chatter stuck defect; do
+    [[ "$a" < "$b" ]] || continue
+    apart="$(awk -v a="${grey[$a]}" -v b="${grey[$b]}" 'BEGIN { d = a - b; print ((d < 0 ? -d : d) >= 0.1) }')"
+    [ "$apart" = 1 ] || [ "${mark[$a]}" != "${mark[$b]}" ] ||
+      fail "in grey $a (${grey[$a]}) and $b (${grey[$b]}) are one shade and the same mark"
+  done
+done
+echo "ok: in greyscale every state apart by 0.1 or a mark: $(for s in untested tested held chatter stuck defect; do printf '%s %s %s; ' $s "${grey[$s]}" "${mark[$s]}"; done)"
 
 # The rendered picture carries the states' colours.
 browser --window-size=1000,900 --screenshot="$work/report.png" "file://$work/report.html" >/dev/null

@@ -20,7 +20,7 @@ map_list() { summary | sed -n "s/.*\"map\":{.*\"$1\":\[\([^]]*\)\].*/\1/p"; }
 a_x=31
 a_y=131
 untested="85,85,85"  # palette 8
-held="255,255,85"    # palette 14
+held="182,182,255"   # palette 80
 tested="85,255,85"   # palette 10
 lsgt=94              # the X key code of the key left of Z
 

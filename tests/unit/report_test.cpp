@@ -96,9 +96,14 @@ TEST(ReportHtml, FixedStateEscapedSelfContainedAndDrawn) {
     EXPECT_EQ(occurrences(html, key), 1) << key;
   EXPECT_EQ(occurrences(html, "data-state=\"untested\""), 101);
   EXPECT_EQ(html.find("data-key=\"100\""), std::string::npos) << "F13 is not on the ISO map";
-  EXPECT_NE(html.find("<li><svg width=\"14\" height=\"14\" aria-hidden=\"true\"><rect class=\"s-defect\" "
-                      "width=\"14\" height=\"14\" rx=\"3\"/></svg> defect (1)</li>"),
+  EXPECT_NE(html.find("<li><svg width=\"34\" height=\"20\" aria-hidden=\"true\"><rect class=\"s-defect\" "
+                      "width=\"34\" height=\"20\" rx=\"3\"/><path class=\"m-defect\" d=\"M4 4L30 16M30 4L4 16\"/>"
+                      "</svg> defect (1)</li>"),
             std::string::npos);
+  // Each finding carries its mark in its key and its swatch; plain states none.
+  for (const auto& [state, keys] : {std::pair{"chatter", 1}, {"stuck", 1}, {"defect", 1}, {"held", 0}, {"tested", 0},
+                                    {"untested", 0}})
+    EXPECT_EQ(occurrences(html, std::string("<path class=\"m-") + state + "\""), keys == 0 ? 0 : keys + 1) << state;
 }
 
 TEST(ReportFacts, ResultLine) {
@@ -141,7 +146,7 @@ TEST(ReportFacts, SmallFormats) {
                                    {0x47, "7"}, {0x1E, "A"}, {0x3A, "Caps"}, {make_key_id(0x1C, kPrefixE0), "Enter"}})
     EXPECT_STREQ(key_legend(key), legend);
   // Six colours, each the window's own.
-  const char* const colours[] = {"#555555", "#55ff55", "#ffff55", "#ff5555", "#aa5500", "#ff55ff"};
+  const char* const colours[] = {"#555555", "#55ff55", "#b6b6ff", "#ff7d9d", "#aa5500", "#be00ff"};
   for (int i = 0; i < kReportStateCount; ++i)
     EXPECT_STREQ(report_state_colour(static_cast<ReportState>(i)), colours[i]) << i;
 }
