@@ -33,7 +33,9 @@ void viewer_report_take() {
 int viewer_save_taken(const char* path, SaveForm form, char* reason, size_t reason_size) {
   switch (form) {
     case SaveForm::kHtmlReport:
-    case SaveForm::kTextReport: return viewer_report_write_taken(path, reason, reason_size);
+      return write_report_file_as(path, ReportForm::kHtml, snapshot.context, reason, reason_size);
+    case SaveForm::kTextReport:
+      return write_report_file_as(path, ReportForm::kText, snapshot.context, reason, reason_size);
     case SaveForm::kCsvLog:
       return write_key_log_file(path, LogFormat::kCsv, log_record, log_settings, reason, reason_size);
     case SaveForm::kJsonlLog:

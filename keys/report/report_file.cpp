@@ -41,8 +41,13 @@ ReportForm report_form_for_path(const char* path) {
 }
 
 int write_report_file(const char* path, const ReportContext& context, char* reason, size_t reason_size) {
+  return write_report_file_as(path, report_form_for_path(path), context, reason, reason_size);
+}
+
+int write_report_file_as(const char* path, ReportForm form, const ReportContext& context, char* reason,
+                         size_t reason_size) {
   // Standard output gets text whatever follows the dash.
-  const bool html = path != nullptr && std::strcmp(path, "-") != 0 && report_form_for_path(path) == ReportForm::kHtml;
+  const bool html = path != nullptr && std::strcmp(path, "-") != 0 && form == ReportForm::kHtml;
   const ReportJob job{&context, html};
   return write_file_safely(path, write_report, &job, reason, reason_size);
 }

@@ -17,3 +17,8 @@ ReportForm report_form_for_path(const char* path);
 // place when complete (keys/safe_file.h): a failed save keeps the older
 // report. Any thread, one report at a time; reads only the context.
 int write_report_file(const char* path, const ReportContext& context, char* reason, size_t reason_size);
+
+// The same in the form given, whatever the name ends in (standard output
+// still gets text); a form out of range writes text.
+int write_report_file_as(const char* path, ReportForm form, const ReportContext& context, char* reason,
+                         size_t reason_size);

@@ -185,15 +185,29 @@ TEST(ReportFile, FormByNameAndFailuresSaid) {
   static ReportSample sample;
   fill_report_sample(&sample, MapLayout::kAnsi);
   char reason[64];
-  for (const char* path : {"report_test_out.HTML", "report_test_out.txt"}) {
-    ASSERT_EQ(write_report_file(path, sample.context, reason, sizeof reason), 0) << reason;
-    FILE* file = std::fopen(path, "rb");
+  // By the name, and in a form given whatever the name (the Save dialog's
+  // file type).
+  const struct {
+    const char* path;
+    int form;  // -1: by the name
+    const char* start;
+  } writes[] = {{"report_test_out.HTML", -1, "<!DOCTYPE html>"},
+                {"report_test_out.txt", -1, "Keyboard test r"},
+                {"report_test_out.log", static_cast<int>(ReportForm::kHtml), "<!DOCTYPE html>"},
+                {"report_test_out.html", static_cast<int>(ReportForm::kText), "Keyboard test r"}};
+  for (const auto& c : writes) {
+    ASSERT_EQ(c.form < 0 ? write_report_file(c.path, sample.context, reason, sizeof reason)
+                         : write_report_file_as(c.path, static_cast<ReportForm>(c.form), sample.context, reason,
+                                                sizeof reason),
+              0)
+        << reason;
+    FILE* file = std::fopen(c.path, "rb");
     ASSERT_NE(file, nullptr);
     char start[16] = {};
     EXPECT_EQ(std::fread(start, 1, 15, file), 15u);
     std::fclose(file);
-    std::remove(path);
-    EXPECT_STREQ(start, path[16] == 'H' ? "<!DOCTYPE html>" : "Keyboard test r");
+    std::remove(c.path);
+    EXPECT_STREQ(start, c.start) << c.path;
   }
   EXPECT_EQ(write_report_file("no_such_dir/r.txt", sample.context, reason, sizeof reason), -1);
   EXPECT_STRNE(reason, "");
