@@ -21,6 +21,7 @@ int file_kind(const char* path, FileKind* kind, char* reason, size_t reason_size
 
 // Creates a new, empty file in the folder of target whose name is target's
 // with a suffix, opened for binary writing; its name goes into temp_path.
+// Where target exists, the new file gets its permissions.
 // Null with the reason when none can be made (the folder does not exist,
 // the name is too long).
 FILE* create_file_beside(const char* target, char* temp_path, size_t temp_size, char* reason,

@@ -31,7 +31,7 @@ corpus_root="build/fuzz/corpus"
 for target in lzw_decode_fuzz text_writer_fuzz public_api_fuzz text_value_fuzz key_translation_fuzz key_log_reader_fuzz; do
   mkdir -p "$corpus_root/$target"
   # Seeds where a target's input has a form of its own to start from.
-  if [ -d "fuzz/seeds/$target" ]; then cp -n "fuzz/seeds/$target"/* "$corpus_root/$target/"; fi
+  if [ -d "fuzz/seeds/$target" ]; then cp -n "fuzz/seeds/$target"/* "$corpus_root/$target/" || true; fi
   log="build/fuzz/$target.log"
   if ! "build/fuzz/fuzz/$target" -max_total_time="$seconds" -close_fd_mask=1 \
       -artifact_prefix="build/fuzz/$target-" "$corpus_root/$target" >"$log" 2>&1; then

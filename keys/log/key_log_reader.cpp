@@ -4,11 +4,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <initializer_list>
 
 #include "keys/line_builder.h"
 #include "keys/log/key_log.h"
 #include "keys/log/key_log_format.h"
+#include "keys/log/key_log_line_parse.h"
 #include "keys/log/keyboard_list_format.h"
 #include "keys/version.h"
 
@@ -20,178 +20,6 @@ constexpr size_t kMaxLineBytes = size_t{1} << 20;
 // Room for a rendered summary: a line per key id at most.
 constexpr size_t kSummaryBytes = size_t{256} << 10;
 constexpr size_t kReadChunk = size_t{256} << 10;
-
-// The bytes left of a line, taken from the front.
-struct Cursor {
-  const char* p;
-  const char* end;
-
-  bool done() const { return p == end; }
-  bool starts(const char* s) const {
-    const size_t n = std::strlen(s);
-    return static_cast<size_t>(end - p) >= n && std::memcmp(p, s, n) == 0;
-  }
-  bool literal(const char* s) {
-    if (!starts(s)) return false;
-    p += std::strlen(s);
-    return true;
-  }
-  void skip_blanks() {
-    while (p < end && *p == ' ') ++p;
-  }
-  // Decimal digits only, at most max_digits of them (which bounds the value).
-  bool digits(int64_t* value, int max_digits) {
-    int count = 0;
-    int64_t result = 0;
-    while (p < end && *p >= '0' && *p <= '9') {
-      if (++count > max_digits) return false;
-      result = result * 10 + (*p++ - '0');
-    }
-    if (count == 0) return false;
-    *value = result;
-    return true;
-  }
-  // Milliseconds with three decimals, as LineBuilder::milliseconds writes them.
-  bool milliseconds(int64_t* us) {
-    const bool negative = literal("-");
-    int64_t whole = 0, fraction = 0;
-    if (!digits(&whole, 16) || !literal(".")) return false;
-    const char* fraction_start = p;
-    if (!digits(&fraction, 3) || p - fraction_start != 3) return false;
-    const uint64_t magnitude = static_cast<uint64_t>(whole) * 1000 + static_cast<uint64_t>(fraction);
-    const uint64_t limit = static_cast<uint64_t>(INT64_MAX) + (negative ? 1 : 0);
-    if (magnitude > limit) return false;
-    *us = negative ? static_cast<int64_t>(0 - magnitude) : static_cast<int64_t>(magnitude);
-    return true;
-  }
-  // A JSON string as LineBuilder::json_string writes it: only '"' and '\'
-  // are escaped. Cut to nothing: a string too long for out is refused.
-  bool json_string(char* out, size_t size) {
-    if (!literal("\"")) return false;
-    size_t used = 0;
-    while (p < end && *p != '"') {
-      if (*p == '\\' && (++p == end || (*p != '"' && *p != '\\'))) return false;
-      if (used + 1 >= size) return false;
-      out[used++] = *p++;
-    }
-    if (p == end) return false;
-    ++p;
-    out[used] = '\0';
-    return true;
-  }
-  // A string or null (out "").
-  bool json_string_or_null(char* out, size_t size) {
-    if (literal("null")) {
-      out[0] = '\0';
-      return true;
-    }
-    return json_string(out, size) && out[0] != '\0';
-  }
-  // The last place in the rest where s starts; null when nowhere.
-  const char* find_last(const char* s) const {
-    const size_t n = std::strlen(s);
-    if (static_cast<size_t>(end - p) < n) return nullptr;
-    for (const char* q = end - n;; --q) {
-      if (std::memcmp(q, s, n) == 0) return q;
-      if (q == p) return nullptr;
-    }
-  }
-};
-
-bool is_hex_upper(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); }
-
-// "VID_045E&PID_0002" exactly, as the device list writes a USB or Bluetooth id.
-bool vendor_of_id(const char* id, uint16_t* vendor, uint16_t* product) {
-  if (std::strlen(id) != 17 || std::strncmp(id, "VID_", 4) != 0 || std::strncmp(id + 8, "&PID_", 5) != 0)
-    return false;
-  uint32_t values[2] = {0, 0};
-  for (int part = 0; part < 2; ++part)
-    for (int i = 0; i < 4; ++i) {
-      const char c = id[part == 0 ? 4 + i : 13 + i];
-      if (!is_hex_upper(c)) return false;
-      values[part] = values[part] << 4 | static_cast<uint32_t>(c <= '9' ? c - '0' : c - 'A' + 10);
-    }
-  *vendor = static_cast<uint16_t>(values[0]);
-  *product = static_cast<uint16_t>(values[1]);
-  return true;
-}
-
-bool hex4_string_or_null(Cursor& in, bool* present, uint16_t* value) {
-  char text[8];
-  if (!in.json_string_or_null(text, sizeof text)) return false;
-  *present = text[0] != '\0';
-  if (!*present) return true;
-  char id[18];
-  std::memcpy(id, "VID_0000&PID_", 13);
-  std::memcpy(id + 13, text, 5);
-  uint16_t ignored;
-  return std::strlen(text) == 4 && vendor_of_id(id, &ignored, value);
-}
-
-// A keyboard's description as keyboard_device_describe writes it:
-//   "name" (ID)   "name"   unnamed (ID)   unnamed
-// A name may hold quotes and brackets itself; the id is taken after the
-// last '" (' so that a bracket in a name does not cut it.
-bool parse_description(const char* begin, const char* end, KeyboardDevice* out) {
-  Cursor in{begin, end};
-  const char* name_end = nullptr;
-  const char* id_begin = nullptr;
-  if (in.literal("unnamed")) {
-    if (!in.done()) {
-      if (!in.literal(" (") || in.done() || end[-1] != ')') return false;
-      id_begin = in.p;
-    }
-  } else {
-    if (!in.literal("\"")) return false;
-    const char* name_begin = in.p;
-    const char* bracket = end > begin && end[-1] == ')' ? in.find_last("\" (") : nullptr;
-    if (bracket != nullptr) {
-      name_end = bracket;
-      id_begin = bracket + 3;
-    } else {
-      if (end - name_begin < 1 || end[-1] != '"') return false;
-      name_end = end - 1;
-    }
-    const size_t name_length = static_cast<size_t>(name_end - name_begin);
-    if (name_length == 0 || name_length >= sizeof out->name) return false;
-    std::memcpy(out->name, name_begin, name_length);
-    out->name[name_length] = '\0';
-  }
-  if (id_begin != nullptr) {
-    const size_t id_length = static_cast<size_t>(end - 1 - id_begin);
-    if (id_length == 0 || id_length >= sizeof out->id) return false;
-    std::memcpy(out->id, id_begin, id_length);
-    out->id[id_length] = '\0';
-  }
-  out->has_vendor = vendor_of_id(out->id, &out->vendor, &out->product);
-  // What the list would have written for it, byte for byte.
-  char again[sizeof out->name + sizeof out->id + 8];
-  keyboard_device_describe(*out, again, sizeof again);
-  return std::strlen(again) == static_cast<size_t>(end - begin) && std::memcmp(again, begin, end - begin) == 0;
-}
-
-bool parse_mark(const char* word, KeyMark* mark) {
-  if (word[0] == '\0') *mark = KeyMark::kNone;
-  else if (std::strcmp(word, "chatter") == 0) *mark = KeyMark::kChatter;
-  else if (std::strcmp(word, "zero-gap") == 0) *mark = KeyMark::kZeroGap;
-  else if (std::strcmp(word, "focus-lost") == 0) *mark = KeyMark::kFocusLost;
-  else return false;
-  return true;
-}
-
-// One event line as the file has it, before it is checked against the log.
-struct ParsedEvent {
-  int64_t time_us;
-  bool down;
-  int64_t scancode;
-  int prefix;
-  const char* name;  // where the key's name starts in the line (text, CSV)
-  int64_t held;
-  bool has_gap;
-  int64_t gap_us;
-  KeyMark mark;
-  int64_t device;  // kNoKeyDevice when the line names none
-};
 
 // A line rendered again, to compare with the file's.
 struct Rendered {
@@ -238,7 +66,7 @@ class Reader {
     if (failed_) return false;
     ++line_;
     if (length > 0 && text[length - 1] == '\r') --length;
-    Cursor in{text, text + length};
+    LogCursor in{text, text + length};
     if (line_ == 1) return read_header(in);
     for (size_t i = 0; i < length; ++i) {
       const unsigned char c = static_cast<unsigned char>(text[i]);
@@ -260,7 +88,7 @@ class Reader {
     if (empty_file) return refuse_whole("not a key log: the file is empty");
     if (length > 0) {
       ++line_;
-      if (line_ == 1 && !looks_like_header(Cursor{rest, rest + length}))
+      if (line_ == 1 && !looks_like_header(LogCursor{rest, rest + length}))
         return refuse_whole("not a key log: the first line is no header the program writes");
       return refuse("cut short");
     }
@@ -304,11 +132,11 @@ class Reader {
   }
 
  private:
-  static bool looks_like_header(Cursor in) {
+  static bool looks_like_header(LogCursor in) {
     return in.starts("# ") || in.starts("time_ms,") || in.starts("{\"type\":\"meta\"");
   }
 
-  bool read_header(Cursor in) {
+  bool read_header(LogCursor in) {
     char text_prefix[64];
     TextBuffer prefix{text_prefix, sizeof text_prefix, 0};
     write_to_text_buffer(&prefix, "# ", 2);
@@ -359,10 +187,10 @@ class Reader {
     return true;
   }
 
-  bool read_body_line(Cursor in) {
+  bool read_body_line(LogCursor in) {
     const LogFormat format = result_->format;
     if (format == LogFormat::kJsonl) {
-      if (in.starts("{\"type\":\"key\",")) return read_json_event(in);
+      if (in.starts("{\"type\":\"key\",")) return read_event(in);
       if (in.starts("{\"type\":\"keyboard\",")) return read_json_keyboard(in);
       if (in.starts("{\"type\":\"restart\",")) return read_restart(in);
       if (in.starts("{\"type\":\"summary\",")) return read_json_summary(in);
@@ -374,122 +202,14 @@ class Reader {
     // CSV written with its standard error into the same file ends with the
     // text summary too.
     if (in.starts("summary: ")) return read_text_summary(in);
-    return format == LogFormat::kText ? read_text_event(in) : read_csv_event(in);
+    return read_event(in);
   }
 
-  // The key the scancode and prefix name, with its name checked where the
-  // line has one; -1 after refusing.
-  int known_key(const ParsedEvent& event, Cursor* name_at) {
-    const int key = event.scancode <= 0xFF ? make_key_id(static_cast<int>(event.scancode), event.prefix) : -1;
-    if (key < 0 || std::strcmp(key_name(key), "Unknown") == 0) {
-      refuse_with([&](LineBuilder& out) {
-        out.text("unknown key 0x");
-        for (int shift = event.scancode > 0xFF ? 28 : 4; shift >= 0; shift -= 4)
-          out.put("0123456789abcdef"[event.scancode >> shift & 0xF]);
-        if (event.prefix != kNoPrefix) out.put(' ').text(event.prefix == kPrefixE0 ? "e0" : "e1");
-      });
-      return -1;
-    }
-    if (name_at != nullptr && !name_at->literal(key_name(key))) {
-      refuse_with([&](LineBuilder& out) { out.text("the key's name is not that of its scancode (").text(key_name(key)).put(')'); });
-      return -1;
-    }
-    return key;
-  }
-
-  bool read_text_event(Cursor in) {
-    ParsedEvent event{};
-    if (!in.milliseconds(&event.time_us)) return refuse("not a time in milliseconds");
-    in.skip_blanks();
-    if (in.literal("down")) event.down = true;
-    else if (!in.literal("up")) return refuse("the event is neither down nor up");
-    in.skip_blanks();
-    if (!in.digits(&event.scancode, 9)) return refuse("no scancode");
-    event.prefix = in.literal(" e0") ? kPrefixE0 : in.literal(" e1") ? kPrefixE1 : kNoPrefix;
-    in.skip_blanks();
-    const int key = known_key(event, &in);
-    if (key < 0) return false;
-    in.skip_blanks();
-    if (!in.literal("held ") || !in.digits(&event.held, 9)) return refuse("no held count");
-    in.skip_blanks();
-    if (in.literal("gap ")) {
-      event.has_gap = true;
-      if (!in.milliseconds(&event.gap_us)) return refuse("not a gap in milliseconds");
-      in.skip_blanks();
-    }
-    event.mark = KeyMark::kNone;
-    for (const char* word : {"chatter", "zero-gap", "focus-lost"})
-      if (in.literal(word)) {
-        parse_mark(word, &event.mark);
-        in.skip_blanks();
-        break;
-      }
-    if (in.literal("kbd ") && !in.digits(&event.device, 9)) return refuse("not a keyboard number");
-    if (!in.done()) return refuse("not laid out as the program writes it");
-    return accept_event(event, key, in.end);
-  }
-
-  bool read_csv_event(Cursor in) {
-    int commas = 0;
-    bool odd_name = false;
-    for (const char* c = in.p; c < in.end; ++c) commas += *c == ',';
-    for (const char* c = in.p; c + 8 <= in.end && !odd_name; ++c) odd_name = std::memcmp(c, "Keypad ,", 8) == 0;
-    if (commas != 8 && !(odd_name && commas == 9))
-      return refuse_with([&](LineBuilder& out) { out.integer(commas + 1).text(" fields, not 9"); });
-    ParsedEvent event{};
-    if (!in.milliseconds(&event.time_us) || !in.literal(",")) return refuse("not a time in milliseconds");
-    if (in.literal("down,")) event.down = true;
-    else if (!in.literal("up,")) return refuse("the event is neither down nor up");
-    if (!in.digits(&event.scancode, 9) || !in.literal(",")) return refuse("no scancode");
-    event.prefix = in.literal("e0,") ? kPrefixE0 : in.literal("e1,") ? kPrefixE1 : kNoPrefix;
-    if (event.prefix == kNoPrefix && !in.literal(",")) return refuse("the prefix is none of e0 and e1");
-    const int key = known_key(event, &in);
-    if (key < 0) return false;
-    if (!in.literal(",") || !in.digits(&event.held, 9) || !in.literal(",")) return refuse("no held count");
-    if (!in.starts(",")) {
-      event.has_gap = true;
-      if (!in.milliseconds(&event.gap_us)) return refuse("not a gap in milliseconds");
-    }
-    if (!in.literal(",")) return refuse("not a gap in milliseconds");
-    char word[16];
-    size_t used = 0;
-    while (!in.done() && *in.p != ',' && used + 1 < sizeof word) word[used++] = *in.p++;
-    word[used] = '\0';
-    if (!in.literal(",") || !parse_mark(word, &event.mark)) return refuse("an unknown mark");
-    if (!in.done() && !in.digits(&event.device, 9)) return refuse("not a keyboard number");
-    if (!in.done()) return refuse("not laid out as the program writes it");
-    return accept_event(event, key, in.end);
-  }
-
-  bool read_json_event(Cursor in) {
-    ParsedEvent event{};
-    if (!in.literal("{\"type\":\"key\",\"time_ms\":") || !in.milliseconds(&event.time_us))
-      return refuse("not a time in milliseconds");
-    if (in.literal(",\"event\":\"down\"")) event.down = true;
-    else if (!in.literal(",\"event\":\"up\"")) return refuse("the event is neither down nor up");
-    if (!in.literal(",\"scancode\":") || !in.digits(&event.scancode, 9)) return refuse("no scancode");
-    event.prefix = in.literal(",\"extended\":\"e0\"")   ? kPrefixE0
-                   : in.literal(",\"extended\":\"e1\"") ? kPrefixE1
-                                                        : kNoPrefix;
-    if (event.prefix == kNoPrefix && !in.literal(",\"extended\":\"\"")) return refuse("the prefix is none of e0 and e1");
-    char name[32];
-    if (!in.literal(",\"key\":") || !in.json_string(name, sizeof name)) return refuse("no key name");
-    const int key = known_key(event, nullptr);
-    if (key < 0) return false;
-    if (std::strcmp(name, key_name(key)) != 0)
-      return refuse_with([&](LineBuilder& out) { out.text("the key's name is not that of its scancode (").text(key_name(key)).put(')'); });
-    if (!in.literal(",\"held\":") || !in.digits(&event.held, 9)) return refuse("no held count");
-    if (in.literal(",\"gap_ms\":")) {
-      event.has_gap = true;
-      if (!in.milliseconds(&event.gap_us)) return refuse("not a gap in milliseconds");
-    }
-    char word[16];
-    if (!in.literal(",\"mark\":") || !in.json_string(word, sizeof word) || !parse_mark(word, &event.mark))
-      return refuse("an unknown mark");
-    if (!in.literal(",\"device\":") || !(in.literal("null") || in.digits(&event.device, 9)))
-      return refuse("not a keyboard number");
-    if (!in.literal("}") || !in.done()) return refuse("not laid out as the program writes it");
-    return accept_event(event, key, in.end);
+  bool read_event(LogCursor in) {
+    ParsedKeyLine event;
+    LineReason reason;
+    if (!parse_key_line(result_->format, in, &event, &reason)) return refuse(reason.text);
+    return accept_event(event, in.end);
   }
 
   bool time_in_order(int64_t time_us) {
@@ -504,18 +224,12 @@ class Reader {
     return refuse_with([](LineBuilder& out) { out.text("more than ").integer(kKeyRecordCapacity).text(" events"); });
   }
 
-  bool device_in_range(int64_t device) {
-    if (device == kNoKeyDevice || (device >= 1 && device <= kMaxKeyboardDevices)) return true;
-    return refuse_with([&](LineBuilder& out) {
-      out.text("keyboard ").integer(device).text(" is not numbered from 1 to ").integer(kMaxKeyboardDevices);
-    });
-  }
-
   // The event against the log so far: the same replay that wrote it must
   // give the same line, byte for byte.
-  bool accept_event(const ParsedEvent& event, int key, const char* line_end) {
+  bool accept_event(const ParsedKeyLine& event, const char* line_end) {
     const char* line_begin = current_line_;
-    if (!device_in_range(event.device) || !time_in_order(event.time_us)) return false;
+    const int key = event.key;
+    if (!time_in_order(event.time_us)) return false;
     const bool held = log_->keys[key].held;
     if (event.down && held)
       return refuse_with([&](LineBuilder& out) { out.text("the key ").text(key_name(key)).text(" is pressed again without a release"); });
@@ -525,7 +239,7 @@ class Reader {
     const bool lost = event.mark == KeyMark::kFocusLost;
     if (lost && event.down) return refuse("the mark does not follow from the gap");
     if (lost) key_log_release_lost(log_, event.time_us, key, &line);
-    else key_log_record(log_, event.time_us, key, event.down, &line, static_cast<int>(event.device));
+    else key_log_record(log_, event.time_us, key, event.down, &line, event.device);
     if (line.held != event.held)
       return refuse_with([&](LineBuilder& out) {
         out.text("held ").integer(event.held).text(", but ").integer(line.held).text(" keys are held");
@@ -570,7 +284,7 @@ class Reader {
     return true;
   }
 
-  bool read_restart(Cursor in) {
+  bool read_restart(LogCursor in) {
     int64_t time_us = 0;
     const bool json = result_->format == LogFormat::kJsonl;
     if (!in.literal(json ? "{\"type\":\"restart\",\"time_ms\":" : "# restart at ") || !in.milliseconds(&time_us) ||
@@ -600,48 +314,18 @@ class Reader {
     return true;
   }
 
-  bool keyboard_number(int64_t number, KeyboardDevice* device) {
-    if (!device_in_range(number)) return false;
-    if (number == kNoKeyDevice) return refuse("a keyboard without a number");
-    device->number = static_cast<int>(number);
-    return true;
-  }
-
-  bool read_text_keyboard(Cursor in) {
-    KeyboardDevice device{};
-    int64_t number = 0;
-    if (!in.literal("# keyboard ") || !in.digits(&number, 9) || !in.literal(": "))
-      return refuse("not laid out as the program writes it");
-    if (!keyboard_number(number, &device)) return false;
-    if (!parse_description(in.p, in.end, &device)) return refuse("not a keyboard's description");
+  bool read_text_keyboard(LogCursor in) {
+    KeyboardDevice device;
+    LineReason reason;
+    if (!parse_keyboard_line(in, &device, &reason)) return refuse(reason.text);
     return name_keyboard(device, in.end);
   }
 
-  // "device":1,"id":...,"vendor":...,"product":...,"name":... of a JSON keyboard.
-  bool json_keyboard_fields(Cursor& in, KeyboardDevice* device) {
-    int64_t number = 0;
-    bool has_vendor = false, has_product = false;
-    if (!in.literal("\"device\":") || !in.digits(&number, 9)) return refuse("not a keyboard number");
-    if (!keyboard_number(number, device)) return false;
-    if (!in.literal(",\"id\":") || !in.json_string_or_null(device->id, sizeof device->id) ||
-        !in.literal(",\"vendor\":") || !hex4_string_or_null(in, &has_vendor, &device->vendor) ||
-        !in.literal(",\"product\":") || !hex4_string_or_null(in, &has_product, &device->product) ||
-        !in.literal(",\"name\":") || !in.json_string_or_null(device->name, sizeof device->name))
-      return refuse("not a keyboard's description");
-    uint16_t vendor = 0, product = 0;
-    device->has_vendor = has_vendor;
-    const bool id_has_vendor = vendor_of_id(device->id, &vendor, &product);
-    if (has_vendor != has_product || has_vendor != id_has_vendor ||
-        (has_vendor && (vendor != device->vendor || product != device->product)))
-      return refuse("the keyboard's id and numbers disagree");
-    for (const char* c = device->name; *c != '\0'; ++c)
-      if (static_cast<unsigned char>(*c) < 0x20 || *c == 0x7F) return refuse("a control character");
-    return true;
-  }
-
-  bool read_json_keyboard(Cursor in) {
-    KeyboardDevice device{};
-    if (!in.literal("{\"type\":\"keyboard\",") || !json_keyboard_fields(in, &device)) return refuse("not a keyboard's description");
+  bool read_json_keyboard(LogCursor in) {
+    KeyboardDevice device;
+    LineReason reason;
+    if (!in.literal("{\"type\":\"keyboard\",")) return refuse("not a keyboard's description");
+    if (!parse_json_keyboard(in, &device, &reason)) return refuse(reason.text);
     if (!in.literal("}") || !in.done()) return refuse("not laid out as the program writes it");
     return name_keyboard(device, in.end);
   }
@@ -677,17 +361,17 @@ class Reader {
     return true;
   }
 
-  bool read_text_summary(Cursor in) {
+  bool read_text_summary(LogCursor in) {
     int64_t events = 0, end_us = 0;
     if (!in.literal("summary: ") || !in.digits(&events, 10) || !in.literal(" events in ") ||
         !in.milliseconds(&end_us) || !in.literal(" ms") || !in.done())
       return refuse("not laid out as the program writes it");
     if (!render_summary(end_us)) return false;
     stage_ = Stage::kTextSummary;
-    return read_summary_table_line(Cursor{current_line_, in.end});
+    return read_summary_table_line(LogCursor{current_line_, in.end});
   }
 
-  bool read_summary_table_line(Cursor in) {
+  bool read_summary_table_line(LogCursor in) {
     const char* expected = summary_ + summary_at_;
     const char* newline = static_cast<const char*>(std::memchr(expected, '\n', summary_length_ - summary_at_));
     const size_t length = static_cast<size_t>(in.end - in.p);
@@ -698,8 +382,8 @@ class Reader {
     return true;
   }
 
-  bool read_keyboards_header(Cursor in) {
-    Cursor none = in;
+  bool read_keyboards_header(LogCursor in) {
+    LogCursor none = in;
     if (none.literal("keyboards: none") && none.done()) {
       stage_ = Stage::kKeyboardEntries;
       map_line_ = 0;
@@ -713,7 +397,7 @@ class Reader {
     return refuse("the summary does not list the keyboards");
   }
 
-  bool read_keyboard_entry_or_map(Cursor in) {
+  bool read_keyboard_entry_or_map(LogCursor in) {
     if (!keyboards_closed_ && in.starts("  ")) return read_text_keyboard_entry(in);
     keyboards_closed_ = true;
     // The map's summary follows the log's when the map was shown; its
@@ -727,29 +411,21 @@ class Reader {
   }
 
   //   1   "Wine HID keyboard" (VID_845E&PID_0002), 12 events
-  bool read_text_keyboard_entry(Cursor in) {
-    KeyboardDevice device{};
-    int64_t number = 0, events = 0;
+  bool read_text_keyboard_entry(LogCursor in) {
+    KeyboardDevice device;
+    LineReason reason;
     const char* line_end = in.end;
-    if (!in.literal("  ") || !in.digits(&number, 9)) return refuse("not laid out as the program writes it");
-    if (!keyboard_number(number, &device)) return false;
-    in.skip_blanks();
-    const char* comma = in.find_last(", ");
-    if (comma == nullptr || !parse_description(in.p, comma, &device)) return refuse("not a keyboard's description");
-    in.p = comma + 2;
-    if (!in.digits(&events, 18) || !(in.literal(" events") || in.literal(" event")) || !in.done())
-      return refuse("not laid out as the program writes it");
-    device.events = events;
+    if (!parse_keyboard_entry(in, &device, &reason)) return refuse(reason.text);
     Rendered again;
     write_keyboards_text(again.writer, &device, 1, "");
     const char* entry = again.text + std::strlen("keyboards:\n");
     const size_t length = static_cast<size_t>(line_end - current_line_);
     if (again.buffer.used != std::strlen("keyboards:\n") + length + 1 || std::memcmp(entry, current_line_, length) != 0)
       return refuse("not laid out as the program writes it");
-    return list_keyboard(device, events);
+    return list_keyboard(device, device.events);
   }
 
-  bool read_json_summary(Cursor in) {
+  bool read_json_summary(LogCursor in) {
     int64_t end_us = 0;
     if (!in.literal("{\"type\":\"summary\",\"total_ms\":") || !in.milliseconds(&end_us))
       return refuse("not laid out as the program writes it");
@@ -761,13 +437,13 @@ class Reader {
     in.p = current_line_ + head;
     if (!in.literal(",\"keyboards\":[")) return refuse("the summary does not list the keyboards");
     for (bool first = true; !in.literal("]"); first = false) {
-      KeyboardDevice device{};
-      int64_t events = 0;
-      if ((!first && !in.literal(",")) || !in.literal("{") || !json_keyboard_fields(in, &device) ||
-          !in.literal(",\"events\":") || !in.digits(&events, 18) || !in.literal("}"))
+      KeyboardDevice device;
+      LineReason reason;
+      if ((!first && !in.literal(",")) || !in.literal("{")) return refuse("not a keyboard's description");
+      if (!parse_json_keyboard(in, &device, &reason)) return refuse(reason.text);
+      if (!in.literal(",\"events\":") || !in.digits(&device.events, 18) || !in.literal("}"))
         return refuse("not a keyboard's description");
-      device.events = events;
-      if (!list_keyboard(device, events)) return false;
+      if (!list_keyboard(device, device.events)) return false;
     }
     // The map's members may follow; their figures are the map's.
     if (!(in.literal("}") && in.done()) &&

@@ -62,6 +62,9 @@ FILE* create_file_beside(const char* target, char* temp_path, size_t temp_size, 
       error_text(errno, reason, reason_size);
       return nullptr;
     }
+    // The file it replaces keeps who may read it: a private one stays private.
+    struct stat status;
+    if (stat(target, &status) == 0 && S_ISREG(status.st_mode)) fchmod(descriptor, status.st_mode & 07777);
     FILE* file = fdopen(descriptor, "wb");
     if (file == nullptr) {
       error_text(errno, reason, reason_size);

@@ -86,6 +86,14 @@ TEST(SafeFile, AFailedSaveKeepsTheOlderFileAndLeavesNothingBehind) {
   EXPECT_EQ(contents(target).size(), 3000u);
   EXPECT_EQ(names_in(folder.path), std::vector<std::string>{"old.txt"});
 
+#ifndef _WIN32
+  // A private file stays private when it is replaced.
+  fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write);
+  ASSERT_EQ(save(target, Content{20}, &reason), 0) << reason;
+  EXPECT_EQ(fs::status(target).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+  ASSERT_EQ(save(target, Content{3000}, &reason), 0) << reason;
+#endif
+
   // A read-only file is refused with the system's reason, even where a
   // rename over it would succeed, and is left as it was.
   fs::permissions(target, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
