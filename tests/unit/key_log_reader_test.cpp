@@ -86,7 +86,8 @@ KeyboardDevice keyboard(int number, const char* id, const char* name, int64_t ev
 
 // A test with what each form has to carry: two keyboards (a name with
 // quotes and brackets, an unnamed one), chatter and a zero gap at 20 ms,
-// keys with both prefixes, a key whose name holds a comma, a focus loss
+// keys with both prefixes, a key whose name holds a comma, one without a
+// name, a focus loss
 // with two keys held, one focus-lost release, a restart, and times long
 // enough to push the text columns into each other.
 struct Sample {
@@ -108,6 +109,9 @@ struct Sample {
         event(123456789012000, kKeypadComma, KeyEventKind::kUp, 2),
         event(123456789013000, kS, KeyEventKind::kDown),  // no keyboard known
         event(123456789014000, kS, KeyEventKind::kUp),
+        // A key the names do not know, logged as "Unknown".
+        event(123456789015000, make_key_id(0x7F, kPrefixE1), KeyEventKind::kDown, 1),
+        event(123456789016000, make_key_id(0x7F, kPrefixE1), KeyEventKind::kUp, 1),
     };
     for (const KeyEvent& e : events) key_record_append(record.get(), e);
     expected = events;
@@ -134,7 +138,7 @@ TEST(KeyLogReader, EachFormReadsBackAsWritten) {
     const bool csv = format == LogFormat::kCsv;
     EXPECT_EQ(back.info.chatter_ms, csv ? 0 : 20);
     EXPECT_EQ(back.info.has_summary, !csv);
-    EXPECT_EQ(back.info.end_us, csv ? 123456789014000 : 123456789999000);
+    EXPECT_EQ(back.info.end_us, csv ? 123456789016000 : 123456789999000);
     EXPECT_STREQ(back.info.clock_source, csv ? "" : "message time");
     ASSERT_EQ(back.info.keyboard_count, 2);
     for (int i = 0; i < 2; ++i) {
@@ -147,7 +151,7 @@ TEST(KeyLogReader, EachFormReadsBackAsWritten) {
       EXPECT_EQ(got.vendor, want.vendor);
       EXPECT_EQ(got.product, want.product);
       // Without a summary: the presses and releases counted from it.
-      EXPECT_EQ(got.events, csv ? (i == 0 ? 7 : 4) : want.events);
+      EXPECT_EQ(got.events, csv ? (i == 0 ? 9 : 4) : want.events);
     }
 
     // What was read writes the same file again, and Windows line ends read alike.
@@ -187,7 +191,7 @@ TEST(KeyLogReader, SummariesAsTheProgramEndsThem) {
   const size_t row = miscounted.find("\nA                   30      3        1");
   ASSERT_NE(row, std::string::npos) << both;
   miscounted[row + 38] = '2';
-  EXPECT_EQ(read(miscounted).error, "line 23: the summary does not match the events");
+  EXPECT_EQ(read(miscounted).error, "line 25: the summary does not match the events");
   // No keyboards at all.
   KeyLogExport bare = sample.settings;
   bare.keyboards = nullptr;
@@ -237,7 +241,7 @@ TEST(KeyLogReader, WhatTheProgramWouldNotWriteIsRefusedWithLineAndReason) {
       {"<html>", "not a key log: the first line is no header the program writes"},
       {csv + "1.000,down,30,,A,1,,,1", "line 2: cut short"},
       {csv + a_down + "0.500,up,30,,A,0,,,1\n", "line 3: time goes backwards"},
-      {csv + "1.000,down,127,e1,Unknown,1,,,\n", "line 2: unknown key 0x7f e1"},
+      {csv + "1.000,down,127,e1,Num Lock,1,,,\n", "line 2: the key's name is not that of its scancode (Unknown)"},
       {csv + "1.000,down,300,,A,1,,,\n", "line 2: unknown key 0x0000012c"},
       {csv + a_down + a_down, "line 3: the key A is pressed again without a release"},
       {csv + a_up, "line 2: the key A is released without a press"},
