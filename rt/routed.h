@@ -55,3 +55,8 @@ inline int key_held(int scancode) {
   if (handler) return handler(scancode);
   return console_key_held(scancode);
 }
+constexpr int kLastKeyCode = 65535;
+// The first code above `after`, from 1 to 65535, whose key key_held answers
+// held, or 0 when there is none: asking key_held for every code in turn,
+// with the same answers in the same order, at the cost of a few calls.
+int next_key_held(int after);
