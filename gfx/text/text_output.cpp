@@ -20,18 +20,22 @@ constexpr int kPrintApplyPendingNewline = 8;
 
 constexpr uint8_t kUnderlineByte = 0xFF;
 
-// For each byte of glyph bits (bit 0 leftmost), the eight pixels it covers
-// as a word: 0xFF where the bit is set. Stored little-endian, byte k of the
-// word is pixel k.
-constexpr std::array<uint64_t, 256> make_bit_masks() {
-  std::array<uint64_t, 256> masks{};
-  for (int bits = 0; bits < 256; ++bits)
-    for (int k = 0; k < 8; ++k)
-      if ((bits >> k) & 1) masks[bits] |= uint64_t{0xFF} << (8 * k);
+// For each four bits of a glyph row (bit 0 leftmost), the four pixels they
+// cover: 0xFF where the bit is set. Stored little-endian, byte k of the word
+// is pixel k. A table per byte would be 2 KB of program.
+constexpr std::array<uint32_t, 16> make_nibble_masks() {
+  std::array<uint32_t, 16> masks{};
+  for (int bits = 0; bits < 16; ++bits)
+    for (int k = 0; k < 4; ++k)
+      if ((bits >> k) & 1) masks[bits] |= uint32_t{0xFF} << (8 * k);
   return masks;
 }
-constexpr std::array<uint64_t, 256> kBitMasks = make_bit_masks();
+constexpr std::array<uint32_t, 16> kNibbleMasks = make_nibble_masks();
 static_assert(std::endian::native == std::endian::little, "byte k of a stored word is pixel k");
+
+uint64_t row_mask(uint8_t bits) {
+  return uint64_t{kNibbleMasks[bits >> 4]} << 32 | kNibbleMasks[bits & 15];
+}
 
 void widen_band(PrintState* state, int first, int end) {
   if (state->dirty_start == state->dirty_end) {
@@ -94,7 +98,7 @@ int draw_glyph_run(TextWriter* writer, const uint8_t* bytes, int count) {
       const int x = px + n * fw;
       for (int j = 0; j < fh; ++j) {
         for (int b = 0; b < bytes_per_row; ++b) {
-          const uint64_t mask = kBitMasks[glyph[j * bytes_per_row + b]];
+          const uint64_t mask = row_mask(glyph[j * bytes_per_row + b]);
           const uint64_t pixels = (foreground_bytes & mask) | (background_bytes & ~mask);
           std::memcpy(lines[j] + x + 8 * b, &pixels, sizeof pixels);
         }
