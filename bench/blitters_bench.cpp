@@ -211,7 +211,7 @@ void run_memcpy(benchmark::State& state, int bytes_per_pixel, const Size& size) 
 
 // One viewer pass on the Null screen. In instructions (callgrind, counted by
 // tools/count_viewer_pass.sh, which run_benchmarks.sh runs after this):
-// 40,550 a pass; 72,824 before glyph rows were stored eight pixels at a
+// 43,831 a pass; 72,824 before glyph rows were stored eight pixels at a
 // time; 612,089 before the routed key scan (a query per code, answered
 // above 127 without a call); 680,530 before 8-bit glyphs were stored without
 // a call per pixel; 2,578,504 before the routed key queries were inlined.
