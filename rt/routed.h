@@ -57,6 +57,7 @@ inline int key_held(int scancode) {
 }
 constexpr int kLastKeyCode = 65535;
 // The first code above `after`, from 1 to 65535, whose key key_held answers
-// held, or 0 when there is none: asking key_held for every code in turn,
-// with the same answers in the same order, at the cost of a few calls.
+// held, or 0 when there is none: the same answers in the same order as
+// asking key_held for every code in turn. The graphics screen answers in
+// one call; any other handler, and the console, are asked code by code.
 int next_key_held(int after);
