@@ -67,7 +67,7 @@ void call_one(FuzzInput& in) {
     case 24: gfx_width(a, b); break;
     case 25: screen_lock(); screen_unlock(a, b); break;
     case 26: key_buffer_push(a); text_release(read_key_text()); break;
-    case 27: key_held(a); break;
+    case 27: key_held(a); next_key_held(b); gfx_next_multikey(c); break;
     case 28: post_screen_event(ScreenEvent{a, {b, c, d, a}}); { ScreenEvent e; take_screen_event(&e); } break;
     case 29: key_buffer_push('\r'); key_buffer_push('x'); {
       char line[8];

@@ -43,5 +43,5 @@ void hook_table_fill_graphics() {
       .page_copy = gfx_pcopy,
       .page_set = gfx_screen_set,
   };
-  bounded_key_held = {gfx_multikey, kKeyStateSize - 1};
+  bounded_key_held = {gfx_multikey, kKeyStateSize - 1, gfx_next_multikey};
 }

@@ -46,10 +46,14 @@ HookTable& hook_table();
 // A key_held handler that answers 0, and touches nothing, for every code
 // above `highest`. While the key_held slot holds that handler the routed
 // query answers those codes itself: the viewer asks for 65535 codes a pass
-// and all but 127 of them need no call.
+// and all but 127 of them need no call. `next_held`, when set, gives the
+// first code from its argument (at least 1) to `highest` that the handler
+// answers held, or 0: the routed scan (next_key_held) then takes a few
+// calls a pass instead of one per code.
 struct BoundedKeyHeld {
   int (*handler)(int scancode);
   int32_t highest;
+  int (*next_held)(int first);
 };
 extern BoundedKeyHeld bounded_key_held;
 

@@ -55,3 +55,9 @@ inline int key_held(int scancode) {
   if (handler) return handler(scancode);
   return console_key_held(scancode);
 }
+constexpr int kLastKeyCode = 65535;
+// The first code above `after`, from 1 to 65535, whose key key_held answers
+// held, or 0 when there is none: the same answers in the same order as
+// asking key_held for every code in turn. The graphics screen answers in
+// one call; any other handler, and the console, are asked code by code.
+int next_key_held(int after);

@@ -12,7 +12,7 @@
 #include "sys/platform.h"
 
 RuntimeContext runtime_context_record;
-BoundedKeyHeld bounded_key_held = {nullptr, INT32_MAX};
+BoundedKeyHeld bounded_key_held = {nullptr, INT32_MAX, nullptr};
 
 namespace {
 

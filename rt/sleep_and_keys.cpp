@@ -36,3 +36,22 @@ int key_waiting() {
   if (auto handler = hook_table().key_waiting) return handler();
   return console_key_waiting();
 }
+
+int next_key_held(int after) {
+  if (after >= kLastKeyCode) return 0;
+  int code = after < 1 ? 1 : after + 1;
+  const auto handler = runtime_context_record.hooks.key_held;
+  int last = kLastKeyCode;
+  if (handler && handler == bounded_key_held.handler) {
+    // Codes above highest answer 0 without the call.
+    if (bounded_key_held.highest < last) last = bounded_key_held.highest;
+    if (code > last) return 0;
+    if (bounded_key_held.next_held) {
+      const int held = bounded_key_held.next_held(code);
+      return held >= code && held <= last ? held : 0;
+    }
+  }
+  for (; code <= last; ++code)
+    if (key_held(code) != 0) return code;
+  return 0;
+}

@@ -1,7 +1,8 @@
 // The least a program of the viewer's cadence can cost while idle: one
 // window, one thread, every 10 ms the messages pumped and the keyboard
-// state read, a redraw only when a key changed. tools/measure_idle.sh runs
-// it beside the program; the program's idle cost is judged as a ratio to it.
+// state read, a redraw only when a key changed and nothing drawn otherwise.
+// tools/measure_idle.sh runs it beside the program; the program's idle cost
+// is judged as a ratio to it.
 #include <windows.h>
 
 #include <cstring>
@@ -62,18 +63,23 @@ int main() {
                                 nullptr);
   if (!window) return 1;
 
+  // The 10 ms pause is the wait for a message: it takes the window system's
+  // events in the same call, so the pump runs only when something came. A
+  // plain pause followed by a pump that found nothing measured about 0.2 %
+  // of a core more under Wine.
   while (running) {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&message);
-      DispatchMessageA(&message);
+    if (MsgWaitForMultipleObjects(0, nullptr, FALSE, kPauseMs, QS_ALLINPUT) == WAIT_OBJECT_0) {
+      MSG message;
+      while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+      }
     }
     BYTE state[256];
     if (GetKeyboardState(state) && std::memcmp(state, shown, sizeof state) != 0) {
       std::memcpy(shown, state, sizeof shown);
       InvalidateRect(window, nullptr, FALSE);
     }
-    Sleep(kPauseMs);
   }
   DestroyWindow(window);
   return 0;

@@ -1,6 +1,10 @@
 // The graphics screen's key handlers: typed keys from the key buffer, held
 // keys from the key-state table.
 #include "gfx/input/key_input.h"
+
+#include <bit>
+#include <cstring>
+
 #include "rt/routed.h"
 #include "rt/text_value.h"
 
@@ -52,4 +56,41 @@ int gfx_multikey(int scancode) {
   const int held = screen_state->key_state[scancode] ? -1 : 0;
   screen_unlock_unmarked();
   return held;
+}
+
+static_assert(std::endian::native == std::endian::little, "the lowest byte of a word is its first");
+
+int next_nonzero_byte(const uint8_t* bytes, int first, int end) {
+  if (!bytes || end <= 0) return end < 0 ? 0 : end;
+  if (first < 0) first = 0;
+  if (first >= end) return end;
+  // Eight bytes a step, on words at multiples of 8 so that no read reaches
+  // below the table; bytes below first are masked off the first word.
+  int word_start = first & ~7;
+  uint64_t word = 0;
+  const int full_end = end & ~7;
+  if (word_start < full_end) {
+    std::memcpy(&word, bytes + word_start, 8);
+    word &= ~uint64_t{0} << (8 * (first - word_start));
+    while (word == 0) {
+      word_start += 8;
+      if (word_start >= full_end) break;
+      std::memcpy(&word, bytes + word_start, 8);
+    }
+    if (word != 0) return word_start + std::countr_zero(word) / 8;
+    first = full_end;
+  }
+  // The tail past the last whole word.
+  for (int index = first; index < end; ++index)
+    if (bytes[index] != 0) return index;
+  return end;
+}
+
+int gfx_next_multikey(int first) {
+  if (first < 1) first = 1;
+  if (first >= kKeyStateSize || !screen_state) return 0;
+  screen_lock();
+  const int index = next_nonzero_byte(screen_state->key_state, first, kKeyStateSize);
+  screen_unlock_unmarked();
+  return index < kKeyStateSize ? index : 0;
 }

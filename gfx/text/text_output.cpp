@@ -1,6 +1,8 @@
 // Printing bytes and wide characters on the graphics screen.
 #include "gfx/text/text_output.h"
 
+#include <array>
+#include <bit>
 #include <cstdlib>
 #include <cstring>
 
@@ -17,6 +19,23 @@ namespace {
 constexpr int kPrintApplyPendingNewline = 8;
 
 constexpr uint8_t kUnderlineByte = 0xFF;
+
+// For each four bits of a glyph row (bit 0 leftmost), the four pixels they
+// cover: 0xFF where the bit is set. Stored little-endian, byte k of the word
+// is pixel k. A table per byte would be 2 KB of program.
+constexpr std::array<uint32_t, 16> make_nibble_masks() {
+  std::array<uint32_t, 16> masks{};
+  for (int bits = 0; bits < 16; ++bits)
+    for (int k = 0; k < 4; ++k)
+      if ((bits >> k) & 1) masks[bits] |= uint32_t{0xFF} << (8 * k);
+  return masks;
+}
+constexpr std::array<uint32_t, 16> kNibbleMasks = make_nibble_masks();
+static_assert(std::endian::native == std::endian::little, "byte k of a stored word is pixel k");
+
+uint64_t row_mask(uint8_t bits) {
+  return uint64_t{kNibbleMasks[bits >> 4]} << 32 | kNibbleMasks[bits & 15];
+}
 
 void widen_band(PrintState* state, int first, int end) {
   if (state->dirty_start == state->dirty_end) {
@@ -66,18 +85,30 @@ int draw_glyph_run(TextWriter* writer, const uint8_t* bytes, int count) {
     // page of text.
     const bool bytes_direct =
         context->target_bytes_per_pixel == 1 && context->put_pixel == depth_routines.put_pixel;
-    const auto foreground_byte = static_cast<uint8_t>(context->foreground);
-    const auto background_byte = static_cast<uint8_t>(context->background);
-    for (int n = 0; n < count; ++n) {
+    // A row of eight pixels is one word: the foreground where the bit is
+    // set, the background elsewhere.
+    const uint64_t foreground_bytes = uint64_t{0x0101010101010101} * static_cast<uint8_t>(context->foreground);
+    const uint64_t background_bytes = uint64_t{0x0101010101010101} * static_cast<uint8_t>(context->background);
+    // Read once: a store of pixels may alias any of the records behind them.
+    uint8_t* const* const lines = context->lines + py;
+    const uint8_t* const font_data = font->data;
+    const size_t glyph_bytes = static_cast<size_t>(fh) * bytes_per_row;
+    for (int n = 0; n < count && bytes_direct; ++n) {
+      const uint8_t* glyph = font_data + bytes[n] * glyph_bytes;
+      const int x = px + n * fw;
+      for (int j = 0; j < fh; ++j) {
+        for (int b = 0; b < bytes_per_row; ++b) {
+          const uint64_t mask = row_mask(glyph[j * bytes_per_row + b]);
+          const uint64_t pixels = (foreground_bytes & mask) | (background_bytes & ~mask);
+          std::memcpy(lines[j] + x + 8 * b, &pixels, sizeof pixels);
+        }
+      }
+    }
+    for (int n = 0; n < count && !bytes_direct; ++n) {
       const uint8_t* glyph = font->data + static_cast<size_t>(bytes[n]) * fh * bytes_per_row;
       for (int j = 0; j < fh; ++j) {
         for (int b = 0; b < bytes_per_row; ++b) {
           const uint8_t bits = glyph[j * bytes_per_row + b];
-          if (bytes_direct) {
-            uint8_t* pixel = context->lines[py + j] + px + 8 * b;
-            for (int k = 0; k < 8; ++k) pixel[k] = (bits >> k) & 1 ? foreground_byte : background_byte;
-            continue;
-          }
           for (int k = 0; k < 8; ++k) {
             const uint32_t colour = (bits >> k) & 1 ? context->foreground : context->background;
             context->put_pixel(context, px + 8 * b + k, py + j, colour);
