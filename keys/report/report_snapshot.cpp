@@ -34,5 +34,5 @@ void take_report_snapshot(ReportSnapshot* snapshot, const char* label) {
   snapshot->context = ReportContext{&snapshot->map,           snapshot->keyboards,     count,
                                     keyboard_filter_text(),   snapshot->label,         kProgramName,
                                     kProgramVersion,          snapshot->date_time,     snapshot->system_version,
-                                    snapshot->keyboard_layout};
+                                    snapshot->keyboard_layout, ui_language()};
 }
