@@ -26,7 +26,7 @@ enum class UiText : int {
   // lower case where the language does.
   kReportTitle, kReportPageTitle, kFactLabel, kFactProgram, kFactDate, kFactSystem, kFactSystemLayout,
   kFactMapLayout, kFactChosenFromSystem, kFactDuration, kFactStuckAfter, kKeyboards, kNoneSeen,
-  kCountedOnly, kResult, kListUntested, kListDefect, kListChatter, kListStuck, kListOffMap, kKeysPressed,
+  kCountedOnly, kUnknownDate, kResult, kListUntested, kListDefect, kListChatter, kListStuck, kListOffMap, kKeysPressed,
   kNone, kSmallestGap, kHeldFor, kKeyboardHeading, kListsHeading,
   // The text report's table of keys, and the HTML one's.
   kColumnKey, kColumnScancode, kColumnCode, kColumnPresses, kColumnChatter, kColumnZeroGap, kColumnZero,

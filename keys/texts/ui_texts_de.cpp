@@ -59,6 +59,7 @@ constexpr UiTextEntry kTexts[] = {
     {T::kKeyboards, "Tastaturen"},
     {T::kNoneSeen, "keine gesehen"},
     {T::kCountedOnly, "Gez\xC3\xA4hlt: nur Tastatur "},
+    {T::kUnknownDate, "unbekannt"},
     {T::kResult, "Ergebnis"},
     {T::kListUntested, "Ungetestet"},
     {T::kListDefect, "Als defekt markiert"},

@@ -59,6 +59,7 @@ constexpr UiTextEntry kTexts[] = {
     {T::kKeyboards, "Keyboards"},
     {T::kNoneSeen, "none seen"},
     {T::kCountedOnly, "Counted: only keyboard "},
+    {T::kUnknownDate, "unknown"},
     {T::kResult, "Result"},
     {T::kListUntested, "Untested"},
     {T::kListDefect, "Marked defect"},
