@@ -155,7 +155,7 @@ TEST(ReportLanguages, TheGermanReportSpeaksGermanWithDecimalCommas) {
     else if (c == '>') in_tag = false;
     else if (!in_tag) seen += c;
   }
-  for (const std::string& english :
+  for (const char* english :
        {"untested", "smallest", "threshold", "events", " gaps", " holds", "below", "and up", "vendor", "product",
         "Result", "Lists", "Duration", "logarithmic", "too short", "chosen from", "Keys pressed", "Date"}) {
     EXPECT_EQ(text.find(english), std::string::npos) << english;

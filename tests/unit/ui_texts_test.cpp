@@ -187,7 +187,10 @@ std::set<std::string> hover_words(UiLanguage language, int key) {
   std::string all = std::string(key_name(key)) + " " + written([key](LineBuilder& out) {
                       scancode_text(out.put('('), key).put(')');
                     });
-  for (UiText id : kScreenTexts) all += " " + written([&](LineBuilder& out) { screen_text(out, ui_text(language, id)); });
+  for (UiText id : kScreenTexts) {
+    all += ' ';
+    all += written([&](LineBuilder& out) { screen_text(out, ui_text(language, id)); });
+  }
   std::string word;
   for (char c : all + " ") {
     if (c == ' ' || c == ',' || c == ':') {
@@ -240,7 +243,9 @@ TEST(KeyMapHoverForms, AtEveryWidthInEveryLanguageNoWordIsCutAndTheFiguresFitThe
           std::string word;
           for (char c : line + " ") {
             if (c == ' ' || c == ',' || c == ':') {
-              if (!word.empty()) EXPECT_TRUE(words.count(word) > 0 || figure_word(word, mark)) << word;
+              if (!word.empty()) {
+                EXPECT_TRUE(words.count(word) > 0 || figure_word(word, mark)) << word;
+              }
               word.clear();
             } else {
               word += c;
