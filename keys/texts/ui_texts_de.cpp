@@ -55,7 +55,7 @@ constexpr UiTextEntry kTexts[] = {
     {T::kFactMapLayout, "Layout der Karte"},
     {T::kFactChosenFromSystem, " (nach der Tastatur des Systems gew\xC3\xA4hlt)"},
     {T::kFactDuration, "Dauer"},
-    {T::kFactStuckAfter, "H\xC3\xA4ngend nach"},
+    {T::kFactStuckAfter, "H\xC3\xA4ngend ab"},
     {T::kKeyboards, "Tastaturen"},
     {T::kNoneSeen, "keine gesehen"},
     {T::kCountedOnly, "Gez\xC3\xA4hlt: nur Tastatur "},
@@ -109,7 +109,7 @@ constexpr UiTextEntry kTexts[] = {
     {T::kEvents, " Ereignisse"},
 
     {T::kThresholdFact, "Prellschwelle"},
-    {T::kChordFact, "Meiste gleichzeitig gehalten"},
+    {T::kChordFact, "H\xC3\xB6" "chstens gleichzeitig gehalten"},
     {T::kEventsFact, "Aufgezeichnete Ereignisse"},
     {T::kNotKeptFrom, ", keine ab "},
     {T::kNotKeptEnd, " (die Aufzeichnung war voll)"},

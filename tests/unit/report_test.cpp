@@ -118,7 +118,7 @@ TEST(ReportLanguages, TheGermanReportSpeaksGermanWithDecimalCommas) {
   for (const char* line : {
            "Bericht des Tastaturtests\nProgramm: klimperdetektor 9.9.9\n",
            "Datum: 2024-05-01 14:03:22 +02:00\n",
-           "Layout der Karte: iso\nDauer: 1:02:03\nH\xC3\xA4ngend nach: 8 s\n",
+           "Layout der Karte: iso\nDauer: 1:02:03\nH\xC3\xA4ngend ab: 8 s\n",
            "  1: USB <Keyboard> (VID_046D&PID_C31C, Hersteller 046d, Produkt c31c), 20 Ereignisse\n",
            "  2: unbenannte Tastatur 2 (ACPI\\PNP0303), 4 Ereignisse\n",
            "Gez\xC3\xA4hlt: nur Tastatur 1\n",
