@@ -10,7 +10,7 @@
 # (--lang de), the menu chosen by its German access letters.
 # Then the language: with --lang en the menu and the status line are
 # English (the map is shown by "Keyboard map"'s letter, which the German menu
-# lacks), even on a German system; with no option they follow the system's
+# lacks; the line of a key under the mouse too), even on a German system; with no option they follow the system's
 # user interface language: English here, German under a German locale. In
 # each the Save dialog has the language's title and proposes the language's
 # name, and the report it saves is in the language.
@@ -198,9 +198,11 @@ for driver in directx gdi; do
     if [ "$language" = de ]; then
       map_letter=t save_letter=b title='Bericht speichern' prefix=Tastaturtest-
       count='^ Getestet: 1/10[45], max\. 1 gehalten$'
+      untested='^ A \(30\): ungetestet$'
     else
       map_letter=k save_letter=p title='Save report' prefix=keyboard-test-
       count='^ Tested: 1/10[45], up to 1 held$'
+      untested='^ A \(30\): untested$'
     fi
     what="$driver, ${arguments:-no option}${environment:+, German system}"
     # The key that chose the entry counts; a German system may give the ISO map.
@@ -218,6 +220,11 @@ for driver in directx gdi; do
     gone "$popup"
     expect_row_matching "$count"
     echo "ok: $what: the menu's '$map_letter' showed the map, the status line reads in $language"
+    # The line of the key under the mouse: A, never pressed.
+    xdotool mousemove --window "$e2e_window" $a_x $key_y
+    expect_row_matching "$untested"
+    xdotool mousemove --window "$e2e_window" 200 40
+    echo "ok: $what: the line of A under the mouse reads in $language"
     open_popup
     xdotool key "$save_letter"
     dialog=""
