@@ -65,6 +65,27 @@ bool match_valued_option(const char* arg, const char* name, int argc, const char
   return true;
 }
 
+// A language's code exactly as a table names it: "de", "en".
+bool parse_language(const char* text, UiLanguage* language) {
+  UiLanguage found;
+  if (!ui_language_from_code(text, &found) || std::strcmp(ui_language_code(found), text) != 0) return false;
+  *language = found;
+  return true;
+}
+
+// "en or de": the codes of the tables, for the message.
+const char* language_codes() {
+  static char codes[64];
+  size_t used = 0;
+  for (int i = 0; i < kUiLanguageCount; ++i) {
+    const char* separator = i == 0 ? "" : i + 1 == kUiLanguageCount ? " or " : ", ";
+    for (const char* part : {separator, ui_language_code(static_cast<UiLanguage>(i))})
+      for (; *part != '\0' && used + 1 < sizeof codes; ++part) codes[used++] = *part;
+  }
+  codes[used] = '\0';
+  return codes;
+}
+
 // The key log to open; a second one, by either form, is refused.
 bool set_replay(const char* path, ViewerOptions* options, char* error, size_t error_size) {
   if (options->replay_path != nullptr) {
@@ -157,6 +178,18 @@ int parse_options(int argc, const char* const* argv, ViewerOptions* options, cha
         return -1;
       }
       options->label = value;
+    } else if (match_valued_option(arg, "--lang", argc, argv, &i, &value)) {
+      if (value == nullptr || !parse_language(value, &options->language)) {
+        set_message(error, error_size, "--lang takes ", language_codes(), value ? ", not '" : "");
+        if (value != nullptr && error != nullptr && error_size > 0) {
+          size_t used = std::strlen(error);
+          for (const char* part : {value, "'"})
+            for (; *part != '\0' && used + 1 < error_size; ++part) error[used++] = *part;
+          error[used] = '\0';
+        }
+        return -1;
+      }
+      options->language_given = true;
     } else if (match_valued_option(arg, "--replay", argc, argv, &i, &value)) {
       if (value == nullptr || value[0] == '\0') {
         set_message(error, error_size, "--replay needs the file name of a key log");
@@ -179,7 +212,8 @@ int parse_options(int argc, const char* const* argv, ViewerOptions* options, cha
 const char* options_usage() {
   return "Usage: klimperdetektor [--log[=text|csv|jsonl]] [--chatter-ms N] [--map[=LAYOUT]]\n"
          "                     [--stuck-s N] [--scale N|auto] [--keyboard N|VID:PID]\n"
-         "                     [--report FILE] [--label TEXT] [--replay LOG | LOG]\n"
+         "                     [--report FILE] [--label TEXT] [--lang de|en]\n"
+         "                     [--replay LOG | LOG]\n"
          "Shows the scancodes of the keys held down, in a window; ends when it is closed.\n"
          "  --log[=FORMAT]  also write every key press and release to standard output,\n"
          "                  as text (the default), csv or jsonl, and a summary at the end;\n"
@@ -207,6 +241,11 @@ const char* options_usage() {
          "                  a report that cannot be written is said on standard error,\n"
          "                  and the exit code is 3\n"
          "  --label TEXT    a name for the report (a serial number, who tested)\n"
+         "  --lang de|en    the language of the menu, the lines under the page, the\n"
+         "                  dialogs and the reports, with its numbers (4,0 ms or 4.0 ms);\n"
+         "                  default: German where the system's user interface is, else\n"
+         "                  English. The page, this help, the log and the messages stay\n"
+         "                  as they are\n"
          "  --replay LOG    open a saved key log (text, CSV or JSON Lines, as --log and\n"
          "                  the Save dialog write them) as the test, instead of the\n"
          "                  keys; with --report, write the report without a window.\n"

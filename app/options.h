@@ -9,6 +9,7 @@
 #include "gfx/drivers/window_scale.h"
 #include "keys/log/log_settings.h"
 #include "keys/source/keyboard_filter.h"
+#include "keys/texts/ui_texts.h"
 
 struct ViewerOptions {
   bool help = false;
@@ -28,6 +29,10 @@ struct ViewerOptions {
   // icon): a saved key log that becomes the test; with --report, the report
   // is written without a window.
   const char* replay_path = nullptr;
+  // --lang: the language of the menu, the lines under the page, the dialogs
+  // and the reports; without it, the system's.
+  bool language_given = false;
+  UiLanguage language = UiLanguage::kEnglish;
 };
 
 // Parses argv[1..argc-1] into options. Returns 0, or -1 with a one-line

@@ -18,6 +18,7 @@
 #include "keys/source/keyboard_filter.h"
 #include "keys/source/key_source.h"
 #include "keys/map/keyboard_map.h"
+#include "keys/texts/ui_texts.h"
 #include "keys/version.h"
 #include "rt/routed.h"
 #include "rt/runtime.h"
@@ -181,6 +182,8 @@ void viewer_main(int argc, char** argv) {
   }
 
   runtime_set_args(argc, argv, nullptr);
+  // Before anything a person reads is made: the report of a replay too.
+  set_ui_language(options.language_given ? options.language : ui_language_of_system());
   read_replay(options);
   set_window_scale_request(options.scale);
   // Started from Explorer, the console window would stand empty beside the

@@ -13,25 +13,26 @@ constexpr ViewerSubmenu kThresholds = ViewerSubmenu::kThreshold;
 
 // The custom threshold sits among the fixed ones by its value when the menu
 // is built.
+constexpr UiText kMade = UiText::kCount;
 constexpr ViewerMenuEntry kEntries[] = {
-    {"&Tastaturkarte", ViewerCommand::kToggleMap, kMain},
-    {"&ANSI", ViewerCommand::kLayoutAnsi, kLayouts},
-    {"&ISO", ViewerCommand::kLayoutIso, kLayouts},
-    {"&JIS", ViewerCommand::kLayoutJis, kLayouts},
-    {"ANSI &ohne Ziffernblock", ViewerCommand::kLayoutAnsiTkl, kLayouts},
-    {"ISO o&hne Ziffernblock", ViewerCommand::kLayoutIsoTkl, kLayouts},
-    {nullptr, ViewerCommand::kThreshold5, kThresholds},
-    {nullptr, ViewerCommand::kThreshold10, kThresholds},
-    {nullptr, ViewerCommand::kThreshold15, kThresholds},
-    {nullptr, ViewerCommand::kThreshold20, kThresholds},
-    {nullptr, ViewerCommand::kThreshold30, kThresholds},
-    {nullptr, ViewerCommand::kThreshold50, kThresholds},
-    {nullptr, ViewerCommand::kThreshold80, kThresholds},
-    {nullptr, ViewerCommand::kThreshold120, kThresholds},
-    {nullptr, ViewerCommand::kThresholdCustom, kThresholds},
-    {"&Neu beginnen", ViewerCommand::kReset, kMain},
-    {"Protokoll \xC3\xB6&ffnen\xE2\x80\xA6", ViewerCommand::kOpenLog, kMain},
-    {"&Bericht speichern\xE2\x80\xA6", ViewerCommand::kSaveReport, kMain},
+    {UiText::kMenuKeyboardMap, ViewerCommand::kToggleMap, kMain},
+    {UiText::kMenuAnsi, ViewerCommand::kLayoutAnsi, kLayouts},
+    {UiText::kMenuIso, ViewerCommand::kLayoutIso, kLayouts},
+    {UiText::kMenuJis, ViewerCommand::kLayoutJis, kLayouts},
+    {UiText::kMenuAnsiTkl, ViewerCommand::kLayoutAnsiTkl, kLayouts},
+    {UiText::kMenuIsoTkl, ViewerCommand::kLayoutIsoTkl, kLayouts},
+    {kMade, ViewerCommand::kThreshold5, kThresholds},
+    {kMade, ViewerCommand::kThreshold10, kThresholds},
+    {kMade, ViewerCommand::kThreshold15, kThresholds},
+    {kMade, ViewerCommand::kThreshold20, kThresholds},
+    {kMade, ViewerCommand::kThreshold30, kThresholds},
+    {kMade, ViewerCommand::kThreshold50, kThresholds},
+    {kMade, ViewerCommand::kThreshold80, kThresholds},
+    {kMade, ViewerCommand::kThreshold120, kThresholds},
+    {kMade, ViewerCommand::kThresholdCustom, kThresholds},
+    {UiText::kMenuReset, ViewerCommand::kReset, kMain},
+    {UiText::kMenuOpenLog, ViewerCommand::kOpenLog, kMain},
+    {UiText::kMenuSaveReport, ViewerCommand::kSaveReport, kMain},
 };
 constexpr int kEntryCount = static_cast<int>(sizeof kEntries / sizeof kEntries[0]);
 
@@ -50,8 +51,25 @@ int clamp(int value, int low, int high) { return value < low ? low : value > hig
 
 }  // namespace
 
-const char kLayoutSubmenuLabel[] = "Tastatur&layout";
-const char kThresholdSubmenuLabel[] = "&Prellschwelle";
+const char* viewer_submenu_label(ViewerSubmenu submenu, UiLanguage language) {
+  switch (submenu) {
+    case ViewerSubmenu::kLayout: return ui_text(language, UiText::kMenuLayout);
+    case ViewerSubmenu::kThreshold: return ui_text(language, UiText::kMenuThreshold);
+    default: return "";
+  }
+}
+
+void viewer_menu_label(const ViewerMenuEntry& entry, UiLanguage language, char* out, int size) {
+  if (out == nullptr || size <= 0) return;
+  if (entry.label == kMade) {
+    viewer_threshold_label(entry.command, out, size);
+    return;
+  }
+  const char* label = ui_text(language, entry.label);
+  int length = 0;
+  for (; label[length] != '\0' && length + 1 < size; ++length) out[length] = label[length];
+  out[length] = '\0';
+}
 
 void viewer_threshold_label(ViewerCommand command, char* out, int size) {
   if (out == nullptr || size <= 0) return;
@@ -98,21 +116,28 @@ bool viewer_menu_checked(ViewerCommand command, bool map_shown, MapLayout layout
   return layout_of(command, &entry_layout) && entry_layout == layout;
 }
 
-void proposed_report_name(int year, int month, int day, int hour, int minute, int second, char* out,
-                          int size) {
+void proposed_report_name(int year, int month, int day, int hour, int minute, int second, UiLanguage language,
+                          char* out, int size) {
   if (out == nullptr || size <= 0) return;
   // Digits by hand: the formatted-output machinery stays out of the program.
-  char name[40] = "Tastaturtest-YYYY-MM-DD-hhmmss.html";
+  // The prefix is the table's, kept to 24 bytes so that the name fits.
+  char name[48];
+  int length = 0;
+  for (const char* prefix = ui_text(language, UiText::kProposedName); *prefix != '\0' && length < 24; ++prefix)
+    name[length++] = *prefix;
   const struct {
-    int value, low, high, at, digits;
-  } fields[] = {{year, 0, 9999, 13, 4}, {month, 1, 12, 18, 2}, {day, 1, 31, 21, 2},
-                {hour, 0, 23, 24, 2},   {minute, 0, 59, 26, 2}, {second, 0, 60, 28, 2}};
+    int value, low, high, digits;
+    char after;
+  } fields[] = {{year, 0, 9999, 4, '-'}, {month, 1, 12, 2, '-'}, {day, 1, 31, 2, '-'},
+                {hour, 0, 23, 2, '\0'},  {minute, 0, 59, 2, '\0'}, {second, 0, 60, 2, '\0'}};
   for (const auto& field : fields) {
     int value = clamp(field.value, field.low, field.high);
-    for (int i = field.digits - 1; i >= 0; --i, value /= 10) name[field.at + i] = static_cast<char>('0' + value % 10);
+    for (int i = field.digits - 1; i >= 0; --i, value /= 10) name[length + i] = static_cast<char>('0' + value % 10);
+    length += field.digits;
+    if (field.after != '\0') name[length++] = field.after;
   }
-  const size_t length = std::strlen(name);
-  const size_t kept = length < static_cast<size_t>(size) ? length : static_cast<size_t>(size) - 1;
-  std::memcpy(out, name, kept);
+  for (const char* extension = ".html"; *extension != '\0'; ++extension) name[length++] = *extension;
+  const int kept = length < size ? length : size - 1;
+  std::memcpy(out, name, static_cast<size_t>(kept));
   out[kept] = '\0';
 }

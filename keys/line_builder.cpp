@@ -28,10 +28,14 @@ LineBuilder& LineBuilder::integer(int64_t value) {
   return *this;
 }
 
-LineBuilder& LineBuilder::milliseconds(int64_t us) {
+LineBuilder& LineBuilder::milliseconds(int64_t us) { return fixed_three(us, decimal_mark_); }
+
+LineBuilder& LineBuilder::thousandths(int64_t value) { return fixed_three(value, '.'); }
+
+LineBuilder& LineBuilder::fixed_three(int64_t us, char mark) {
   if (us < 0) put('-');
   const uint64_t magnitude = us < 0 ? 0 - static_cast<uint64_t>(us) : static_cast<uint64_t>(us);
-  integer(static_cast<int64_t>(magnitude / 1000)).put('.');
+  integer(static_cast<int64_t>(magnitude / 1000)).put(mark);
   const int fraction = static_cast<int>(magnitude % 1000);
   put(static_cast<char>('0' + fraction / 100));
   put(static_cast<char>('0' + fraction / 10 % 10));
@@ -47,7 +51,9 @@ LineBuilder& LineBuilder::pad_to(size_t column) {
 LineBuilder& LineBuilder::put(char c) {
   if (length_ == sizeof buffer_) flush();
   buffer_[length_++] = c;
-  line_length_ = c == '\n' ? 0 : line_length_ + 1;
+  // A UTF-8 continuation byte adds no column.
+  if (c == '\n') line_length_ = 0;
+  else if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++line_length_;
   return *this;
 }
 

@@ -20,10 +20,20 @@ class LineBuilder {
   LineBuilder& text(const char* s);
   LineBuilder& json_string(const char* s);
   LineBuilder& integer(int64_t value);
-  // Microseconds as milliseconds with three decimals.
+  // Microseconds as milliseconds with three decimals, after the decimal
+  // mark of the reader's language ('.' unless set).
   LineBuilder& milliseconds(int64_t us);
-  // Blanks up to the given column of the current line.
+  // A value in thousandths with a decimal point whatever the language: for
+  // numbers a program reads (SVG coordinates).
+  LineBuilder& thousandths(int64_t value);
+  // Blanks up to the given column of the current line, counting UTF-8
+  // characters rather than bytes.
   LineBuilder& pad_to(size_t column);
+  LineBuilder& set_decimal_mark(char mark) {
+    decimal_mark_ = mark;
+    return *this;
+  }
+  char decimal_mark() const { return decimal_mark_; }
   LineBuilder& put(char c);
   void flush();
 
@@ -32,6 +42,9 @@ class LineBuilder {
   char buffer_[256];
   size_t length_ = 0;
   size_t line_length_ = 0;
+  char decimal_mark_ = '.';
+
+  LineBuilder& fixed_three(int64_t value, char mark);
 };
 
 // A LogWriter's target in memory, for lines that go onto the screen or into

@@ -24,12 +24,13 @@ program_args=()
 [ "${1:-}" = "--picture" ] && picture="$root/docs/klimperdetektor.png"
 if [ "${1:-}" = "--map-picture" ]; then
   picture="$root/docs/klimperdetektor-map.png"
-  program_args=(--map=iso --stuck-s 1 --chatter-ms 100)
+  # The pictures show the German menu and status line the README describes.
+  program_args=(--lang de --map=iso --stuck-s 1 --chatter-ms 100)
 fi
 menu=0
 if [ "${1:-}" = "--menu-picture" ]; then
   picture="$root/docs/klimperdetektor-menu.png"
-  program_args=(--map=iso --stuck-s 1 --chatter-ms 100 --scale 2)
+  program_args=(--lang de --map=iso --stuck-s 1 --chatter-ms 100 --scale 2)
   menu=1
 fi
 

@@ -10,6 +10,9 @@ packages=(
   googletest libgtest-dev libbenchmark-dev
   wine wine32:i386 fonts-wine xvfb xauth xdotool x11-utils imagemagick libx11-dev libxtst-dev
   vgabios libsdl2-dev libpixman-1-dev valgrind python3
+  # A German system for the end-to-end tests: the locale compiled from its
+  # sources into a folder of the build tree, not installed.
+  locales
   # The HTML report rendered and read back as a browser shows it, and read
   # by an HTML5 checker.
   chromium tidy

@@ -12,22 +12,27 @@
 
 namespace {
 
-constexpr wchar_t kHeadline[] = L"Das Protokoll konnte nicht ge\u00f6ffnet werden.";
+constexpr UiText kHeadline = UiText::kOpenFailed;
+// Each form is told by its content, so every file may be offered.
+constexpr DialogFileType kTypes[] = {{UiText::kTypeKeyLog, "*.csv;*.jsonl;*.txt;*.log"},
+                                     {UiText::kTypeAllFiles, "*.*"}};
 
 // Event thread only, one dialog at a time (window_run_modal).
 char chosen_path[MAX_PATH];
 
 void run_dialog(HWND owner, void*) {
   chosen_path[0] = '\0';
+  char filter[256], title[128];
+  dialog_filter(kTypes, 2, filter, sizeof filter);
+  dialog_text(UiText::kOpenTitle, title, sizeof title);
   OPENFILENAMEA request{};
   request.lStructSize = sizeof request;
   request.hwndOwner = owner;
-  // Each form is told by its content, so every file may be offered.
-  request.lpstrFilter = "Tastenprotokoll (*.csv;*.jsonl;*.txt;*.log)\0*.csv;*.jsonl;*.txt;*.log\0Alle Dateien\0*.*\0";
+  request.lpstrFilter = filter;
   request.nFilterIndex = 1;
   request.lpstrFile = chosen_path;
   request.nMaxFile = sizeof chosen_path;
-  request.lpstrTitle = "Protokoll \xF6" "ffnen";
+  request.lpstrTitle = title;
   request.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
   if (!run_file_dialog(owner, "GetOpenFileNameA", &request, kHeadline)) return;
   char reason[256] = "";

@@ -17,12 +17,13 @@
 
 namespace {
 
-constexpr wchar_t kHeadline[] = L"Der Bericht konnte nicht gespeichert werden.";
+constexpr UiText kHeadline = UiText::kSaveFailed;
 
 // The file types in save_type_form's order.
-constexpr char kFilter[] =
-    "HTML-Bericht (*.html)\0*.html;*.htm\0Textbericht (*.txt)\0*.txt\0"
-    "Tastenprotokoll als CSV (*.csv)\0*.csv\0Tastenprotokoll als JSON Lines (*.jsonl)\0*.jsonl\0";
+constexpr DialogFileType kTypes[kSaveTypeCount] = {{UiText::kTypeHtmlReport, "*.html;*.htm"},
+                                                   {UiText::kTypeTextReport, "*.txt"},
+                                                   {UiText::kTypeCsvLog, "*.csv"},
+                                                   {UiText::kTypeJsonlLog, "*.jsonl"}};
 
 // Event thread only, one dialog at a time (window_run_modal).
 char chosen_path[MAX_PATH];
@@ -31,25 +32,28 @@ void proposed_name(char* out, int size) {
   const std::time_t now = std::time(nullptr);
   const std::tm* local = std::localtime(&now);
   if (local == nullptr) {
-    proposed_report_name(0, 1, 1, 0, 0, 0, out, size);
+    proposed_report_name(0, 1, 1, 0, 0, 0, ui_language(), out, size);
     return;
   }
   proposed_report_name(local->tm_year + 1900, local->tm_mon + 1, local->tm_mday, local->tm_hour,
-                       local->tm_min, local->tm_sec, out, size);
+                       local->tm_min, local->tm_sec, ui_language(), out, size);
 }
 
 void run_dialog(HWND owner, void*) {
   char proposed[48];
   proposed_name(proposed, sizeof proposed);
+  char filter[512], title[128];
+  dialog_filter(kTypes, kSaveTypeCount, filter, sizeof filter);
+  dialog_text(UiText::kSaveTitle, title, sizeof title);
   lstrcpynA(chosen_path, proposed, sizeof chosen_path);
   OPENFILENAMEA request{};
   request.lStructSize = sizeof request;
   request.hwndOwner = owner;
-  request.lpstrFilter = kFilter;
+  request.lpstrFilter = filter;
   request.nFilterIndex = 1;
   request.lpstrFile = chosen_path;
   request.nMaxFile = sizeof chosen_path;
-  request.lpstrTitle = "Bericht speichern";
+  request.lpstrTitle = title;
   request.lpstrDefExt = "html";
   request.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
   if (!run_file_dialog(owner, "GetSaveFileNameA", &request, kHeadline)) return;  // cancelled, or said

@@ -21,10 +21,6 @@ void append_item(HMENU menu, UINT flags, UINT_PTR id, const char* label) {
   AppendMenuW(menu, flags, id, wide);
 }
 
-const char* submenu_label(ViewerSubmenu submenu) {
-  return submenu == ViewerSubmenu::kLayout ? kLayoutSubmenuLabel : kThresholdSubmenuLabel;
-}
-
 // A submenu being filled; it goes into the menu when the next entry is of
 // another one.
 struct OpenSubmenu {
@@ -33,7 +29,8 @@ struct OpenSubmenu {
 };
 
 void close_submenu(HMENU menu, OpenSubmenu& open) {
-  if (open.menu != nullptr) append_item(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(open.menu), submenu_label(open.kind));
+  if (open.menu != nullptr)
+    append_item(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(open.menu), viewer_submenu_label(open.kind, ui_language()));
   open = OpenSubmenu{};
 }
 
@@ -48,12 +45,8 @@ void fill_menu(HMENU menu) {
     const ViewerMenuEntry& entry = entries[i];
     if (!viewer_menu_present(entry.command)) continue;
     const bool checked = viewer_menu_checked(entry.command, shown, layout, chatter_ms);
-    char made[16];
-    const char* label = entry.label;
-    if (label == nullptr) {
-      viewer_threshold_label(entry.command, made, sizeof made);
-      label = made;
-    }
+    char label[64];
+    viewer_menu_label(entry, ui_language(), label, sizeof label);
     if (entry.submenu == ViewerSubmenu::kNone) {
       close_submenu(menu, open);
       append_item(menu, MF_STRING | (checked ? MF_CHECKED : MF_UNCHECKED), viewer_menu_id(i), label);

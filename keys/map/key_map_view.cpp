@@ -5,6 +5,7 @@
 #include "gfx/draw/repeat_line.h"
 #include "gfx/screen.h"
 #include "keys/line_builder.h"
+#include "keys/texts/screen_text.h"
 #include "rt/routed.h"
 #include "rt/text_value.h"
 
@@ -87,14 +88,15 @@ int key_map_tested(const KeyboardLayout& layout, const KeyMapView& view) {
   return tested;
 }
 
-void key_map_status_text(char* text, int size, int tested, int total, int most_held) {
+void key_map_status_text(char* text, int size, int tested, int total, int most_held, UiLanguage language) {
   if (text == nullptr || size <= 0) return;
   TextBuffer buffer{text, static_cast<size_t>(size), 0};
   const LogWriter writer{write_to_text_buffer, &buffer};
   {
     LineBuilder out(writer);
-    out.text(" Getestet: ").integer(tested).put('/').integer(total);
-    out.text(", max. ").integer(most_held).text(" gehalten");
+    screen_text(out, ui_text(language, UiText::kStatusTested)).integer(tested).put('/').integer(total);
+    screen_text(out, ui_text(language, UiText::kStatusMostHeld)).integer(most_held);
+    screen_text(out, ui_text(language, UiText::kStatusMostHeldEnd));
   }
   text[buffer.used] = '\0';
 }
@@ -199,8 +201,8 @@ void draw_key_map(const KeyboardLayout& layout, const KeyMapView& view, int firs
 
   char count[48];
   if (status == nullptr) {
-    key_map_status_text(count, sizeof count, key_map_tested(layout, view), layout.count,
-                        view.most_held);
+    key_map_status_text(count, sizeof count, key_map_tested(layout, view), layout.count, view.most_held,
+                        ui_language());
     status = count;
   }
   locate(first_free_row, 1, 0, nullptr);

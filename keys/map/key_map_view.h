@@ -1,4 +1,4 @@
-// The keyboard map on the screen: one status line in the page's German and
+// The keyboard map on the screen: one status line in the reader's language and
 // the key boxes below it, in the rows the page leaves empty.
 #pragma once
 
@@ -6,6 +6,7 @@
 #include "keys/map/key_map_geometry.h"
 #include "keys/map/key_map_state.h"
 #include "keys/map/keyboard_layouts.h"
+#include "keys/texts/ui_texts.h"
 
 // Palette colours of the default 256-colour palette (the viewer's screen is
 // always mode 13), one per state of a key: every pair at least 19 apart in
@@ -45,12 +46,13 @@ int key_map_mark_spans(MapMarkShape shape, const PixelBox& box, int line, LineSp
 // How many keys of the layout were tested.
 int key_map_tested(const KeyboardLayout& layout, const KeyMapView& view);
 
-// " Getestet: N/M, max. K gehalten" into text, cut to size.
-void key_map_status_text(char* text, int size, int tested, int total, int most_held);
+// " Tested: N/M, up to K held" (" Getestet: N/M, max. K gehalten") into
+// text in the screen font's code page, cut to size.
+void key_map_status_text(char* text, int size, int tested, int total, int most_held, UiLanguage language);
 
 // Draws onto the open screen below the page: the status line at text row
 // first_free_row (1-based) when it is on the screen (status, or the count
-// when it is null), the map in the pixel rows under it when they are enough
+// in the program's language when it is null), the map in the pixel rows under it when they are enough
 // for it (kMinMapHeight), else no map. The caller holds the screen lock, as
 // the page's drawing does.
 void draw_key_map(const KeyboardLayout& layout, const KeyMapView& view, int first_free_row,

@@ -235,7 +235,7 @@ void keyboard_map_pass(int first_free_row) {
     int columns = 0, rows = 0;
     get_text_size(&columns, &rows);
     // The last column would wrap the line onto the map.
-    key_map_hover_text(hover, sizeof hover, columns - 1, key, figures);
+    key_map_hover_text(hover, sizeof hover, columns - 1, key, figures, ui_language());
   }
   // One blank row between the page and the map's status line.
   draw_key_map(*layout, view, first_free_row + 1, key >= 0 ? hover : nullptr);

@@ -6,6 +6,7 @@
 
 #include "keys/map/key_map_summary.h"
 #include "keys/source/keyboard_devices.h"
+#include "keys/texts/ui_texts.h"
 
 struct ReportContext {
   const KeyMapReport* map;           // null or a null layout: no map ran
@@ -18,4 +19,5 @@ struct ReportContext {
   const char* date_time;             // "2024-05-01 14:03:22 +02:00"
   const char* system_version;        // "Windows 10.0 build 19045"
   const char* keyboard_layout;       // the system's keyboard layout by name
+  UiLanguage language;               // of the report's words and numbers
 };

@@ -8,25 +8,10 @@
 
 namespace {
 
-// The texts of this file.
-constexpr char kHeading[] = "<h2>Gaps and holds</h2>\n";
-constexpr char kGapAxis[] = "gap from a key&#39;s release to its next press (logarithmic)";
-constexpr char kHoldAxis[] = "time a key was held (logarithmic)";
-constexpr char kGapLabel[] = "Distribution of the gaps from release to press, all keys";
-constexpr char kHoldLabel[] = "Distribution of the hold times, all keys";
+// The charts' names in ids and data attributes, for programs.
 constexpr char kGaps[] = "gaps";
-constexpr char kGap[] = " gap";
 constexpr char kHolds[] = "holds";
-constexpr char kHold[] = " hold";
-constexpr char kPlural[] = "s";
-constexpr char kChatter[] = " chatter";
-constexpr char kThreshold[] = "chatter threshold ";
 constexpr char kMs[] = " ms";
-constexpr char kShortTitle[] = ", too short for a finger";
-constexpr char kShortNoteBefore[] = "under ";
-constexpr char kShortNoteAfter[] = ": too short for a finger";
-constexpr char kNoneRecorded[] = "none recorded";
-constexpr char kStripLabel[] = "gaps of ";
 constexpr char kRangeDash[] = "\xE2\x80\x93";  // an en dash
 
 // The chart's frame in SVG units; coordinates are written in thousandths.
@@ -57,7 +42,11 @@ constexpr int64_t kQuarterSteps[4] = {1000000, 1778279, 3162278, 5623413};
 constexpr int64_t kTenthSteps[11] = {1000000, 1059254, 1122018, 1188502, 1258925, 1333521,
                                      1412538, 1496236, 1584893, 1678804, 1778279};
 
-LineBuilder& milli(LineBuilder& out, int64_t value) { return out.milliseconds(value); }
+// Coordinates keep the point whatever the language.
+LineBuilder& milli(LineBuilder& out, int64_t value) { return out.thousandths(value); }
+
+// A table text for HTML: the tables may hold an apostrophe.
+LineBuilder& say(LineBuilder& out, UiLanguage language, UiText id) { return html_text(out, ui_text(language, id)); }
 
 int32_t count_of(const TimingHistogram& histogram, int bin) {
   return histogram.counts[bin] > 0 ? histogram.counts[bin] : 0;
@@ -83,12 +72,12 @@ LineBuilder& rect(LineBuilder& out, const char* css_class, int64_t x, int64_t y,
   return milli(out, height).put('"');
 }
 
-LineBuilder& counted(LineBuilder& out, int64_t count, const char* one) {
-  return out.integer(count).text(one).text(count == 1 ? "" : kPlural);
+LineBuilder& counted(LineBuilder& out, int64_t count, UiText one, UiText many, UiLanguage language) {
+  return say(out.integer(count), language, count == 1 ? one : many);
 }
 
 void threshold_line(LineBuilder& out, const KeyMapReport& map, int left, int bin_width, int top, int bottom,
-                    bool labelled) {
+                    bool labelled, UiLanguage language) {
   const int64_t us = static_cast<int64_t>(map.chatter_ms) * 1000;
   const int64_t x = static_cast<int64_t>(left) * 1000 + bin_width * timing_axis_position(us);
   out.text("<g class=\"threshold\" data-threshold-us=\"").integer(us).text("\" data-x=\"");
@@ -101,12 +90,12 @@ void threshold_line(LineBuilder& out, const KeyMapReport& map, int left, int bin
     out.text("<text x=\"");
     milli(out, x + (to_left ? -2000 : 2000)).text("\" y=\"").integer(top + 6).text("\"");
     if (to_left) out.text(" text-anchor=\"end\"");
-    out.put('>').text(kThreshold).integer(map.chatter_ms).text(kMs).text("</text>");
+    say(out.put('>'), language, UiText::kThresholdLine).integer(map.chatter_ms).text(kMs).text("</text>");
   }
   out.text("</g>\n");
 }
 
-void axes(LineBuilder& out, int32_t most, const char* count_label, const char* time_label) {
+void axes(LineBuilder& out, int32_t most, UiText count_label, UiText time_label, UiLanguage language) {
   out.text("<path class=\"axis\" d=\"M").integer(kLeft).put(' ').integer(kTop).text("V").integer(kBottom);
   out.text("H").integer(kLeft + kTimingBins * kBin);
   for (int bin : kTickBins) out.text("M").integer(kLeft + bin * kBin).put(' ').integer(kBottom).text("v3");
@@ -119,20 +108,20 @@ void axes(LineBuilder& out, int32_t most, const char* count_label, const char* t
   out.text("\" text-anchor=\"end\">0</text><text class=\"tick\" x=\"").integer(kLeft - 3).text("\" y=\"");
   out.integer(kTop + 6).text("\" text-anchor=\"end\">").integer(most).text("</text>\n");
   out.text("<text x=\"").integer(kLeft + kTimingBins * kBin / 2).text("\" y=\"").integer(kHeight - 3);
-  out.text("\" text-anchor=\"middle\">").text(time_label).text("</text>");
+  say(out.text("\" text-anchor=\"middle\">"), language, time_label).text("</text>");
   out.text("<text transform=\"translate(9 ").integer(kTop + kPlot / 2).text(") rotate(-90)\" text-anchor=\"middle\">");
-  out.text(count_label).text("</text>\n");
+  say(out, language, count_label).text("</text>\n");
   if (most == 0) {
     out.text("<text x=\"").integer(kLeft + kTimingBins * kBin / 2).text("\" y=\"").integer(kTop + kPlot / 2);
-    out.text("\" text-anchor=\"middle\">").text(kNoneRecorded).text("</text>\n");
+    say(out.text("\" text-anchor=\"middle\">"), language, UiText::kNoneRecorded).text("</text>\n");
   }
 }
 
-LineBuilder& chart_start(LineBuilder& out, const char* name, int32_t most, const char* label) {
+LineBuilder& chart_start(LineBuilder& out, const char* name, int32_t most, UiText label, UiLanguage language) {
   out.text("<svg class=\"distribution\" id=\"").text(name).text("-distribution\" data-chart=\"").text(name);
   out.text("\" data-max=\"").integer(most).text("\" data-plot-top=\"").integer(kTop).text("\" data-plot-bottom=\"");
   out.integer(kBottom).text("\" xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 ").integer(kWidth).put(' ');
-  return out.integer(kHeight).text("\" role=\"img\" aria-label=\"").text(label).text("\">\n");
+  return say(out.integer(kHeight).text("\" role=\"img\" aria-label=\""), language, label).text("\">\n");
 }
 
 LineBuilder& bin_start(LineBuilder& out, int bin, int32_t count) {
@@ -141,55 +130,57 @@ LineBuilder& bin_start(LineBuilder& out, int bin, int32_t count) {
   return out.put('"');
 }
 
-void gap_chart(LineBuilder& out, const KeyMapReport& map) {
+void gap_chart(LineBuilder& out, const KeyMapReport& map, UiLanguage language) {
   const TimingHistogram& gaps = map.timings.gaps;
   const int32_t most = largest(gaps);
-  chart_start(out, kGaps, most, kGapLabel);
+  chart_start(out, kGaps, most, UiText::kGapChartLabel, language);
   for (int bin = 0; bin < kTimingBins; ++bin) {
     const int32_t count = count_of(gaps, bin);
     int32_t chatter = count_of(map.timings.chatter_gaps, bin);
     if (chatter > count) chatter = count;  // a part is never more than its whole
     bin_start(out, bin, count).text(" data-chatter=\"").integer(chatter).text("\"><title>");
-    write_bin_range(out, bin, kRangeDash).text(": ");
-    counted(out, count, kGap).text(", ").integer(chatter).text(kChatter).text("</title>");
+    write_bin_range(out, bin, kRangeDash, language).text(": ");
+    counted(out, count, UiText::kGapOne, UiText::kGapMany, language).text(", ").integer(chatter);
+    say(out, language, UiText::kChatterCount).text("</title>");
     const int64_t x = (kLeft + bin * kBin + 1) * 1000, width = (kBin - 2) * 1000;
     const int64_t height = bar_height(count, most, kPlot), part = bar_height(chatter, most, kPlot);
     rect(out, "bar", x, kBottom * 1000 - height, width, height).text("/>");
     rect(out, "bar-chatter", x, kBottom * 1000 - part, width, part).text("/></g>\n");
   }
-  axes(out, most, kGaps, kGapAxis);
-  threshold_line(out, map, kLeft, kBin, kTop - 10, kBottom, true);
+  axes(out, most, UiText::kGapsCount, UiText::kGapAxis, language);
+  threshold_line(out, map, kLeft, kBin, kTop - 10, kBottom, true, language);
   out.text("</svg>\n");
 }
 
-void hold_chart(LineBuilder& out, const KeyMapReport& map) {
+void hold_chart(LineBuilder& out, const KeyMapReport& map, UiLanguage language) {
   const TimingHistogram& holds = map.timings.holds;
   const int32_t most = largest(holds);
   int64_t short_holds = 0;
   for (int bin = 0; bin < kShortHoldBins; ++bin) short_holds += count_of(holds, bin);
-  chart_start(out, kHolds, most, kHoldLabel);
+  chart_start(out, kHolds, most, UiText::kHoldChartLabel, language);
   // The band of holds no finger makes, with its note: seen without colour too.
   out.text("<g class=\"short-holds\" data-count=\"").integer(short_holds).text("\" data-upper-us=\"");
   out.integer(timing_bin_lower_us(kShortHoldBins)).text("\">");
   rect(out, "short-band", kLeft * 1000, kTop * 1000, kShortHoldBins * kBin * 1000, kPlot * 1000).text("/>");
   out.text("<text x=\"").integer(kLeft + 2).text("\" y=\"").integer(kTop - 4).text("\">");
-  if (short_holds > 0) counted(out, short_holds, kHold).put(' ');
-  write_short_time(out.text(kShortNoteBefore), timing_bin_lower_us(kShortHoldBins)).text(kShortNoteAfter);
+  if (short_holds > 0) counted(out, short_holds, UiText::kHoldOne, UiText::kHoldMany, language).put(' ');
+  write_short_time(say(out, language, UiText::kShortNoteBefore), timing_bin_lower_us(kShortHoldBins));
+  say(out, language, UiText::kShortNoteAfter);
   out.text("</text></g>\n");
   for (int bin = 0; bin < kTimingBins; ++bin) {
     const int32_t count = count_of(holds, bin);
     const bool too_short = bin < kShortHoldBins;
     bin_start(out, bin, count).text("><title>");
-    write_bin_range(out, bin, kRangeDash).text(": ");
-    counted(out, count, kHold);
-    if (too_short && count > 0) out.text(kShortTitle);
+    write_bin_range(out, bin, kRangeDash, language).text(": ");
+    counted(out, count, UiText::kHoldOne, UiText::kHoldMany, language);
+    if (too_short && count > 0) say(out, language, UiText::kTooShortTitle);
     out.text("</title>");
     const int64_t height = bar_height(count, most, kPlot);
     rect(out, too_short ? "bar bar-short" : "bar", (kLeft + bin * kBin + 1) * 1000, kBottom * 1000 - height,
          (kBin - 2) * 1000, height)
         .text("/></g>\n");
   }
-  axes(out, most, kHolds, kHoldAxis);
+  axes(out, most, UiText::kHoldsCount, UiText::kHoldAxis, language);
   out.text("</svg>\n");
 }
 
@@ -238,14 +229,14 @@ void write_distribution_styles(LineBuilder& out) {
   out.text("@media print{.distributions{column-gap:1em}svg.gap-strip{width:18mm;height:3.8mm}}\n");
 }
 
-void write_distributions_svg(LineBuilder& out, const KeyMapReport& map) {
-  out.text(kHeading).text("<div class=\"distributions\">\n");
-  gap_chart(out, map);
-  hold_chart(out, map);
+void write_distributions_svg(LineBuilder& out, const KeyMapReport& map, UiLanguage language) {
+  say(out.text("<h2>"), language, UiText::kTimingsTitle).text("</h2>\n<div class=\"distributions\">\n");
+  gap_chart(out, map, language);
+  hold_chart(out, map, language);
   out.text("</div>\n");
 }
 
-void write_key_gap_strip(LineBuilder& out, const KeyMapReport& map, int key) {
+void write_key_gap_strip(LineBuilder& out, const KeyMapReport& map, int key, UiLanguage language) {
   if (key < 0 || key >= kKeyIdCount) return;
   const TimingHistogram& gaps = map.timings.key_gaps[key];
   const int32_t most = largest(gaps);
@@ -253,7 +244,7 @@ void write_key_gap_strip(LineBuilder& out, const KeyMapReport& map, int key) {
   out.text("<svg class=\"gap-strip\" data-key=\"");
   scancode_text(out, key).text("\" data-max=\"").integer(most).text("\" xmlns=\"http://www.w3.org/2000/svg\" ");
   out.text("viewBox=\"0 0 ").integer(kTimingBins * kStripBin).put(' ').integer(kStripHeight);
-  html_text(out.text("\" role=\"img\" aria-label=\"").text(kStripLabel), key_name(key)).text("\">");
+  html_text(say(out.text("\" role=\"img\" aria-label=\""), language, UiText::kStripLabel), key_name(key)).text("\">");
   for (int bin = 0; bin < kTimingBins; ++bin) {
     const int32_t count = count_of(gaps, bin);
     if (count == 0) continue;
@@ -264,9 +255,9 @@ void write_key_gap_strip(LineBuilder& out, const KeyMapReport& map, int key) {
     rect(out, chatter ? "bar-chatter" : "bar", bin * kStripBin * 1000, kStripHeight * 1000 - height,
          kStripBin * 1000, height);
     out.text(" data-bin=\"").integer(bin).text("\" data-count=\"").integer(count).text("\"><title>");
-    write_bin_range(out, bin, kRangeDash).text(": ");
-    counted(out, count, kGap).text("</title></rect>");
+    write_bin_range(out, bin, kRangeDash, language).text(": ");
+    counted(out, count, UiText::kGapOne, UiText::kGapMany, language).text("</title></rect>");
   }
-  threshold_line(out, map, 0, kStripBin, 0, kStripHeight, false);
+  threshold_line(out, map, 0, kStripBin, 0, kStripHeight, false, language);
   out.text("</svg>");
 }

@@ -10,16 +10,19 @@
 
 #include "keys/line_builder.h"
 #include "keys/map/key_map_summary.h"
+#include "keys/texts/ui_texts.h"
 
 // The CSS rules of the pictures (for the page's style element).
 void write_distribution_styles(LineBuilder& out);
 
-// A heading and both distributions.
-void write_distributions_svg(LineBuilder& out, const KeyMapReport& map);
+// A heading and both distributions; words in the language, numbers a
+// person reads with out's decimal mark, coordinates with a point.
+void write_distributions_svg(LineBuilder& out, const KeyMapReport& map, UiLanguage language = UiLanguage::kEnglish);
 
 // The strip of one key's gaps with the threshold marked; nothing for a key id
 // out of range.
-void write_key_gap_strip(LineBuilder& out, const KeyMapReport& map, int key);
+void write_key_gap_strip(LineBuilder& out, const KeyMapReport& map, int key,
+                         UiLanguage language = UiLanguage::kEnglish);
 
 // Where a time lies on the axis, in thousandths of a bin's width from its
 // left end: bin b spans [1000 b, 1000 (b + 1)), logarithmic inside bins

@@ -5,17 +5,6 @@
 
 namespace {
 
-// The texts of this file.
-constexpr char kHeading[] = "gaps and holds of all keys (chatter threshold ";
-constexpr char kHeadingEnd[] = " ms):\n";
-constexpr char kColumns[][8] = {"time", "gaps", "chatter", "holds"};
-constexpr char kNone[] = "  none\n";
-constexpr char kThresholdNote[] = "threshold ";
-constexpr char kThresholdNoteEnd[] = " ms in this bin";
-constexpr char kShortNote[] = "too short for a finger";
-constexpr char kShortLine[] = "holds under ";
-constexpr char kShortLineEnd[] = ", shorter than a finger presses a key: ";
-
 constexpr size_t kColumn[] = {2, 20, 29, 38, 47};  // where each column and the note begin
 
 int32_t count(const TimingHistogram& histogram, int bin) {
@@ -24,9 +13,10 @@ int32_t count(const TimingHistogram& histogram, int bin) {
 
 }  // namespace
 
-void write_distributions_text(LineBuilder& out, const KeyMapReport& map) {
+void write_distributions_text(LineBuilder& out, const KeyMapReport& map, UiLanguage language) {
+  const auto say = [language](UiText id) { return ui_text(language, id); };
   const KeyTimings& timings = map.timings;
-  out.text(kHeading).integer(map.chatter_ms).text(kHeadingEnd);
+  out.text(say(UiText::kTimingsHeading)).integer(map.chatter_ms).text(say(UiText::kTimingsHeadingEnd)).put('\n');
   int first = kTimingBins, last = -1;
   int64_t short_holds = 0;
   for (int bin = 0; bin < kTimingBins; ++bin) {
@@ -37,7 +27,7 @@ void write_distributions_text(LineBuilder& out, const KeyMapReport& map) {
     if (bin < kShortHoldBins) short_holds += count(timings.holds, bin);
   }
   if (last < 0) {
-    out.text(kNone);
+    out.text("  ").text(say(UiText::kNone)).put('\n');
     return;
   }
   // The threshold's bin is shown even when empty, so that the table says
@@ -45,23 +35,25 @@ void write_distributions_text(LineBuilder& out, const KeyMapReport& map) {
   const int threshold_bin = timing_bin_of(static_cast<int64_t>(map.chatter_ms) * 1000);
   if (first > threshold_bin) first = threshold_bin;
   if (last < threshold_bin) last = threshold_bin;
-  for (int column = 0; column < 4; ++column) out.pad_to(kColumn[column]).text(kColumns[column]);
+  const UiText columns[] = {UiText::kColumnTime, UiText::kColumnGaps, UiText::kColumnChatter, UiText::kColumnHolds};
+  for (int column = 0; column < 4; ++column) out.pad_to(kColumn[column]).text(say(columns[column]));
   out.put('\n');
   for (int bin = first; bin <= last; ++bin) {
-    write_bin_range(out.pad_to(kColumn[0]), bin, "-");
+    write_bin_range(out.pad_to(kColumn[0]), bin, "-", language);
     out.pad_to(kColumn[1]).integer(count(timings.gaps, bin));
     out.pad_to(kColumn[2]).integer(count(timings.chatter_gaps, bin));
     out.pad_to(kColumn[3]).integer(count(timings.holds, bin));
     const char* separator = "";
     if (bin == threshold_bin) {
-      out.pad_to(kColumn[4]).text(kThresholdNote).integer(map.chatter_ms).text(kThresholdNoteEnd);
+      out.pad_to(kColumn[4]).text(say(UiText::kThresholdInBin)).integer(map.chatter_ms).text(say(UiText::kThresholdInBinEnd));
       separator = ", ";
     }
-    if (bin < kShortHoldBins && count(timings.holds, bin) > 0) out.pad_to(kColumn[4]).text(separator).text(kShortNote);
+    if (bin < kShortHoldBins && count(timings.holds, bin) > 0) out.pad_to(kColumn[4]).text(separator).text(say(UiText::kTooShort));
     out.put('\n');
   }
   if (short_holds > 0) {
-    out.text(kShortLine);
-    write_short_time(out, timing_bin_lower_us(kShortHoldBins)).text(kShortLineEnd).integer(short_holds).put('\n');
+    out.text(say(UiText::kShortHolds));
+    write_short_time(out, timing_bin_lower_us(kShortHoldBins)).text(say(UiText::kShortHoldsEnd));
+    out.integer(short_holds).put('\n');
   }
 }

@@ -5,5 +5,7 @@
 
 #include "keys/line_builder.h"
 #include "keys/map/key_map_summary.h"
+#include "keys/texts/ui_texts.h"
 
-void write_distributions_text(LineBuilder& out, const KeyMapReport& map);
+// In the language, numbers with out's decimal mark.
+void write_distributions_text(LineBuilder& out, const KeyMapReport& map, UiLanguage language = UiLanguage::kEnglish);

@@ -52,6 +52,14 @@ const char* report_state_name(ReportState state) {
   return index >= 0 && index < kReportStateCount ? kNames[index] : "untested";
 }
 
+const char* report_state_label(ReportState state, UiLanguage language) {
+  static constexpr UiText kLabels[kReportStateCount] = {UiText::kStateUntested, UiText::kStateTested,
+                                                        UiText::kStateHeld,     UiText::kStateChatter,
+                                                        UiText::kStateStuck,    UiText::kStateDefect};
+  const int index = static_cast<int>(state);
+  return ui_text(language, kLabels[index >= 0 && index < kReportStateCount ? index : 0]);
+}
+
 const char* report_state_colour(ReportState state) {
   static char colours[kReportStateCount][8];
   int index = static_cast<int>(state);
@@ -122,30 +130,32 @@ ReportResult report_result(const KeyMapReport* map) {
   return result;
 }
 
-void write_result_line(LineBuilder& out, const ReportResult& result) {
+void write_result_line(LineBuilder& out, const ReportResult& result, UiLanguage language) {
+  const auto say = [language](UiText id) { return ui_text(language, id); };
   if (result.keys == 0) {
-    out.text("no keyboard map");
+    out.text(say(UiText::kResultNoMap));
     return;
   }
   if (result.complete) {
-    out.text("complete: all ").integer(result.keys).text(" keys tested, none marked defect, chattering or stuck");
+    out.text(say(UiText::kResultComplete)).integer(result.keys).text(say(UiText::kResultCompleteEnd));
     return;
   }
-  out.text("open:");
+  out.text(say(UiText::kResultOpen));
   const char* separator = " ";
   if (result.untested > 0) {
-    out.text(separator).integer(result.untested).text(" of ").integer(result.keys).text(" keys untested");
+    out.text(separator).integer(result.untested).text(say(UiText::kResultOf)).integer(result.keys);
+    out.text(say(UiText::kResultUntested));
     separator = ", ";
   }
   if (result.defect > 0) {
-    out.text(separator).integer(result.defect).text(" marked defect");
+    out.text(separator).integer(result.defect).text(say(UiText::kResultDefect));
     separator = ", ";
   }
   if (result.chatter > 0) {
-    out.text(separator).integer(result.chatter).text(" with chatter");
+    out.text(separator).integer(result.chatter).text(say(UiText::kResultChatter));
     separator = ", ";
   }
-  if (result.stuck > 0) out.text(separator).integer(result.stuck).text(" stuck");
+  if (result.stuck > 0) out.text(separator).integer(result.stuck).text(say(UiText::kResultStuck));
 }
 
 namespace {
@@ -231,19 +241,20 @@ LineBuilder& hex4(LineBuilder& out, uint16_t value) {
 }  // namespace
 
 void write_keyboard(LineBuilder& out, const KeyboardDevice& device,
-                    LineBuilder& (*escape)(LineBuilder&, const char*)) {
+                    LineBuilder& (*escape)(LineBuilder&, const char*), UiLanguage language) {
   out.integer(device.number).text(": ");
   if (device.name[0] != '\0') escape(out, device.name);
-  else out.text("unnamed keyboard ").integer(device.number);
+  else out.text(ui_text(language, UiText::kUnnamedKeyboard)).integer(device.number);
   if (device.id[0] != '\0' || device.has_vendor) {
     out.text(" (");
     escape(out, device.id);
     if (device.has_vendor) {
-      out.text(device.id[0] != '\0' ? ", vendor " : "vendor ");
-      hex4(out, device.vendor).text(", product ");
+      if (device.id[0] != '\0') out.text(", ");
+      out.text(ui_text(language, UiText::kVendor));
+      hex4(out, device.vendor).text(ui_text(language, UiText::kProduct));
       hex4(out, device.product);
     }
     out.put(')');
   }
-  out.text(", ").integer(device.events).text(" events");
+  out.text(", ").integer(device.events).text(ui_text(language, UiText::kEvents));
 }

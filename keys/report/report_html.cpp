@@ -40,50 +40,52 @@ constexpr int kRowsPerKeyTable = 40;
 
 int listed[kKeyIdCount];  // one report at a time
 
-void fact(LineBuilder& out, const char* name, const char* value, bool escape = true) {
-  out.text("<tr><th>").text(name).text("</th><td>");
-  if (escape) html_text(out, value);
-  else out.text(value);
-  out.text("</td></tr>\n");
+// A table text in HTML: the tables may hold an apostrophe or an ampersand.
+LineBuilder& say(LineBuilder& out, UiLanguage language, UiText id) { return html_text(out, ui_text(language, id)); }
+
+void fact(LineBuilder& out, UiLanguage language, UiText name, const char* value) {
+  say(out.text("<tr><th>"), language, name).text("</th><td>");
+  html_text(out, value).text("</td></tr>\n");
 }
 
-void write_facts(LineBuilder& out, const ReportContext& context, const KeyMapReport* map) {
+void write_facts(LineBuilder& out, const ReportContext& context, const KeyMapReport* map, UiLanguage language) {
   out.text("<table class=\"facts\">\n");
-  if (context.label != nullptr && context.label[0] != '\0') fact(out, "Label", context.label);
-  out.text("<tr><th>Program</th><td>");
+  if (context.label != nullptr && context.label[0] != '\0') fact(out, language, UiText::kFactLabel, context.label);
+  say(out.text("<tr><th>"), language, UiText::kFactProgram).text("</th><td>");
   html_text(out, context.program).put(' ');
   html_text(out, context.version).text("</td></tr>\n");
-  fact(out, "Date", context.date_time);
-  fact(out, "System", context.system_version);
-  fact(out, "System keyboard layout", context.keyboard_layout);
+  fact(out, language, UiText::kFactDate, context.date_time);
+  fact(out, language, UiText::kFactSystem, context.system_version);
+  fact(out, language, UiText::kFactSystemLayout, context.keyboard_layout);
   if (map != nullptr) {
-    out.text("<tr><th>Map layout</th><td>").text(map->layout->name);
-    if (map->chosen_from_system) out.text(" (chosen from the system&#39;s keyboard)");
-    out.text("</td></tr>\n<tr><th>Duration</th><td>");
+    say(out.text("<tr><th>"), language, UiText::kFactMapLayout).text("</th><td>").text(map->layout->name);
+    if (map->chosen_from_system) say(out, language, UiText::kFactChosenFromSystem);
+    say(out.text("</td></tr>\n<tr><th>"), language, UiText::kFactDuration).text("</th><td>");
     write_duration(out, map->duration_us);
-    out.text("</td></tr>\n<tr><th>Stuck after</th><td>").integer(map->stuck_s).text(" s</td></tr>\n");
-    write_record_facts_html(out, *map);
+    say(out.text("</td></tr>\n<tr><th>"), language, UiText::kFactStuckAfter).text("</th><td>");
+    out.integer(map->stuck_s).text(" s</td></tr>\n");
+    write_record_facts_html(out, *map, language);
   }
   out.text("</table>\n");
 }
 
-void write_keyboards(LineBuilder& out, const ReportContext& context) {
-  out.text("<h2>Keyboards</h2>\n<ul class=\"keyboards\">\n");
-  if (context.keyboard_count <= 0) out.text("<li>none seen</li>\n");
+void write_keyboards(LineBuilder& out, const ReportContext& context, UiLanguage language) {
+  say(out.text("<h2>"), language, UiText::kKeyboards).text("</h2>\n<ul class=\"keyboards\">\n");
+  if (context.keyboard_count <= 0) say(out.text("<li>"), language, UiText::kNoneSeen).text("</li>\n");
   for (int i = 0; i < context.keyboard_count; ++i) {
     out.text("<li>");
-    write_keyboard(out, context.keyboards[i], html_text);
+    write_keyboard(out, context.keyboards[i], html_text, language);
     out.text("</li>\n");
   }
   out.text("</ul>\n");
   if (context.keyboard_filter != nullptr && context.keyboard_filter[0] != '\0') {
-    out.text("<p>Counted: only keyboard ");
+    say(out.text("<p>"), language, UiText::kCountedOnly);
     html_text(out, context.keyboard_filter).text("</p>\n");
   }
 }
 
-void write_list(LineBuilder& out, const char* label, const KeyMapReport& map, ReportList list) {
-  out.text("<dt>").text(label).text("</dt><dd>");
+void write_list(LineBuilder& out, UiText label, const KeyMapReport& map, ReportList list, UiLanguage language) {
+  say(out.text("<dt>"), language, label).text("</dt><dd>");
   const int count = report_list(&map, list, listed);
   for (int i = 0; i < count; ++i) {
     const int key = listed[i];
@@ -91,31 +93,45 @@ void write_list(LineBuilder& out, const char* label, const KeyMapReport& map, Re
     html_text(out, key_name(key)).text(" (");
     scancode_text(out, key).put(')');
     if (list == ReportList::kChatter) {
-      out.put(' ').integer(map.keys[key].chatter).text("&times;, smallest gap ");
+      out.put(' ').integer(map.keys[key].chatter).text("&times;");
+      say(out, language, UiText::kSmallestGap);
       write_gap(out, map.keys[key].smallest_gap_us);
-      write_key_gap_strip(out, map, key);
+      write_key_gap_strip(out, map, key, language);
     } else if (list == ReportList::kStuck) {
-      out.text(" held ");
+      say(out, language, UiText::kHeldFor);
       write_seconds(out, map.keys[key].longest_hold_us);
     }
   }
-  if (count == 0) out.text("none");
+  if (count == 0) say(out, language, UiText::kNone);
   out.text("</dd>\n");
 }
 
-void write_key_tables(LineBuilder& out, const KeyMapReport& map) {
-  out.text("<h2>Keys pressed</h2>\n");
+// A heading cell, with its title when it has one.
+void heading(LineBuilder& out, UiLanguage language, UiText text, UiText title = UiText::kCount) {
+  out.text("<th");
+  if (title != UiText::kCount) say(out.text(" title=\""), language, title).put('"');
+  say(out.put('>'), language, text).text("</th>");
+}
+
+void write_key_tables(LineBuilder& out, const KeyMapReport& map, UiLanguage language) {
+  say(out.text("<h2>"), language, UiText::kKeysPressed).text("</h2>\n");
   const int count = report_list(&map, ReportList::kPressed, listed);
   if (count == 0) {
-    out.text("<p>none</p>\n");
+    say(out.text("<p>"), language, UiText::kNone).text("</p>\n");
     return;
   }
   out.text("<div class=\"tables\">\n");
   for (int first = 0; first < count; first += kRowsPerKeyTable) {
-    out.text("<table class=\"keys\"><thead><tr><th>Key</th><th>Code</th><th>Presses</th>"
-             "<th>Chatter</th><th title=\"presses that followed a release at once\">Zero</th>"
-             "<th title=\"smallest gap, milliseconds\">Gap ms</th><th title=\"longest hold, milliseconds\">Hold ms</th>"
-             "<th title=\"keyboard\">Kbd</th></tr></thead><tbody>\n");
+    out.text("<table class=\"keys\"><thead><tr>");
+    heading(out, language, UiText::kColumnKeyHeading);
+    heading(out, language, UiText::kColumnCode);
+    heading(out, language, UiText::kColumnPressesHeading);
+    heading(out, language, UiText::kColumnChatterHeading);
+    heading(out, language, UiText::kColumnZero, UiText::kColumnZeroTitle);
+    heading(out, language, UiText::kColumnGapMs, UiText::kColumnGapTitle);
+    heading(out, language, UiText::kColumnHoldMs, UiText::kColumnHoldTitle);
+    heading(out, language, UiText::kColumnKbd, UiText::kColumnKeyboard);
+    out.text("</tr></thead><tbody>\n");
     for (int i = first; i < count && i < first + kRowsPerKeyTable; ++i) {
       const int key = listed[i];
       const KeyFigures& figures = map.keys[key];
@@ -137,35 +153,40 @@ void write_key_tables(LineBuilder& out, const KeyMapReport& map) {
 
 void write_report_html(const LogWriter& writer, const ReportContext& context) {
   LineBuilder out(writer);
+  const UiLanguage language = context.language;
+  out.set_decimal_mark(ui_decimal_mark(language));
   const KeyMapReport* map = context.map != nullptr && context.map->layout != nullptr ? context.map : nullptr;
   const bool labelled = context.label != nullptr && context.label[0] != '\0';
-  out.text("<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n");
-  out.text("<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>Keyboard test");
+  out.text("<!DOCTYPE html>\n<html lang=\"").text(ui_language_code(language));
+  out.text("\">\n<head>\n<meta charset=\"utf-8\">\n");
+  say(out.text("<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>"), language,
+      UiText::kReportPageTitle);
   if (labelled) html_text(out.text(": "), context.label);
   out.text(", ").text(context.date_time).text("</title>\n<style>\n").text(kStyles);
   write_state_styles(out);
   write_distribution_styles(out);
-  out.text("</style>\n</head>\n<body>\n<h1>Keyboard test report</h1>\n");
+  say(out.text("</style>\n</head>\n<body>\n<h1>"), language, UiText::kReportTitle).text("</h1>\n");
   const ReportResult result = report_result(map);
-  out.text("<p class=\"result ").text(result.complete ? "complete" : "open").text("\">Result: ");
-  write_result_line(out, result);
+  out.text("<p class=\"result ").text(result.complete ? "complete" : "open").text("\">");
+  say(out, language, UiText::kResult).text(": ");
+  write_result_line(out, result, language);
   out.text("</p>\n");
-  write_facts(out, context, map);
-  write_keyboards(out, context);
+  write_facts(out, context, map, language);
+  write_keyboards(out, context, language);
   if (map != nullptr) {
-    out.text("<h2>Keyboard</h2>\n<figure>\n");
-    write_keyboard_svg(out, *map);
+    say(out.text("<h2>"), language, UiText::kKeyboardHeading).text("</h2>\n<figure>\n");
+    write_keyboard_svg(out, *map, language);
     out.text("<figcaption>");
-    write_colour_key(out, *map);
-    out.text("</figcaption>\n</figure>\n<h2>Lists</h2>\n<dl class=\"lists\">\n");
-    write_list(out, "Untested", *map, ReportList::kUntested);
-    write_list(out, "Marked defect", *map, ReportList::kDefect);
-    write_list(out, "Chatter", *map, ReportList::kChatter);
-    write_list(out, "Stuck", *map, ReportList::kStuck);
-    write_list(out, "Not on this map", *map, ReportList::kOffMap);
+    write_colour_key(out, *map, language);
+    say(out.text("</figcaption>\n</figure>\n<h2>"), language, UiText::kListsHeading).text("</h2>\n<dl class=\"lists\">\n");
+    write_list(out, UiText::kListUntested, *map, ReportList::kUntested, language);
+    write_list(out, UiText::kListDefect, *map, ReportList::kDefect, language);
+    write_list(out, UiText::kListChatter, *map, ReportList::kChatter, language);
+    write_list(out, UiText::kListStuck, *map, ReportList::kStuck, language);
+    write_list(out, UiText::kListOffMap, *map, ReportList::kOffMap, language);
     out.text("</dl>\n");
-    write_distributions_svg(out, *map);
-    write_key_tables(out, *map);
+    write_distributions_svg(out, *map, language);
+    write_key_tables(out, *map, language);
   }
   out.text("</body>\n</html>\n");
 }

@@ -44,16 +44,17 @@ void write_mark(LineBuilder& out, ReportState state, int x, int y, int w, int h)
   out.text("\"/>");
 }
 
-void write_title(LineBuilder& out, const KeyMapReport& map, int key, ReportState state) {
+void write_title(LineBuilder& out, const KeyMapReport& map, int key, ReportState state, UiLanguage language) {
+  const auto say = [language](UiText id) { return ui_text(language, id); };
   const KeyFigures& figures = map.keys[key];
-  out.text("<title>").text(key_name(key)).text(", scancode ");
-  scancode_text(out, key).text(": ").text(report_state_name(state));
-  if (state != ReportState::kDefect && (map.view.marks[key] & kMapDefect)) out.text(", marked defect");
+  out.text("<title>").text(key_name(key)).text(say(UiText::kTitleScancode));
+  scancode_text(out, key).text(": ").text(report_state_label(state, language));
+  if (state != ReportState::kDefect && (map.view.marks[key] & kMapDefect)) out.text(say(UiText::kTitleMarkedDefect));
   if (figures.presses > 0) {
-    out.text("; ").integer(figures.presses).text(figures.presses == 1 ? " press" : " presses");
-    out.text(", chatter ").integer(figures.chatter).text(", smallest gap ");
+    out.text("; ").integer(figures.presses).text(say(figures.presses == 1 ? UiText::kPressOne : UiText::kPressMany));
+    out.text(say(UiText::kTitleChatter)).integer(figures.chatter).text(say(UiText::kSmallestGap));
     write_gap(out, figures.smallest_gap_us);
-    out.text(", longest hold ").milliseconds(figures.longest_hold_us).text(" ms");
+    out.text(say(UiText::kTitleLongestHold)).milliseconds(figures.longest_hold_us).text(" ms");
   }
   out.text("</title>");
 }
@@ -73,18 +74,18 @@ void write_state_styles(LineBuilder& out) {
   out.text("[class^=m-]{fill:none;stroke:#000;stroke-width:2.5}.m-stuck{stroke-width:5}\n");
 }
 
-void write_keyboard_svg(LineBuilder& out, const KeyMapReport& map) {
+void write_keyboard_svg(LineBuilder& out, const KeyMapReport& map, UiLanguage language) {
   const KeyboardLayout& layout = *map.layout;
   out.text("<svg class=\"keyboard\" xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 ");
   out.integer(layout.width * kUnit).put(' ').integer(layout.height * kUnit).text("\" role=\"img\" aria-label=\"");
-  out.text(layout.name).text(" keyboard\">\n");
+  out.text(layout.name).text(ui_text(language, UiText::kKeyboardSuffix)).text("\">\n");
   for (int i = 0; i < layout.count; ++i) {
     const MapKey& box = layout.keys[i];
     const int key = box.key;
     const ReportState state = report_key_state(map, key);
     out.text("<g class=\"s-").text(report_state_name(state)).text("\" data-key=\"");
     scancode_text(out, key).text("\" data-state=\"").text(report_state_name(state)).text("\">");
-    write_title(out, map, key, state);
+    write_title(out, map, key, state, language);
     const int x = box.x * kUnit, y = box.y * kUnit, w = box.width * kUnit, h = box.height * kUnit;
     out.text("<rect x=\"").integer(x + 1).text("\" y=\"").integer(y + 1).text("\" width=\"").integer(w - 2);
     out.text("\" height=\"").integer(h - 2).text("\" rx=\"4\"/>");
@@ -95,7 +96,7 @@ void write_keyboard_svg(LineBuilder& out, const KeyMapReport& map) {
   out.text("</svg>\n");
 }
 
-void write_colour_key(LineBuilder& out, const KeyMapReport& map) {
+void write_colour_key(LineBuilder& out, const KeyMapReport& map, UiLanguage language) {
   int counts[kReportStateCount] = {};
   for (int i = 0; i < map.layout->count; ++i) ++counts[static_cast<int>(report_key_state(map, map.layout->keys[i].key))];
   out.text("<ul class=\"colour-key\">\n");
@@ -106,7 +107,7 @@ void write_colour_key(LineBuilder& out, const KeyMapReport& map) {
     out.integer(kSwatchWidth).text("\" height=\"").integer(kSwatchHeight).text("\" rx=\"3\"/>");
     write_mark(out, state, 0, 0, kSwatchWidth, kSwatchHeight);
     out.text("</svg> ");
-    out.text(report_state_name(state)).text(" (").integer(counts[i]).text(")</li>\n");
+    out.text(report_state_label(state, language)).text(" (").integer(counts[i]).text(")</li>\n");
   }
   out.text("</ul>\n");
 }

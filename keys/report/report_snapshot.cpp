@@ -1,5 +1,7 @@
 #include "keys/report/report_snapshot.h"
 
+#include <cstring>
+
 #include "keys/log/key_log_format.h"
 #include "keys/line_builder.h"
 #include "keys/map/keyboard_map.h"
@@ -27,12 +29,13 @@ void take_report_snapshot(ReportSnapshot* snapshot, const char* label) {
     LineBuilder out(writer);
     write_local_time(out, now);
   } else {
-    write_to_text_buffer(&buffer, "unknown", 7);
+    const char* unknown = ui_text(ui_language(), UiText::kUnknownDate);
+    write_to_text_buffer(&buffer, unknown, std::strlen(unknown));
   }
   sys::system_version_text(snapshot->system_version, sizeof snapshot->system_version);
   sys::keyboard_layout_text(snapshot->keyboard_layout, sizeof snapshot->keyboard_layout);
   snapshot->context = ReportContext{&snapshot->map,           snapshot->keyboards,     count,
                                     keyboard_filter_text(),   snapshot->label,         kProgramName,
                                     kProgramVersion,          snapshot->date_time,     snapshot->system_version,
-                                    snapshot->keyboard_layout};
+                                    snapshot->keyboard_layout, ui_language()};
 }

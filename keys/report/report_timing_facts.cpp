@@ -7,22 +7,8 @@
 
 namespace {
 
-// The texts of this file.
-constexpr char kBelow[] = "below ";
-constexpr char kAndUp[] = " and up";
 constexpr char kMs[] = " ms";
 constexpr char kS[] = " s";
-constexpr char kThresholdName[] = "Chatter threshold";
-constexpr char kChordName[] = "Most held at once";
-constexpr char kEventsName[] = "Events kept";
-constexpr char kNotKeptBefore[] = ", none from ";
-constexpr char kNotKeptAfter[] = " on (the record was full)";
-constexpr char kSourceName[] = "Read from";
-constexpr char kRestartName[] = "Began again";
-constexpr char kOneTime[] = " time";
-constexpr char kTimes[] = " times";
-constexpr char kLastAt[] = ", last at ";
-constexpr char kIntoRecord[] = " into the record";
 
 constexpr uint64_t kUsPerMs = 1000;
 constexpr uint64_t kUsPerS = 1000000;
@@ -42,7 +28,7 @@ LineBuilder& significant(LineBuilder& out, uint64_t value, uint64_t unit) {
   out.integer(static_cast<int64_t>(digits / divisor));
   uint64_t fraction = digits % divisor;
   if (fraction == 0) return out;
-  out.put('.');
+  out.put(out.decimal_mark());
   for (divisor /= 10; fraction != 0; divisor /= 10) {
     out.put(static_cast<char>('0' + fraction / divisor));
     fraction %= divisor;
@@ -56,26 +42,27 @@ struct FactForm {
   const char* before_name;
   const char* after_name;
   const char* after_value;
-  bool lower_case;  // the text report's names begin in lower case
+  bool text;  // the text report's names, in lower case where the language writes them so
   LineBuilder& (*escape)(LineBuilder&, const char*);
 };
 constexpr FactForm kTextForm = {"", ": ", "\n", true, plain_text};
 constexpr FactForm kHtmlForm = {"<tr><th>", "</th><td>", "</td></tr>\n", false, html_text};
 
-LineBuilder& name(LineBuilder& out, const FactForm& form, const char* text) {
-  out.text(form.before_name);
-  if (form.lower_case && *text >= 'A' && *text <= 'Z') out.put(static_cast<char>(*text++ - 'A' + 'a'));
-  return out.text(text).text(form.after_name);
-}
-
-void write_record_facts(LineBuilder& out, const KeyMapReport& map, const FactForm& form) {
-  name(out, form, kThresholdName).integer(map.chatter_ms).text(kMs).text(form.after_value);
-  write_chord(name(out, form, kChordName), map, form.escape).text(form.after_value);
-  name(out, form, kEventsName).integer(map.events);
+void write_record_facts(LineBuilder& out, const KeyMapReport& map, const FactForm& form, UiLanguage language) {
+  const auto say = [language](UiText id) { return ui_text(language, id); };
+  const auto name = [&](UiText id) -> LineBuilder& {
+    out.text(form.before_name);
+    if (form.text) write_text_fact_name(out, id, language);
+    else out.text(say(id));
+    return out.text(form.after_name);
+  };
+  name(UiText::kThresholdFact).integer(map.chatter_ms).text(kMs).text(form.after_value);
+  write_chord(name(UiText::kChordFact), map, form.escape).text(form.after_value);
+  name(UiText::kEventsFact).integer(map.events);
   if (map.dropped_from_us >= 0) {
-    out.text(kNotKeptBefore);
+    out.text(say(UiText::kNotKeptFrom));
     write_duration(out, map.dropped_from_us);
-    out.text(kNotKeptAfter);
+    out.text(say(UiText::kNotKeptEnd));
   }
   out.text(form.after_value);
   // The name may fill its array: never read past it.
@@ -84,13 +71,13 @@ void write_record_facts(LineBuilder& out, const KeyMapReport& map, const FactFor
   for (; length < sizeof map.source_name && map.source_name[length] != '\0'; ++length)
     source[length] = map.source_name[length];
   source[length] = '\0';
-  if (length > 0) form.escape(name(out, form, kSourceName), source).text(form.after_value);
+  if (length > 0) form.escape(name(UiText::kSourceFact), source).text(form.after_value);
   if (map.restarts > 0) {
-    name(out, form, kRestartName).integer(map.restarts).text(map.restarts == 1 ? kOneTime : kTimes);
+    name(UiText::kRestartFact).integer(map.restarts).text(say(map.restarts == 1 ? UiText::kOneTime : UiText::kTimes));
     if (map.restarted_at_us >= 0) {
-      out.text(kLastAt);
+      out.text(say(UiText::kLastAt));
       write_duration(out, map.restarted_at_us);
-      out.text(kIntoRecord);
+      out.text(say(UiText::kIntoRecord));
     }
     out.text(form.after_value);
   }
@@ -104,11 +91,11 @@ LineBuilder& write_short_time(LineBuilder& out, int64_t us) {
   return significant(out, value, unit).text(unit == kUsPerS ? kS : kMs);
 }
 
-LineBuilder& write_bin_range(LineBuilder& out, int bin, const char* dash) {
+LineBuilder& write_bin_range(LineBuilder& out, int bin, const char* dash, UiLanguage language) {
   const int64_t lower = timing_bin_lower_us(bin), upper = timing_bin_upper_us(bin);
   if (lower < 0) return out.put('-');
-  if (bin == 0) return write_short_time(out.text(kBelow), upper);
-  if (upper < 0) return write_short_time(out, lower).text(kAndUp);
+  if (bin == 0) return write_short_time(out.text(ui_text(language, UiText::kBinBelow)), upper);
+  if (upper < 0) return write_short_time(out, lower).text(ui_text(language, UiText::kBinAndUp));
   // Both edges in the lower one's unit: "562-1000 ms", not "562 ms-1 s".
   const uint64_t unit = unit_of(static_cast<uint64_t>(lower));
   significant(out, static_cast<uint64_t>(lower), unit).text(dash);
@@ -129,6 +116,16 @@ LineBuilder& write_chord(LineBuilder& out, const KeyMapReport& map,
   return out;
 }
 
-void write_record_facts_text(LineBuilder& out, const KeyMapReport& map) { write_record_facts(out, map, kTextForm); }
+void write_record_facts_text(LineBuilder& out, const KeyMapReport& map, UiLanguage language) {
+  write_record_facts(out, map, kTextForm, language);
+}
 
-void write_record_facts_html(LineBuilder& out, const KeyMapReport& map) { write_record_facts(out, map, kHtmlForm); }
+void write_record_facts_html(LineBuilder& out, const KeyMapReport& map, UiLanguage language) {
+  write_record_facts(out, map, kHtmlForm, language);
+}
+
+LineBuilder& write_text_fact_name(LineBuilder& out, UiText name, UiLanguage language) {
+  const char* text = ui_text(language, name);
+  if (ui_table(language).lower_case_names && *text >= 'A' && *text <= 'Z') out.put(static_cast<char>(*text++ - 'A' + 'a'));
+  return out.text(text);
+}

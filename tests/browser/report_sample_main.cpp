@@ -1,5 +1,6 @@
 // Writes the HTML report of the fixed test state for the browser check and
-// the README's picture: report_sample LAYOUT FILE [full|full-no-chatter].
+// the README's picture: report_sample LAYOUT FILE [full|full-no-chatter]
+// [en|de] (the report's language, English unless given).
 // D is held as the report is written, so that all six states are drawn.
 // "full" presses every key of the layout once more, for the print checks;
 // "full-no-chatter" also takes S's chatter away, which leaves a test that
@@ -13,16 +14,23 @@
 int main(int argc, char** argv) {
   MapLayout layout;
   if (argc < 3 || !parse_map_layout(argv[1], &layout)) {
-    std::fputs("usage: report_sample ansi|iso|jis|ansi-tkl|iso-tkl FILE [full]\n", stderr);
+    std::fputs("usage: report_sample ansi|iso|jis|ansi-tkl|iso-tkl FILE [full|full-no-chatter] [en|de]\n", stderr);
     return 2;
+  }
+  bool full = false, no_chatter = false;
+  UiLanguage language = UiLanguage::kEnglish;
+  for (int i = 3; i < argc; ++i) {
+    if (std::strcmp(argv[i], "full") == 0) full = true;
+    else if (std::strcmp(argv[i], "full-no-chatter") == 0) full = no_chatter = true;
+    else if (!ui_language_from_code(argv[i], &language)) return 2;
   }
   static ReportSample sample;
   fill_report_sample(&sample, layout);
   constexpr int kD = 0x20;
   sample.map.view.marks[kD] |= kMapHeld | kMapTested;
   sample.map.keys[kD] = sample_figures(1, 0, -1, 40000);
-  const bool no_chatter = argc > 3 && std::strcmp(argv[3], "full-no-chatter") == 0;
-  if (argc > 3 && (no_chatter || std::strcmp(argv[3], "full") == 0)) {
+  sample.context.language = language;
+  if (full) {
     for (int i = 0; i < sample.map.layout->count; ++i) {
       const int key = sample.map.layout->keys[i].key;
       sample.map.view.marks[key] |= kMapTested;

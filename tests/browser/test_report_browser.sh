@@ -8,7 +8,9 @@
 # where a logarithmic axis does (bins, bar heights, the threshold line, the
 # chatter part in the keys' chatter colour, short holds apart) and the
 # chattering key has its strip; the rendered picture shows the states'
-# colours; a full test prints on one A4 page, on two at most with chatter.
+# colours; a full test prints on one A4 page, on two at most with chatter,
+# in English and in German; the report in each language renders with its
+# texts in that language and its numbers in the language's form.
 #   test_report_browser.sh REPORT_SAMPLE_PROGRAM
 set -uo pipefail
 sample="$1"
@@ -214,15 +216,42 @@ echo "ok: the rendered picture shows the defect, stuck, chatter and tested colou
 # A full test (every key pressed) prints on one A4 page; with chatter (and
 # its strip) a second page is allowed.
 printed_pages() {
-  "$sample" iso "$work/$1.html" "$1" >/dev/null || fail "no $1 report written"
+  "$sample" iso "$work/$1.html" "$1" "${2:-en}" >/dev/null || fail "no $1 report written"
   browser --no-pdf-header-footer --print-to-pdf="$work/$1.pdf" "file://$work/$1.html" >/dev/null
   [ -s "$work/$1.pdf" ] || fail "no PDF printed of $1"
   grep -aq '/MediaBox \[0 0 594\.9[0-9]* 841\.9[0-9]*\]' "$work/$1.pdf" || fail "the page of $1 is not A4"
   grep -ao '/Count [0-9]*' "$work/$1.pdf" | head -n 1 | cut -d' ' -f2
 }
-pages="$(printed_pages full-no-chatter)" || exit 1
-[ "$pages" = 1 ] || fail "the full report without chatter prints on $pages pages"
-pages="$(printed_pages full)" || exit 1
-[ "$pages" -ge 1 ] && [ "$pages" -le 2 ] || fail "the full report with chatter prints on $pages pages"
-echo "ok: a full test's report prints on one page, with chatter on $pages"
+for language in en de; do
+  pages="$(printed_pages full-no-chatter $language)" || exit 1
+  [ "$pages" = 1 ] || fail "the full report in $language without chatter prints on $pages pages"
+  pages="$(printed_pages full $language)" || exit 1
+  [ "$pages" -ge 1 ] && [ "$pages" -le 2 ] || fail "the full report in $language with chatter prints on $pages pages"
+  echo "ok: a full test's report in $language prints on one page, with chatter on $pages"
+done
+
+# Each language's report as the browser reads it: the document's language,
+# its headings, the result, the colour key and the lists in that language,
+# and the milliseconds a person reads with its decimal mark. What a reader
+# sees (the body's text) holds none of the other language's words.
+declare -A said=(
+  [en]='Keyboard test report|Result: open: 101 of 105 keys untested, 1 marked defect, 1 with chatter, 1 stuck|Gaps and holds|Keys pressed|S (31) 2×, smallest gap 4.000 ms|Space (57) held 12.500 s|defect (1)|chatter threshold 30 ms'
+  [de]='Bericht des Tastaturtests|Ergebnis: offen: 101 von 105 Tasten ungetestet, 1 als defekt markiert, 1 mit Prellen, 1 hängend|Abstände und Haltezeiten|Gedrückte Tasten|S (31) 2×, kleinster Abstand 4,000 ms|Space (57) gehalten 12,500 s|defekt (1)|Prellschwelle 30 ms')
+declare -A foreign=([en]='Ergebnis|Tasten|gehalten|Prellschwelle|kleinster' [de]='Result|keys|held|threshold|smallest| gaps')
+for language in en de; do
+  "$sample" iso "$work/$language.html" "$language" >/dev/null || fail "no report in $language written"
+  browser --virtual-time-budget=2000 --dump-dom "file://$work/$language.html" >"$work/$language.dom"
+  grep -q "<html lang=\"$language\">" "$work/$language.dom" || fail "$language: the rendered page is not lang=$language"
+  # The text a reader sees: the body without its tags, entities as the browser wrote them.
+  sed -n '/<body>/,$p' "$work/$language.dom" | sed -e 's/<[^>]*>//g' -e 's/&times;/×/g' >"$work/$language.txt"
+  IFS='|' read -r -a parts <<<"${said[$language]}"
+  for part in "${parts[@]}"; do
+    grep -qF -- "$part" "$work/$language.txt" || fail "$language: the rendered page does not say '$part'"
+  done
+  IFS='|' read -r -a parts <<<"${foreign[$language]}"
+  for part in "${parts[@]}"; do
+    ! grep -qF -- "$part" "$work/$language.txt" || fail "$language: the rendered page says '$part': $(grep -F -- "$part" "$work/$language.txt" | head -n 2)"
+  done
+  echo "ok: the report in $language renders in $language: ${parts[*]} appear nowhere"
+done
 echo PASS

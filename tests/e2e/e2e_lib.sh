@@ -13,6 +13,12 @@ e2e_window=""
 # The title of the program's window: its file name without the extension.
 e2e_window_name="klimperdetektor"
 
+# The program speaks the language of the messages' locale (Wine takes its
+# user interface language from it): English in every script, whatever the
+# machine's, unless a script asks for another.
+unset LC_ALL LANGUAGE
+export LC_MESSAGES=C
+
 # A wineserver still up from the script before belongs to that script's X
 # server, now gone, and would take this script's windows there: each script
 # starts with the prefix's server ended.
@@ -49,6 +55,21 @@ e2e_build_tools() {
   [ -x "$e2e_tools/screen_text" ] || e2e_fail "could not build the screen decoder"
   [ -x "$e2e_tools/x_close_request" ] || e2e_fail "could not build the close-request sender"
   [ -x "$e2e_tools/x_key_code" ] || e2e_fail "could not build the key-code sender"
+}
+
+# The environment of a German system for Wine: a German messages' locale,
+# compiled once per build tree with localedef (from the locales package)
+# into a folder of its own, so that the machine's locales stay as they are.
+# Prints the assignments for e2e_start_program_with_args.
+e2e_german_locale() {
+  local dir="${ZQ_BINARY_DIR:-${TMPDIR:-/tmp}}/e2e-locales"
+  mkdir -p "$dir"
+  (
+    flock 9
+    [ -d "$dir/de_DE.UTF-8" ] || localedef -i de_DE -f UTF-8 "$dir/de_DE.UTF-8" >/dev/null 2>&1
+  ) 9>"$dir/.lock"
+  [ -d "$dir/de_DE.UTF-8" ] || e2e_fail "no German locale could be made (localedef, package locales)"
+  echo "LOCPATH=$dir LC_MESSAGES=de_DE.UTF-8"
 }
 
 # Each script gets an X server of its own: no window manager, no other

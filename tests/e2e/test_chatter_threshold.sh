@@ -6,7 +6,14 @@
 # higher one; after choosing the lower one in "Prellschwelle", its box is
 # drawn as a tested key's and the line of the key under the mouse has no
 # chatter; back at the higher one it chatters again. The count comes back
-# on the status line when the mouse leaves the window.
+# on the status line when the mouse leaves the window. All of it in German
+# (--lang de), the menu chosen by its German access letters.
+# Then the language: with --lang en the menu and the status line are
+# English (the map is shown by "Keyboard map"'s letter, which the German menu
+# lacks; the line of a key under the mouse too), even on a German system; with no option they follow the system's
+# user interface language: English here, German under a German locale. In
+# each the Save dialog has the language's title and proposes the language's
+# name, and the report it saves is in the language.
 set -uo pipefail
 exe="$1"
 source "$(dirname "$0")/e2e_lib.sh"
@@ -124,7 +131,7 @@ hover_line() {
 }
 
 for driver in directx gdi; do
-  e2e_start_program_with_args ZQGFX=$driver -- "$exe"
+  e2e_start_program_with_args ZQGFX=$driver -- "$exe" --lang de
   e2e_find_window
   e2e_expect_driver "$driver"
   expect_popup_marks "......"
@@ -169,5 +176,79 @@ for driver in directx gdi; do
   echo "ok: $driver: the count is back when the mouse left the window: '$line'"
   e2e_request_close
   e2e_expect_exit 0
+done
+
+# Waits for row 9 to match the extended regular expression $1.
+expect_row_matching() {
+  local i line
+  for i in $(seq 1 50); do
+    line="$(e2e_screen_text | sed -n 9p)"
+    [[ "$line" =~ $1 ]] && return 0
+    sleep 0.2
+  done
+  e2e_fail "$driver: row 9 reads '$line', not /$1/"
+}
+
+german="$(e2e_german_locale)"
+# language, environment, arguments
+runs=("en|$german|--lang en" "en||" "de|$german|")
+for driver in directx gdi; do
+  for run in "${runs[@]}"; do
+    IFS='|' read -r language environment arguments <<<"$run"
+    if [ "$language" = de ]; then
+      map_letter=t save_letter=b title='Bericht speichern' prefix=Tastaturtest-
+      count='^ Getestet: 1/10[45], max\. 1 gehalten$'
+      untested='^ A \(30\): ungetestet$'
+    else
+      map_letter=k save_letter=p title='Save report' prefix=keyboard-test-
+      count='^ Tested: 1/10[45], up to 1 held$'
+      untested='^ A \(30\): untested$'
+    fi
+    what="$driver, ${arguments:-no option}${environment:+, German system}"
+    # The key that chose the entry counts; a German system may give the ISO map.
+    # The Save dialog's proposed name lands in the program's folder (the
+    # dialog then remembers it, so one folder serves every run).
+    saves="$e2e_work/saves"
+    mkdir -p "$saves" && cd "$saves" && rm -f ./*.html
+    # shellcheck disable=SC2086
+    e2e_start_program_with_args ZQGFX=$driver $environment -- "$exe" $arguments
+    cd - >/dev/null
+    e2e_find_window
+    e2e_expect_driver "$driver"
+    open_popup
+    xdotool key "$map_letter"
+    gone "$popup"
+    expect_row_matching "$count"
+    echo "ok: $what: the menu's '$map_letter' showed the map, the status line reads in $language"
+    # The line of the key under the mouse: A, never pressed.
+    xdotool mousemove --window "$e2e_window" $a_x $key_y
+    expect_row_matching "$untested"
+    xdotool mousemove --window "$e2e_window" 200 40
+    echo "ok: $what: the line of A under the mouse reads in $language"
+    open_popup
+    xdotool key "$save_letter"
+    dialog=""
+    for i in $(seq 1 50); do
+      dialog="$(xdotool search --onlyvisible --name "^$title\$" 2>/dev/null | head -n 1)"
+      [ -n "$dialog" ] && break
+      sleep 0.2
+    done
+    [ -n "$dialog" ] || e2e_fail "$what: no dialog '$title' after '$save_letter' in the menu"
+    xdotool windowfocus "$dialog"
+    sleep 0.5
+    xdotool key Return
+    saved=""
+    for i in $(seq 1 50); do
+      saved="$(ls "$saves" | grep -E "^$prefix[0-9]{4}-[0-9]{2}-[0-9]{2}-[0-9]{6}\.html$" | head -n 1)"
+      [ -n "$saved" ] && [ -s "$saves/$saved" ] && break
+      sleep 0.2
+    done
+    [ -n "$saved" ] || e2e_fail "$what: the dialog saved no $prefix...html: $(ls "$saves")"
+    grep -q "<html lang=\"$language\">" "$saves/$saved" ||
+      e2e_fail "$what: $saved is not a report in $language: $(head -c 300 "$saves/$saved")"
+    echo "ok: $what: the dialog '$title' saved $saved in $language"
+    e2e_request_close
+    e2e_expect_exit 0
+  done
 done
 echo PASS

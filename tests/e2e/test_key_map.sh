@@ -25,7 +25,7 @@ tested="85,255,85"   # palette 10
 lsgt=94              # the X key code of the key left of Z
 
 for driver in directx gdi; do
-  e2e_start_program_with_args ZQGFX=$driver -- "$exe" --map=ansi --log=jsonl
+  e2e_start_program_with_args ZQGFX=$driver -- "$exe" --lang de --map=ansi --log=jsonl
   e2e_find_window
   e2e_expect_driver "$driver"
   e2e_expect_row 9 ' Getestet: 0/104, max. 0 gehalten'
@@ -57,7 +57,7 @@ done
 
 # On the ISO map the key left of Z is a key like the others. A double click
 # is two clicks (marks), no reset: the count stays.
-e2e_start_program_with_args ZQGFX=gdi -- "$exe" --map=iso
+e2e_start_program_with_args ZQGFX=gdi -- "$exe" --lang de --map=iso
 e2e_find_window
 "$e2e_tools/x_key_code" $lsgt press
 xdotool key z
@@ -74,7 +74,7 @@ e2e_stdout_text | grep -qx 'not on this map: none' || e2e_fail "keys listed off 
 echo "ok: the key left of Z on the ISO map, a double click does not reset, the summary without --log"
 
 # --map alone takes the system's keyboard: US English here.
-e2e_start_program_with_args ZQGFX=gdi -- "$exe" --map --log=csv
+e2e_start_program_with_args ZQGFX=gdi -- "$exe" --lang de --map --log=csv
 e2e_find_window
 e2e_expect_row 9 ' Getestet: 0/104, max. 0 gehalten'
 e2e_request_close

@@ -13,7 +13,7 @@ keys=(a b c d e f g h i j k l m n o p q r s t u v w x y z 1 2 3 4 5 6 7 8 9 0 F1
 codes="2 3 4 5 6 7 8 9 10 11 16 17 18 19 20 21 22 23 24 25 30 31 32 33 34 35 36 37 38 44 45 46 47 48 49 50 59 60 61 63"
 expected="Scancodes:$(echo $codes | tr ' ' ',')"
 
-e2e_start_program_with_args ZQGFX=gdi -- "$exe" --map=ansi
+e2e_start_program_with_args ZQGFX=gdi -- "$exe" --lang de --map=ansi
 e2e_find_window
 e2e_expect_row 9 ' Getestet: 0/104, max. 0 gehalten'
 for key in "${keys[@]}"; do xdotool keydown "$key"; done

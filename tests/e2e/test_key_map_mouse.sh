@@ -75,7 +75,7 @@ expect_inside() {
 mouse_to() { xdotool mousemove --window "$e2e_window" $(($1 * scale + 1)) $(($2 * scale + 1)); }
 
 for driver in directx gdi; do
-  e2e_start_program_with_args ZQGFX=$driver -- "$exe" --map=ansi --stuck-s 2 --chatter-ms 300 --scale $scale
+  e2e_start_program_with_args ZQGFX=$driver -- "$exe" --lang de --map=ansi --stuck-s 2 --chatter-ms 300 --scale $scale
   e2e_find_window
   e2e_expect_driver "$driver"
   e2e_expect_row 9 ' Getestet: 0/104, max. 0 gehalten'

@@ -23,7 +23,7 @@ press_a_until_logged() {
 }
 
 # Wine gives one keyboard: number 2 never sends, so the map stays empty.
-e2e_start_program_with_args ZQGFX=gdi -- "$exe" --map=ansi --log --keyboard 2
+e2e_start_program_with_args ZQGFX=gdi -- "$exe" --lang de --map=ansi --log --keyboard 2
 e2e_find_window
 press_a_until_logged
 e2e_expect_row 9 ' Getestet: 0/104, max. 0 gehalten'
@@ -37,7 +37,7 @@ echo "ok: --keyboard 2 leaves the map empty, the log has keyboard 1's press"
 # Chosen by its numbers, the same keyboard counts.
 id="$(e2e_stdout_text | sed -n 's/^# keyboard 1: .*(VID_\([0-9A-F]*\)&PID_\([0-9A-F]*\))$/\1:\2/p')"
 [ -n "$id" ] || e2e_fail "keyboard 1 has no VID:PID in the log: $(e2e_stdout_text)"
-e2e_start_program_with_args ZQGFX=gdi -- "$exe" --map=ansi --log --keyboard "${id,,}"
+e2e_start_program_with_args ZQGFX=gdi -- "$exe" --lang de --map=ansi --log --keyboard "${id,,}"
 e2e_find_window
 press_a_until_logged
 e2e_expect_row 9 ' Getestet: 1/104, max. 1 gehalten'

@@ -59,7 +59,7 @@ expect_no_map() {
 
 for driver in directx gdi; do
   report="$e2e_work/report-$driver.html"
-  e2e_start_program_with_args ZQGFX=$driver -- "$exe" --log
+  e2e_start_program_with_args ZQGFX=$driver -- "$exe" --lang de --log
   e2e_find_window
   e2e_expect_driver "$driver"
   xdotool key a

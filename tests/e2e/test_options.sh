@@ -20,7 +20,8 @@ trap 'kill "$watcher" 2>/dev/null; e2e_cleanup' EXIT
 
 for args in "--chatter-ms 0" "--chatter-ms x" "--log=xml" "--nonsense" "--log --chatter-ms 1001" \
             "--map=xyz" "--map=" "--map=ANSI" "--scale 0" "--scale 9" "--scale x" "--scale" \
-            "--keyboard 17" "--keyboard 046d:" "--keyboard" "a.csv b.csv" "--replay"; do
+            "--keyboard 17" "--keyboard 046d:" "--keyboard" "a.csv b.csv" "--replay" \
+            "--lang fr" "--lang DE" "--lang=" "--lang"; do
   # shellcheck disable=SC2086  # the arguments are meant to split
   "$runner" "$exe" $args >"$e2e_work/out" 2>"$e2e_work/err"
   code=$?

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The report at the close (--report): on DirectX an HTML page and on GDI a
-# text file, each with the keys pressed, the key marked defect by a click
-# and the key held past --stuck-s as they happened, and the label;
+# The report at the close (--report): on DirectX an HTML page in English
+# (the system's language here) and on GDI a text file in German (--lang de),
+# each with the keys pressed, the key marked defect by a click and the key
+# held past --stuck-s as they happened, and the label;
 # standard output with "-"; a report that cannot be written (/dev/full) is
 # one line on standard error and exit code 3.
 set -uo pipefail
@@ -26,13 +27,19 @@ edge_y=125
 defect="190,0,255"   # palette 35
 stuck="170,85,0"     # palette 6
 
-for run in "directx report.html" "gdi report.txt"; do
-  read -r driver name <<<"$run"
+for run in "directx report.html en" "gdi report.txt de"; do
+  read -r driver name language <<<"$run"
   report="$e2e_work/$name"
-  e2e_start_program_with_args ZQGFX=$driver -- "$exe" --map=ansi --stuck-s 2 --report "$report" --label "$label"
+  e2e_start_program_with_args ZQGFX=$driver -- "$exe" --map=ansi --stuck-s 2 --report "$report" --label "$label" \
+    $([ "$language" = de ] && echo --lang de)
   e2e_find_window
   e2e_expect_driver "$driver"
-  e2e_expect_row 9 ' Getestet: 0/104, max. 0 gehalten'
+  if [ "$language" = de ]; then
+    counts=(' Getestet: 0/104, max. 0 gehalten' ' Getestet: 3/104, max. 1 gehalten')
+  else
+    counts=(' Tested: 0/104, up to 0 held' ' Tested: 3/104, up to 1 held')
+  fi
+  e2e_expect_row 9 "${counts[0]}"
   # A pressed, then marked defect; S held past the stuck time; D twice.
   xdotool key a
   xdotool mousemove --window "$e2e_window" $a_x $key_y click 1
@@ -43,7 +50,7 @@ for run in "directx report.html" "gdi report.txt"; do
   xdotool keyup s
   xdotool key --delay 150 d d
   xdotool mousemove --window "$e2e_window" 300 20
-  e2e_expect_row 9 ' Getestet: 3/104, max. 1 gehalten'
+  e2e_expect_row 9 "${counts[1]}"
   e2e_request_close
   e2e_expect_exit 0
   [ -s "$report" ] || e2e_fail "$driver: no report written to $report"
@@ -59,16 +66,17 @@ for run in "directx report.html" "gdi report.txt"; do
     expect_in "$report" '<tr><td>D</td><td>32</td><td>2</td>' "$driver: D pressed twice"
     [ "$(grep -o 'data-state=' "$report" | wc -l)" = 104 ] || e2e_fail "$driver: not 104 keys drawn"
   else
-    expect_in "$report" "label: $label" "$driver"
-    expect_in "$report" 'map layout: ansi' "$driver"
-    expect_in "$report" 'result: open: 101 of 104 keys untested, 1 marked defect, 1 stuck' "$driver"
-    expect_in "$report" 'system: Windows ' "$driver: the system's version"
-    expect_in "$report" 'marked defect: A (30)' "$driver"
-    e2e_text "$report" | grep -qE '^stuck: S \(31\) held [2-9]\.[0-9]{3} s$' || e2e_fail "$driver: no stuck S: $(cat "$report")"
+    expect_in "$report" "Bezeichnung: $label" "$driver"
+    expect_in "$report" 'Layout der Karte: ansi' "$driver"
+    expect_in "$report" 'Ergebnis: offen: 101 von 104 Tasten ungetestet, 1 als defekt markiert, 1 hängend' "$driver"
+    expect_in "$report" 'System: Windows ' "$driver: the system's version"
+    expect_in "$report" 'Als defekt markiert: A (30)' "$driver"
+    # German milliseconds with a decimal comma.
+    e2e_text "$report" | grep -qE '^Hängend: S \(31\) gehalten [2-9],[0-9]{3} s$' || e2e_fail "$driver: no stuck S: $(cat "$report")"
     expect_in "$report" '  A                 30        1 ' "$driver: A pressed once"
     expect_in "$report" '  D                 32        2 ' "$driver: D pressed twice"
   fi
-  echo "ok: $driver: $name written at the close: the keys pressed, A marked defect, S stuck, the label"
+  echo "ok: $driver: $name written at the close in $language: the keys pressed, A marked defect, S stuck, the label"
 done
 
 # "-": the text report on standard output.

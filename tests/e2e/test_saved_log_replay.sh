@@ -34,7 +34,7 @@ for driver in directx gdi; do
   log="$e2e_work/keys-$driver.csv"
   e2e_window_name="klimperdetektor"
   # A threshold well above the gap of a double press under Wine and X.
-  e2e_start_program_with_args ZQGFX=$driver -- "$exe" --map --chatter-ms 120
+  e2e_start_program_with_args ZQGFX=$driver -- "$exe" --lang de --map --chatter-ms 120
   e2e_find_window
   e2e_expect_driver "$driver"
   xdotool keydown a keyup a sleep 0.01 keydown a keyup a
@@ -75,7 +75,7 @@ for driver in directx gdi; do
 
   e2e_window_name="klimperdetektor - keys-$driver.csv"
   # A CSV log names no threshold: the same one is given.
-  e2e_start_program_with_args ZQGFX=$driver -- "$exe" --chatter-ms 120 "$(wine_path "$log")"
+  e2e_start_program_with_args ZQGFX=$driver -- "$exe" --lang de --chatter-ms 120 "$(wine_path "$log")"
   e2e_find_window
   e2e_expect_row 9 "$status"
   for i in $(seq 1 50); do [ "$(map_picture)" = "$picture" ] && break; sleep 0.2; done

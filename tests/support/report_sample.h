@@ -78,5 +78,5 @@ inline void fill_report_sample(ReportSample* sample, MapLayout layout) {
   unnamed.events = 4;
   sample->context = ReportContext{&map, sample->keyboards, 2, "1", kSampleLabel, "klimperdetektor", "9.9.9",
                                   "2024-05-01 14:03:22 +02:00", "Windows 10.0 build 19045",
-                                  "German (Germany), layout 00000407"};
+                                  "German (Germany), layout 00000407", UiLanguage::kEnglish};
 }

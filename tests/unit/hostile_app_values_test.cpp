@@ -97,6 +97,22 @@ TEST(HostileOptions, HugeNumbersAndOddValuesAreRefusedWithACutMessage) {
     EXPECT_EQ(parse_options(2, argv, &options, error, sizeof error), -1) << arg;
     EXPECT_LT(std::strlen(error), sizeof error);
   }
+  // A language's value of any bytes: refused, the message within its size.
+  const std::string long_language = "d" + std::string(5000, 'e');
+  for (const char* value : {"d", "dee", "de ", " de", "de\n", "\xC3\xA4", "e\xFF", "de-AT", "en_US.UTF-8",
+                            long_language.c_str(), ""}) {
+    for (size_t size : {size_t{0}, size_t{1}, size_t{16}, size_t{4096}}) {
+      ViewerOptions options;
+      std::string error(size + 1, '#');
+      const char* const separate[] = {"p", "--lang", value};
+      EXPECT_EQ(parse_options(3, separate, &options, size ? error.data() : nullptr, size), -1) << value;
+      EXPECT_EQ(error[size], '#');
+      if (size > 0) {
+        EXPECT_LT(std::strlen(error.c_str()), size);
+      }
+      EXPECT_FALSE(options.language_given);
+    }
+  }
   const char* const bounds[] = {"p", "--chatter-ms", "1000", "--chatter-ms=1"};
   ViewerOptions options;
   EXPECT_EQ(parse_options(4, bounds, &options, nullptr, 0), 0);

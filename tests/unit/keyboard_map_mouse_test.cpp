@@ -10,6 +10,7 @@
 #include "gfx/draw/frame_picture.h"
 #include "gfx/input/key_input.h"
 #include "gfx/screen.h"
+#include "keys/texts/ui_texts.h"
 #include "keys/map/key_map_view.h"
 #include "keys/map/keyboard_map.h"
 #include "support/capture.h"
@@ -25,7 +26,10 @@ int64_t fake_clock() { return fake_now_us; }
 
 class KeyboardMapMouseTest : public ::testing::Test {
  protected:
+  // The screen's lines are read in German here; the languages' own forms
+  // are tested with the texts.
   void SetUp() override {
+    set_ui_language(UiLanguage::kGerman);
     ASSERT_EQ(open_null_screen(), 0);
     fake_now_us = 0;
     keyboard_map_set_clock(fake_clock);
@@ -40,6 +44,7 @@ class KeyboardMapMouseTest : public ::testing::Test {
     viewer_set_below_page(nullptr);
     keyboard_map_set_clock(nullptr);
     close_screen();
+    set_ui_language(UiLanguage::kEnglish);
   }
 
   static void key(int id, bool down) { keyboard_map_consumer().key(nullptr, fake_now_us, id, down, 2); }

@@ -9,6 +9,7 @@
 #include "app/viewer.h"
 #include "gfx/draw/frame_picture.h"
 #include "gfx/screen.h"
+#include "keys/texts/ui_texts.h"
 #include "keys/map/key_map_view.h"
 #include "keys/map/keyboard_map.h"
 #include "support/capture.h"
@@ -19,13 +20,16 @@ constexpr int kRowPixels = 8 * 320;
 
 class KeyboardMapPageTest : public ::testing::Test {
  protected:
+  // The status line is read in German here.
   void SetUp() override {
+    set_ui_language(UiLanguage::kGerman);
     ASSERT_EQ(open_null_screen(), 0);
     keyboard_map_start(MapLayout::kAnsi, false, 30);
   }
   void TearDown() override {
     viewer_set_below_page(nullptr);
     close_screen();
+    set_ui_language(UiLanguage::kEnglish);
   }
 };
 

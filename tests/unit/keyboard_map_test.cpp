@@ -285,14 +285,22 @@ TEST(KeyMapSummary, TestedUntestedDefectStuckAndKeysOffTheMap) {
   EXPECT_NE(text.find("not on this map: none\n"), std::string::npos) << text;
 }
 
-TEST(KeyMapView, StatusLineFitsTheScreenWidth) {
-  char text[48];
-  key_map_status_text(text, sizeof text, 109, 109, 109);
-  EXPECT_STREQ(text, " Getestet: 109/109, max. 109 gehalten");
-  EXPECT_LT(std::strlen(text), 40u);  // a 40th column would wrap the line
-  char small[6];
-  key_map_status_text(small, sizeof small, 1, 2, 3);
-  EXPECT_STREQ(small, " Gete");
+TEST(KeyMapView, StatusLineInEachLanguageFitsTheScreenWidth) {
+  struct Case {
+    UiLanguage language;
+    const char* text;
+    const char* cut;
+  } cases[] = {{UiLanguage::kGerman, " Getestet: 109/109, max. 109 gehalten", " Gete"},
+               {UiLanguage::kEnglish, " Tested: 109/109, up to 109 held", " Test"}};
+  for (const Case& c : cases) {
+    char text[48];
+    key_map_status_text(text, sizeof text, 109, 109, 109, c.language);
+    EXPECT_STREQ(text, c.text);
+    EXPECT_LT(std::strlen(text), 40u);  // a 40th column would wrap the line
+    char small[6];
+    key_map_status_text(small, sizeof small, 1, 2, 3, c.language);
+    EXPECT_STREQ(small, c.cut);
+  }
 }
 
 TEST(KeyMapHover, TheLongestFormThatFitsAndNeverWiderThanAsked) {
@@ -302,7 +310,9 @@ TEST(KeyMapHover, TheLongestFormThatFitsAndNeverWiderThanAsked) {
   const KeyFigures fast{12, 0, 2, 300, 80'000, 1};
   const KeyFigures never{0, 0, 0, -1, 0, 0};
   const int keypad_enter = make_key_id(0x1C, kPrefixE0);
+  constexpr UiLanguage de = UiLanguage::kGerman, en = UiLanguage::kEnglish;
   struct Case {
+    UiLanguage language;
     int key;
     const KeyFigures* figures;
     int width;
@@ -310,38 +320,51 @@ TEST(KeyMapHover, TheLongestFormThatFitsAndNeverWiderThanAsked) {
   };
   // 39 columns: the status line of the 40-column page.
   const Case cases[] = {
-      {0x1E, &once, 39, " A (30): 1x gedr\x81" "ckt, gehalten 98 ms"},
-      {0x1E, &pressed, 80, " A (30): 3x gedr\x81" "ckt, Abstand 250 ms, gehalten 1,2 s"},
-      {0x1E, &pressed, 45, " A (30): 3x, Abstand 250ms, gehalten 1,2s"},
-      {0x1E, &pressed, 39, " A (30): 3x, Abst. 250ms, Halt 1,2s"},
-      {0x1E, &chattering, 39, " A (30): 3x, Prellen 1, Abst. 4,0ms"},
-      {0x1E, &chattering, 80, " A (30): 3x gedr\x81" "ckt, 1x geprellt, Abstand 4,0 ms, gehalten 90 ms"},
-      {0x1E, &fast, 39, " A (30): 12x, Abst. 0,3ms, Halt 80ms"},
-      {0x2A, &pressed, 39, " Left Shift (42): 3x, Halt 1,2s"},
-      {keypad_enter, &chattering, 39, " Keypad Enter (28 e0): 3x, Prellen 1"},
-      {keypad_enter, &pressed, 25, " Keypad Enter (28 e0): 3x"},
-      {keypad_enter, &pressed, 21, " Keypad Enter (28 e0)"},
-      {keypad_enter, &pressed, 10, " Keypad En"},
-      {make_key_id(0x45, kPrefixE1), &never, 39, " Pause (69 e1): ungetestet"},
-      {make_key_id(0x45, kPrefixE1), &never, 18, " Pause (69 e1)"},
-      {0x1E, &pressed, 0, ""},
+      {de, 0x1E, &once, 39, " A (30): 1x gedr\x81" "ckt, gehalten 98 ms"},
+      {de, 0x1E, &pressed, 80, " A (30): 3x gedr\x81" "ckt, Abstand 250 ms, gehalten 1,2 s"},
+      {de, 0x1E, &pressed, 45, " A (30): 3x, Abstand 250ms, gehalten 1,2s"},
+      {de, 0x1E, &pressed, 39, " A (30): 3x, Abst. 250ms, Halt 1,2s"},
+      {de, 0x1E, &chattering, 39, " A (30): 3x, Prellen 1, Abst. 4,0ms"},
+      {de, 0x1E, &chattering, 80, " A (30): 3x gedr\x81" "ckt, 1x geprellt, Abstand 4,0 ms, gehalten 90 ms"},
+      {de, 0x1E, &fast, 39, " A (30): 12x, Abst. 0,3ms, Halt 80ms"},
+      {de, 0x2A, &pressed, 39, " Left Shift (42): 3x, Halt 1,2s"},
+      {de, keypad_enter, &chattering, 39, " Keypad Enter (28 e0): 3x, Prellen 1"},
+      {de, keypad_enter, &pressed, 25, " Keypad Enter (28 e0): 3x"},
+      {de, keypad_enter, &pressed, 21, " Keypad Enter (28 e0)"},
+      // Too narrow for the name: its whole words only.
+      {de, keypad_enter, &pressed, 10, " Keypad"},
+      {de, make_key_id(0x45, kPrefixE1), &never, 39, " Pause (69 e1): ungetestet"},
+      {de, make_key_id(0x45, kPrefixE1), &never, 18, " Pause (69 e1)"},
+      {de, 0x1E, &pressed, 0, ""},
+      {en, 0x1E, &once, 39, " A (30): 1x pressed, held 98 ms"},
+      {en, 0x1E, &pressed, 80, " A (30): 3x pressed, gap 250 ms, held 1.2 s"},
+      {en, 0x1E, &pressed, 39, " A (30): 3x, gap 250ms, held 1.2s"},
+      {en, 0x1E, &chattering, 80, " A (30): 3x pressed, 1x chattered, gap 4.0 ms, held 90 ms"},
+      {en, 0x1E, &chattering, 39, " A (30): 3x, chatter 1, gap 4.0ms"},
+      {en, 0x1E, &fast, 39, " A (30): 12x, gap 0.3ms, held 80ms"},
+      {en, keypad_enter, &chattering, 39, " Keypad Enter (28 e0): 3x, chatter 1"},
+      {en, make_key_id(0x45, kPrefixE1), &never, 39, " Pause (69 e1): untested"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.width) + " columns: " + c.text);
     char text[96];
-    key_map_hover_text(text, sizeof text, c.width, c.key, *c.figures);
+    key_map_hover_text(text, sizeof text, c.width, c.key, *c.figures, c.language);
     EXPECT_STREQ(text, c.text);
     EXPECT_LE(static_cast<int>(std::strlen(text)), c.width);
   }
   // A buffer smaller than the width takes the form that fits it, or the
-  // name cut to it; none is left alone.
+  // name's words that fit; none is left alone.
   char shorter[24];
-  key_map_hover_text(shorter, sizeof shorter, 39, 0x1E, chattering);
+  key_map_hover_text(shorter, sizeof shorter, 39, 0x1E, chattering, de);
   EXPECT_STREQ(shorter, " A (30): 3x, Prellen 1");
   char small[5];
-  key_map_hover_text(small, sizeof small, 39, 0x1E, pressed);
-  EXPECT_STREQ(small, " A (");
-  key_map_hover_text(nullptr, 10, 39, 0x1E, pressed);
+  key_map_hover_text(small, sizeof small, 39, 0x1E, pressed, de);
+  EXPECT_STREQ(small, " A");
+  key_map_hover_text(nullptr, 10, 39, 0x1E, pressed, de);
+  // A language out of range speaks the first.
+  char other[48];
+  key_map_hover_text(other, sizeof other, 39, 0x1E, once, static_cast<UiLanguage>(200));
+  EXPECT_STREQ(other, " A (30): 1x pressed, held 98 ms");
 }
 
 TEST(KeyMapState, StuckPastTheTimeNotAtItAndTheTimeClamped) {

@@ -231,3 +231,50 @@ TEST(Options, OneKeyLogToReplay) {
   }
   EXPECT_NE(std::string(options_usage()).find("--replay LOG"), std::string::npos);
 }
+
+TEST(Options, LanguageByItsCodeOrNone) {
+  const struct {
+    std::vector<const char*> args;
+    bool given;
+    UiLanguage language;
+  } accepted[] = {
+      {{}, false, UiLanguage::kEnglish},
+      {{"--lang", "de"}, true, UiLanguage::kGerman},
+      {{"--lang=en"}, true, UiLanguage::kEnglish},
+      {{"--lang", "en", "--lang=de"}, true, UiLanguage::kGerman},  // the last one counts
+      {{"--lang", "de", "keys.csv"}, true, UiLanguage::kGerman},
+  };
+  for (const auto& c : accepted) {
+    const Parsed parsed = parse(c.args);
+    EXPECT_EQ(parsed.result, 0) << parsed.error;
+    EXPECT_EQ(parsed.options.language_given, c.given);
+    EXPECT_EQ(parsed.options.language, c.language);
+  }
+  // Only a table's own code: a region, a name or another case is refused
+  // rather than guessed.
+  const struct {
+    std::vector<const char*> args;
+    const char* error;
+  } refused[] = {
+      {{"--lang"}, "klimperdetektor: --lang takes en or de"},
+      {{"--lang="}, "klimperdetektor: --lang takes en or de, not ''"},
+      {{"--lang", "fr"}, "klimperdetektor: --lang takes en or de, not 'fr'"},
+      {{"--lang", "DE"}, "klimperdetektor: --lang takes en or de, not 'DE'"},
+      {{"--lang", "de_DE"}, "klimperdetektor: --lang takes en or de, not 'de_DE'"},
+      {{"--lang", "german"}, "klimperdetektor: --lang takes en or de, not 'german'"},
+      {{"--lang", "--map"}, "klimperdetektor: --lang takes en or de, not '--map'"},
+      {{"--language", "de"}, "klimperdetektor: unknown option '--language' (see --help)"},
+  };
+  for (const auto& c : refused) {
+    const Parsed parsed = parse(c.args);
+    EXPECT_EQ(parsed.result, -1) << c.error;
+    EXPECT_EQ(parsed.error, c.error);
+  }
+  // A message cut to its buffer stays one terminated line.
+  const char* const args[] = {"k", "--lang", "klingonisch-und-noch-viel-mehr"};
+  ViewerOptions options;
+  char small[24];
+  EXPECT_EQ(parse_options(3, args, &options, small, sizeof small), -1);
+  EXPECT_EQ(std::string(small), std::string("klimperdetektor: --lang takes en or de").substr(0, 23));
+  EXPECT_NE(std::string(options_usage()).find("--lang de|en"), std::string::npos);
+}

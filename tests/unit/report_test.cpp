@@ -106,6 +106,70 @@ TEST(ReportHtml, FixedStateEscapedSelfContainedAndDrawn) {
     EXPECT_EQ(occurrences(html, std::string("<path class=\"m-") + state + "\""), keys == 0 ? 0 : keys + 1) << state;
 }
 
+// The same test in German: every word from the German table, every number
+// a person reads with a decimal comma, and the numbers a program reads (the
+// drawing's coordinates) still with a point. An English word in the German
+// report is a text that missed the table.
+TEST(ReportLanguages, TheGermanReportSpeaksGermanWithDecimalCommas) {
+  static ReportSample sample;
+  fill_report_sample(&sample, MapLayout::kIso);
+  sample.context.language = UiLanguage::kGerman;
+  const std::string text = report(ReportForm::kText, sample.context);
+  for (const char* line : {
+           "Bericht des Tastaturtests\nProgramm: klimperdetektor 9.9.9\n",
+           "Datum: 2024-05-01 14:03:22 +02:00\n",
+           "Layout der Karte: iso\nDauer: 1:02:03\nH\xC3\xA4ngend ab: 8 s\n",
+           "  1: USB <Keyboard> (VID_046D&PID_C31C, Hersteller 046d, Produkt c31c), 20 Ereignisse\n",
+           "  2: unbenannte Tastatur 2 (ACPI\\PNP0303), 4 Ereignisse\n",
+           "Gez\xC3\xA4hlt: nur Tastatur 1\n",
+           "Ergebnis: offen: 102 von 105 Tasten ungetestet, 1 als defekt markiert, 1 mit Prellen, 1 h\xC3\xA4ngend\n",
+           "Prellen: S (31) 2x, kleinster Abstand 4,000 ms\n",
+           "H\xC3\xA4ngend: Space (57) gehalten 12,500 s\n",
+           "Prellschwelle: 30 ms\n",
+           // Columns by characters: the umlaut of the heading takes one.
+           "  Zeit              Abst\xC3\xA4nde Prellen  Haltezeiten\n",
+           "  S                 31        5        2        1         4,000 ms      80,000 ms     1\n",
+       })
+    EXPECT_NE(text.find(line), std::string::npos) << line << "\nin:\n" << text;
+  const std::string html = report(ReportForm::kHtml, sample.context);
+  EXPECT_EQ(html.rfind("<!DOCTYPE html>\n<html lang=\"de\">", 0), 0u);
+  for (const char* part : {
+           "<h1>Bericht des Tastaturtests</h1>",
+           "<p class=\"result open\">Ergebnis: offen: 102 von 105 Tasten ungetestet, 1 als defekt markiert, "
+           "1 mit Prellen, 1 h\xC3\xA4ngend</p>",
+           "<dt>H\xC3\xA4ngend</dt><dd>Space (57) gehalten 12,500 s</dd>",
+           "S (31) 2&times;, kleinster Abstand 4,000 ms",
+           "</svg> defekt (1)</li>",
+           "<h2>Abst\xC3\xA4nde und Haltezeiten</h2>",
+           ">Prellschwelle 30 ms</text>",
+           "<td>4,000</td><td>80,000</td>",
+       })
+    EXPECT_NE(html.find(part), std::string::npos) << part;
+  // What a reader sees of the page: no tags (whose classes and data are
+  // for programs) and no style sheet.
+  std::string seen;
+  bool in_tag = false;
+  const std::string body = html.substr(html.find("</style>"));
+  for (char c : body) {
+    if (c == '<') in_tag = true;
+    else if (c == '>') in_tag = false;
+    else if (!in_tag) seen += c;
+  }
+  for (const char* english :
+       {"untested", "smallest", "threshold", "events", " gaps", " holds", "below", "and up", "vendor", "product",
+        "Result", "Lists", "Duration", "logarithmic", "too short", "chosen from", "Keys pressed", "Date"}) {
+    EXPECT_EQ(text.find(english), std::string::npos) << english;
+    EXPECT_EQ(seen.find(english), std::string::npos) << english;
+  }
+  EXPECT_EQ(text.find("none"), std::string::npos);
+  // Coordinates with a point: a comma would move every bar.
+  EXPECT_NE(html.find("<rect class=\"bar\" x=\""), std::string::npos);
+  const size_t bar = html.find("<rect class=\"bar\" x=\"");
+  EXPECT_EQ(html.substr(bar, 40).find(','), std::string::npos) << html.substr(bar, 60);
+  EXPECT_NE(html.find("data-x=\"") , std::string::npos);
+  EXPECT_EQ(html.substr(html.find("data-x=\""), 20).find(','), std::string::npos);
+}
+
 TEST(ReportFacts, ResultLine) {
   static ReportSample sample;
   fill_report_sample(&sample, MapLayout::kAnsiTkl);

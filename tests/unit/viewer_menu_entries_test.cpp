@@ -2,7 +2,10 @@
 // its command, the marks, and the name the Save dialog proposes.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstring>
+#include <map>
+#include <set>
 
 #include "app/save_form.h"
 #include "app/viewer_menu_entries.h"
@@ -62,7 +65,7 @@ TEST(ViewerMenuEntries, TheMapEntryIsCheckedWhileShownAndOneLayoutAndOneThreshol
         thresholds_marked += checked ? 1 : 0;
         EXPECT_EQ(checked, entries[i].command == c.threshold) << static_cast<int>(entries[i].command);
       } else {
-        EXPECT_FALSE(checked) << entries[i].label;
+        EXPECT_FALSE(checked) << static_cast<int>(entries[i].command);
       }
     }
     EXPECT_EQ(layouts_marked, 1);
@@ -96,27 +99,77 @@ TEST(ViewerMenuEntries, ThresholdLabelsAndTheCustomValueOnlyWhenNoneOfTheFixedOn
   viewer_threshold_label(ViewerCommand::kThreshold5, nullptr, 4);
 }
 
-TEST(ViewerMenuEntries, ProposedNameIsDatedPaddedClampedAndCut) {
+TEST(ViewerMenuEntries, ProposedNameIsInTheLanguageDatedPaddedClampedAndCut) {
+  constexpr UiLanguage de = UiLanguage::kGerman, en = UiLanguage::kEnglish;
   struct Case {
+    UiLanguage language;
     int year, month, day, hour, minute, second;
     const char* name;
   } cases[] = {
-      {2026, 3, 7, 9, 5, 1, "Tastaturtest-2026-03-07-090501.html"},
-      {2026, 12, 31, 23, 59, 60, "Tastaturtest-2026-12-31-235960.html"},
-      {-5, 0, 0, -1, 99, 99, "Tastaturtest-0000-01-01-005960.html"},
-      {123456, 13, 32, 24, 60, 61, "Tastaturtest-9999-12-31-235960.html"},
+      {de, 2026, 3, 7, 9, 5, 1, "Tastaturtest-2026-03-07-090501.html"},
+      {de, 2026, 12, 31, 23, 59, 60, "Tastaturtest-2026-12-31-235960.html"},
+      {de, -5, 0, 0, -1, 99, 99, "Tastaturtest-0000-01-01-005960.html"},
+      {de, 123456, 13, 32, 24, 60, 61, "Tastaturtest-9999-12-31-235960.html"},
+      {en, 2026, 3, 7, 9, 5, 1, "keyboard-test-2026-03-07-090501.html"},
+      {static_cast<UiLanguage>(99), 2026, 3, 7, 9, 5, 1, "keyboard-test-2026-03-07-090501.html"},
   };
   for (const Case& c : cases) {
     char name[64];
     std::memset(name, 'x', sizeof name);
-    proposed_report_name(c.year, c.month, c.day, c.hour, c.minute, c.second, name, sizeof name);
+    proposed_report_name(c.year, c.month, c.day, c.hour, c.minute, c.second, c.language, name, sizeof name);
     EXPECT_STREQ(name, c.name);
   }
   char small[6];
-  proposed_report_name(2026, 1, 1, 0, 0, 0, small, sizeof small);
+  proposed_report_name(2026, 1, 1, 0, 0, 0, de, small, sizeof small);
   EXPECT_STREQ(small, "Tasta");
-  proposed_report_name(2026, 1, 1, 0, 0, 0, small, 0);  // nothing written, no crash
-  proposed_report_name(2026, 1, 1, 0, 0, 0, nullptr, 10);
+  proposed_report_name(2026, 1, 1, 0, 0, 0, de, small, 0);  // nothing written, no crash
+  proposed_report_name(2026, 1, 1, 0, 0, 0, de, nullptr, 10);
+}
+
+// Each menu in each language: every label has one access letter, and no two
+// entries of one menu share it, or a letter would choose the wrong one.
+TEST(ViewerMenuEntries, EveryLabelInEveryLanguageHasAnAccessLetterOfItsOwnInItsMenu) {
+  int count = 0;
+  const ViewerMenuEntry* entries = viewer_menu_entries(&count);
+  for (int language = 0; language < kUiLanguageCount; ++language) {
+    const auto lang = static_cast<UiLanguage>(language);
+    SCOPED_TRACE(ui_language_code(lang));
+    std::map<ViewerSubmenu, std::set<char>> letters;
+    const auto take = [&](ViewerSubmenu menu, const char* label) {
+      const char* amp = std::strchr(label, '&');
+      ASSERT_NE(amp, nullptr) << label;
+      EXPECT_EQ(std::strchr(amp + 1, '&'), nullptr) << label;
+      const char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(amp[1])));
+      EXPECT_TRUE(std::isalnum(static_cast<unsigned char>(letter))) << label;
+      EXPECT_TRUE(letters[menu].insert(letter).second) << label;
+    };
+    bool layout_seen = false, threshold_seen = false;
+    for (int i = 0; i < count; ++i) {
+      char label[64];
+      viewer_menu_label(entries[i], lang, label, sizeof label);
+      if (entries[i].submenu == ViewerSubmenu::kThreshold) {
+        // Made from the value, the same in every language.
+        if (!threshold_seen) take(ViewerSubmenu::kNone, viewer_submenu_label(ViewerSubmenu::kThreshold, lang));
+        threshold_seen = true;
+        continue;
+      }
+      if (entries[i].submenu == ViewerSubmenu::kLayout && !layout_seen) {
+        take(ViewerSubmenu::kNone, viewer_submenu_label(ViewerSubmenu::kLayout, lang));
+        layout_seen = true;
+      }
+      take(entries[i].submenu, label);
+    }
+  }
+  EXPECT_STREQ(viewer_submenu_label(ViewerSubmenu::kNone, UiLanguage::kGerman), "");
+  char label[64];
+  viewer_menu_label(entries[0], UiLanguage::kGerman, label, sizeof label);
+  EXPECT_STREQ(label, "&Tastaturkarte");
+  viewer_menu_label(entries[0], UiLanguage::kEnglish, label, sizeof label);
+  EXPECT_STREQ(label, "&Keyboard map");
+  char small[4];
+  viewer_menu_label(entries[count - 1], UiLanguage::kGerman, small, sizeof small);
+  EXPECT_STREQ(small, "&Be");
+  viewer_menu_label(entries[0], UiLanguage::kGerman, nullptr, 8);
 }
 
 }  // namespace
