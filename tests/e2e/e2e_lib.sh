@@ -282,6 +282,20 @@ e2e_expect_exit() {
   echo "ok: exit code $code"
 }
 
+# The visible windows' ids, sorted, for telling a new one (a menu, a dialog).
+e2e_visible_windows() { xdotool search --onlyvisible --name '' 2>/dev/null | sort; }
+
+# Waits for a visible window that was not in the list $1; prints its id.
+e2e_new_window() {
+  local before="$1" i id
+  for i in $(seq 1 50); do
+    id="$(comm -13 <(printf '%s\n' "$before") <(e2e_visible_windows) | head -n 1)"
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.2
+  done
+  return 1
+}
+
 e2e_request_close() {
   "$e2e_tools/x_close_request" "$e2e_window" || e2e_fail "could not send the close request"
 }

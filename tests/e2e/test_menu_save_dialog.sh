@@ -15,17 +15,6 @@ source "$(dirname "$0")/e2e_lib.sh"
 e2e_build_tools
 e2e_start_xvfb
 
-visible_windows() { xdotool search --onlyvisible --name '' 2>/dev/null | sort; }
-# Waits for a visible window that was not in the list $1; prints its id.
-new_window() {
-  local before="$1" i id
-  for i in $(seq 1 50); do
-    id="$(comm -13 <(printf '%s\n' "$before") <(visible_windows) | head -n 1)"
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.2
-  done
-  return 1
-}
 downs() { e2e_stdout_text | grep -c ' down ' ; }
 
 # A right click into the page opens the popup menu; the entry with the access
@@ -33,13 +22,13 @@ downs() { e2e_stdout_text | grep -c ' down ' ; }
 # in $popup_x and $popup_y.
 choose_in_popup() {
   local before i popup
-  before="$(visible_windows)"
+  before="$(e2e_visible_windows)"
   xdotool mousemove --window "$e2e_window" 200 40 click 3
-  popup="$(new_window "$before")" || e2e_fail "$driver: no popup menu after a right click"
+  popup="$(e2e_new_window "$before")" || e2e_fail "$driver: no popup menu after a right click"
   read -r popup_x popup_y < <(xdotool getwindowgeometry "$popup" | sed -n 's/.*Position: \([0-9]*\),\([0-9]*\).*/\1 \2/p')
   xdotool key "$1"
   for i in $(seq 1 50); do
-    visible_windows | grep -qx "$popup" || return 0
+    e2e_visible_windows | grep -qx "$popup" || return 0
     sleep 0.1
   done
   e2e_fail "$driver: the popup menu stayed open after choosing '$1'"
@@ -81,9 +70,9 @@ for driver in directx gdi; do
   e2e_expect_row 9 ' Getestet: 2/104, max. 1 gehalten'
   echo "ok: $driver: \"Tastaturkarte\" showed the map, hid it and showed it again"
 
-  before="$(visible_windows)"
+  before="$(e2e_visible_windows)"
   xdotool mousemove --window "$e2e_window" 200 40 click 3
-  new_window "$before" >/dev/null || e2e_fail "$driver: no popup menu after a right click"
+  e2e_new_window "$before" >/dev/null || e2e_fail "$driver: no popup menu after a right click"
   xdotool key b
   dialog=""
   for i in $(seq 1 50); do
@@ -116,9 +105,9 @@ for driver in directx gdi; do
   e2e_expect_row 9 ' Getestet: 4/104, max. 1 gehalten'
 
   # The window menu: Alt, Space and Escape count.
-  before="$(visible_windows)"
+  before="$(e2e_visible_windows)"
   xdotool key alt+space
-  new_window "$before" >/dev/null || e2e_fail "$driver: no window menu after Alt+Space"
+  e2e_new_window "$before" >/dev/null || e2e_fail "$driver: no window menu after Alt+Space"
   # The first Escape closes the menu, the second leaves the menu mode that
   # the system keeps after a menu opened by a key.
   xdotool key Escape

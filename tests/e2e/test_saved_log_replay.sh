@@ -13,16 +13,6 @@ source "$(dirname "$0")/e2e_lib.sh"
 e2e_build_tools
 e2e_start_xvfb
 
-visible_windows() { xdotool search --onlyvisible --name '' 2>/dev/null | sort; }
-new_window() {
-  local before="$1" i id
-  for i in $(seq 1 50); do
-    id="$(comm -13 <(printf '%s\n' "$before") <(visible_windows) | head -n 1)"
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.2
-  done
-  return 1
-}
 # The map below the page, as a checksum of its pixels.
 map_picture() {
   import -window "$e2e_window" -depth 8 "$e2e_work/map.ppm" 2>/dev/null || return 1
@@ -41,9 +31,9 @@ for driver in directx gdi; do
   xdotool key s d
   e2e_expect_row 9 ' Getestet: 3/104, max. 1 gehalten'
 
-  before="$(visible_windows)"
+  before="$(e2e_visible_windows)"
   xdotool mousemove --window "$e2e_window" 200 40 click 3
-  new_window "$before" >/dev/null || e2e_fail "$driver: no popup menu after a right click"
+  e2e_new_window "$before" >/dev/null || e2e_fail "$driver: no popup menu after a right click"
   xdotool key b
   dialog=""
   for i in $(seq 1 50); do
