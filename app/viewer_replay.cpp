@@ -14,7 +14,12 @@ namespace {
 KeyRecord waiting_record;
 KeyLogReadResult waiting_result;
 char waiting_name[128];
-std::atomic<bool> waiting{false};
+// The waiting slot belongs to whoever moved it to kBusy: the Open dialog's
+// thread reading into it, or the program thread showing it.
+enum SlotState { kEmpty, kBusy, kReady };
+std::atomic<int> slot{kEmpty};
+
+bool take_slot(int from) { return slot.compare_exchange_strong(from, kBusy, std::memory_order_acq_rel); }
 
 char shown_name[128] = "";
 char base_title[128] = "";
@@ -41,11 +46,15 @@ int viewer_replay_read(const char* path, char* reason, size_t reason_size) {
     if (reason != nullptr && reason_size > 0) append(reason, reason_size, "no file name");
     return -1;
   }
-  waiting.store(false, std::memory_order_release);
+  if (!take_slot(kEmpty) && !take_slot(kReady)) {
+    if (reason != nullptr && reason_size > 0) append(reason, reason_size, "another log is being opened");
+    return -1;
+  }
   key_record_clear(&waiting_record);
   char error[200] = "";
   if (read_key_log_file(path, &waiting_record, &waiting_result, error, sizeof error) != 0) {
     key_record_clear(&waiting_record);
+    slot.store(kEmpty, std::memory_order_release);
     if (reason != nullptr && reason_size > 0) {
       append(reason, reason_size, file_part(path));
       append(reason, reason_size, ": ");
@@ -55,18 +64,19 @@ int viewer_replay_read(const char* path, char* reason, size_t reason_size) {
   }
   waiting_name[0] = '\0';
   append(waiting_name, sizeof waiting_name, file_part(path));
-  waiting.store(true, std::memory_order_release);
+  slot.store(kReady, std::memory_order_release);
   return 0;
 }
 
 void viewer_replay_show(bool keep_threshold) {
-  if (!waiting.exchange(false, std::memory_order_acq_rel)) return;
+  if (!take_slot(kReady)) return;
   if (!keep_threshold && waiting_result.chatter_ms > 0) keyboard_map_set_chatter_ms(waiting_result.chatter_ms);
   keyboard_map_show_file(&waiting_record, waiting_result.keyboards, waiting_result.keyboard_count,
                          waiting_result.end_us, waiting_name);
   keyboard_map_show(true);
   shown_name[0] = '\0';
   append(shown_name, sizeof shown_name, waiting_name);
+  slot.store(kEmpty, std::memory_order_release);
   // The program's name stays first: a saved test is never taken for a live one.
   if (base_title[0] == '\0' && screen_title() != nullptr) append(base_title, sizeof base_title, screen_title());
   if (base_title[0] == '\0') return;
