@@ -296,6 +296,28 @@ e2e_new_window() {
   return 1
 }
 
+# A right click into the window, the menu's entry with the access letter
+# $1, and in the dialog titled $2 the name $3 typed over the proposed one
+# (kept when $3 is empty), then Return.
+e2e_save_through_menu() {
+  local letter="$1" title="$2" name="$3" before dialog="" i
+  before="$(e2e_visible_windows)"
+  xdotool mousemove --window "$e2e_window" 200 40 click 3
+  e2e_new_window "$before" >/dev/null || e2e_fail "no popup menu after a right click"
+  xdotool key "$letter"
+  for i in $(seq 1 50); do
+    dialog="$(xdotool search --onlyvisible --name "^$title\$" 2>/dev/null | head -n 1)"
+    [ -n "$dialog" ] && break
+    sleep 0.2
+  done
+  [ -n "$dialog" ] || e2e_fail "no dialog '$title' after '$letter' in the menu"
+  xdotool windowfocus "$dialog"
+  sleep 0.5
+  # The proposed name is selected: typing replaces it.
+  [ -z "$name" ] || xdotool type --delay 40 "$name"
+  xdotool key Return
+}
+
 e2e_request_close() {
   "$e2e_tools/x_close_request" "$e2e_window" || e2e_fail "could not send the close request"
 }

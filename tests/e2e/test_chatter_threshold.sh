@@ -220,18 +220,7 @@ for driver in directx gdi; do
     expect_row_matching "$untested"
     xdotool mousemove --window "$e2e_window" 200 40
     echo "ok: $what: the line of A under the mouse reads in $language"
-    open_popup
-    xdotool key "$save_letter"
-    dialog=""
-    for i in $(seq 1 50); do
-      dialog="$(xdotool search --onlyvisible --name "^$title\$" 2>/dev/null | head -n 1)"
-      [ -n "$dialog" ] && break
-      sleep 0.2
-    done
-    [ -n "$dialog" ] || e2e_fail "$what: no dialog '$title' after '$save_letter' in the menu"
-    xdotool windowfocus "$dialog"
-    sleep 0.5
-    xdotool key Return
+    e2e_save_through_menu "$save_letter" "$title" ""
     saved=""
     for i in $(seq 1 50); do
       saved="$(ls "$saves" | grep -E "^$prefix[0-9]{4}-[0-9]{2}-[0-9]{2}-[0-9]{6}\.html$" | head -n 1)"

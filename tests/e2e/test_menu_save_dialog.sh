@@ -70,22 +70,7 @@ for driver in directx gdi; do
   e2e_expect_row 9 ' Getestet: 2/104, max. 1 gehalten'
   echo "ok: $driver: \"Tastaturkarte\" showed the map, hid it and showed it again"
 
-  before="$(e2e_visible_windows)"
-  xdotool mousemove --window "$e2e_window" 200 40 click 3
-  e2e_new_window "$before" >/dev/null || e2e_fail "$driver: no popup menu after a right click"
-  xdotool key b
-  dialog=""
-  for i in $(seq 1 50); do
-    dialog="$(xdotool search --onlyvisible --name '^Bericht speichern$' 2>/dev/null | head -n 1)"
-    [ -n "$dialog" ] && break
-    sleep 0.2
-  done
-  [ -n "$dialog" ] || e2e_fail "$driver: no Save dialog after choosing it in the menu"
-  xdotool windowfocus "$dialog"
-  sleep 0.5
-  # The proposed name is selected: typing replaces it.
-  xdotool type --delay 40 "Z:${report//\//\\}"
-  xdotool key Return
+  e2e_save_through_menu b 'Bericht speichern' "Z:${report//\//\\}"
   for i in $(seq 1 50); do [ -s "$report" ] && break; sleep 0.2; done
   [ -s "$report" ] || e2e_fail "$driver: the dialog did not write $report: $(ls "$e2e_work")"
   echo "ok: $driver: the Save dialog wrote the file it was given"

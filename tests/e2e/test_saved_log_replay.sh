@@ -31,21 +31,7 @@ for driver in directx gdi; do
   xdotool key s d
   e2e_expect_row 9 ' Getestet: 3/104, max. 1 gehalten'
 
-  before="$(e2e_visible_windows)"
-  xdotool mousemove --window "$e2e_window" 200 40 click 3
-  e2e_new_window "$before" >/dev/null || e2e_fail "$driver: no popup menu after a right click"
-  xdotool key b
-  dialog=""
-  for i in $(seq 1 50); do
-    dialog="$(xdotool search --onlyvisible --name '^Bericht speichern$' 2>/dev/null | head -n 1)"
-    [ -n "$dialog" ] && break
-    sleep 0.2
-  done
-  [ -n "$dialog" ] || e2e_fail "$driver: no Save dialog"
-  xdotool windowfocus "$dialog"
-  sleep 0.5
-  xdotool type --delay 40 "$(wine_path "$log")"
-  xdotool key Return
+  e2e_save_through_menu b 'Bericht speichern' "$(wine_path "$log")"
   for i in $(seq 1 50); do [ -s "$log" ] && break; sleep 0.2; done
   [ -s "$log" ] || e2e_fail "$driver: the dialog wrote no $log"
   [ "$(e2e_text "$log" | grep -v '^#' | head -n 1)" = "time_ms,event,scancode,extended,key,held,gap_ms,mark,device" ] ||
