@@ -55,6 +55,20 @@ void dialog_filter(const DialogFileType* types, int count, char* out, int size) 
   out[used + 1] = '\0';
 }
 
+OPENFILENAMEA file_dialog_request(HWND owner, const char* filter, const char* title, char* path, DWORD size,
+                                  DWORD flags) {
+  OPENFILENAMEA request{};
+  request.lStructSize = sizeof request;
+  request.hwndOwner = owner;
+  request.lpstrFilter = filter;
+  request.nFilterIndex = 1;
+  request.lpstrFile = path;
+  request.nMaxFile = size;
+  request.lpstrTitle = title;
+  request.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | flags;
+  return request;
+}
+
 bool run_file_dialog(HWND owner, const char* entry_name, OPENFILENAMEA* request, UiText headline) {
   HMODULE library = LoadLibraryA("comdlg32.dll");
   auto entry = library ? reinterpret_cast<FileDialogEntry>(reinterpret_cast<void*>(GetProcAddress(library, entry_name)))

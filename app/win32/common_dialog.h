@@ -12,6 +12,12 @@
 
 using FileDialogEntry = BOOL(WINAPI*)(LPOPENFILENAMEA);
 
+// A request for the dialog of owner: its file types (filter, the first
+// chosen), its title, the buffer of the name (which holds the proposed
+// name or ""), and the dialog's own flags beside the ones both take.
+OPENFILENAMEA file_dialog_request(HWND owner, const char* filter, const char* title, char* path, DWORD size,
+                                  DWORD flags);
+
 // Runs GetSaveFileNameA or GetOpenFileNameA (entry_name) with request.
 // True when a file was chosen. False for a cancel, and for a dialog that
 // could not open, which is said in the message box with headline.

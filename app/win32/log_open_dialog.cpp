@@ -25,15 +25,8 @@ void run_dialog(HWND owner, void*) {
   char filter[256], title[128];
   dialog_filter(kTypes, 2, filter, sizeof filter);
   dialog_text(UiText::kOpenTitle, title, sizeof title);
-  OPENFILENAMEA request{};
-  request.lStructSize = sizeof request;
-  request.hwndOwner = owner;
-  request.lpstrFilter = filter;
-  request.nFilterIndex = 1;
-  request.lpstrFile = chosen_path;
-  request.nMaxFile = sizeof chosen_path;
-  request.lpstrTitle = title;
-  request.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+  OPENFILENAMEA request =
+      file_dialog_request(owner, filter, title, chosen_path, sizeof chosen_path, OFN_FILEMUSTEXIST);
   if (!run_file_dialog(owner, "GetOpenFileNameA", &request, kHeadline)) return;
   char reason[256] = "";
   if (viewer_replay_read(chosen_path, reason, sizeof reason) != 0) {

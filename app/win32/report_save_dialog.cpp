@@ -46,16 +46,9 @@ void run_dialog(HWND owner, void*) {
   dialog_filter(kTypes, kSaveTypeCount, filter, sizeof filter);
   dialog_text(UiText::kSaveTitle, title, sizeof title);
   lstrcpynA(chosen_path, proposed, sizeof chosen_path);
-  OPENFILENAMEA request{};
-  request.lStructSize = sizeof request;
-  request.hwndOwner = owner;
-  request.lpstrFilter = filter;
-  request.nFilterIndex = 1;
-  request.lpstrFile = chosen_path;
-  request.nMaxFile = sizeof chosen_path;
-  request.lpstrTitle = title;
+  OPENFILENAMEA request =
+      file_dialog_request(owner, filter, title, chosen_path, sizeof chosen_path, OFN_OVERWRITEPROMPT);
   request.lpstrDefExt = "html";
-  request.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
   if (!run_file_dialog(owner, "GetSaveFileNameA", &request, kHeadline)) return;  // cancelled, or said
   const SaveForm form =
       save_form_for(chosen_path, sizeof chosen_path, static_cast<int>(request.nFilterIndex), proposed);

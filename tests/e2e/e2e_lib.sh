@@ -297,9 +297,9 @@ e2e_new_window() {
 }
 
 # A right click into the window, the menu's entry with the access letter
-# $1, and in the dialog titled $2 the name $3 typed over the proposed one
-# (kept when $3 is empty), then Return.
-e2e_save_through_menu() {
+# $1, and in the Save or Open dialog titled $2 (a pattern) the name $3
+# typed over the proposed one (kept when $3 is empty), then Return.
+e2e_file_through_menu() {
   local letter="$1" title="$2" name="$3" before dialog="" i
   before="$(e2e_visible_windows)"
   xdotool mousemove --window "$e2e_window" 200 40 click 3

@@ -220,7 +220,7 @@ for driver in directx gdi; do
     expect_row_matching "$untested"
     xdotool mousemove --window "$e2e_window" 200 40
     echo "ok: $what: the line of A under the mouse reads in $language"
-    e2e_save_through_menu "$save_letter" "$title" ""
+    e2e_file_through_menu "$save_letter" "$title" ""
     saved=""
     for i in $(seq 1 50); do
       saved="$(ls "$saves" | grep -E "^$prefix[0-9]{4}-[0-9]{2}-[0-9]{2}-[0-9]{6}\.html$" | head -n 1)"

@@ -70,7 +70,7 @@ for driver in directx gdi; do
   e2e_expect_row 9 ' Getestet: 2/104, max. 1 gehalten'
   echo "ok: $driver: \"Tastaturkarte\" showed the map, hid it and showed it again"
 
-  e2e_save_through_menu b 'Bericht speichern' "Z:${report//\//\\}"
+  e2e_file_through_menu b 'Bericht speichern' "Z:${report//\//\\}"
   for i in $(seq 1 50); do [ -s "$report" ] && break; sleep 0.2; done
   [ -s "$report" ] || e2e_fail "$driver: the dialog did not write $report: $(ls "$e2e_work")"
   echo "ok: $driver: the Save dialog wrote the file it was given"

@@ -31,7 +31,7 @@ for driver in directx gdi; do
   xdotool key s d
   e2e_expect_row 9 ' Getestet: 3/104, max. 1 gehalten'
 
-  e2e_save_through_menu b 'Bericht speichern' "$(wine_path "$log")"
+  e2e_file_through_menu b 'Bericht speichern' "$(wine_path "$log")"
   for i in $(seq 1 50); do [ -s "$log" ] && break; sleep 0.2; done
   [ -s "$log" ] || e2e_fail "$driver: the dialog wrote no $log"
   [ "$(e2e_text "$log" | grep -v '^#' | head -n 1)" = "time_ms,event,scancode,extended,key,held,gap_ms,mark,device" ] ||
@@ -60,6 +60,33 @@ for driver in directx gdi; do
   e2e_request_close
   e2e_expect_exit 0
 done
+
+# The menu's "Protokoll öffnen…": a file that is no key log is said in a
+# message box and the test shown stays; a saved log becomes the test.
+e2e_window_name="klimperdetektor"
+e2e_start_program_with_args ZQGFX=gdi -- "$exe" --map --lang de --chatter-ms 120
+e2e_find_window
+printf 'no key log\n' >"$e2e_work/other.csv"
+before="$(e2e_visible_windows)"
+e2e_file_through_menu f 'Protokoll .*ffnen' "$(wine_path "$e2e_work/other.csv")"
+message="$(e2e_new_window "$before")" || e2e_fail "no message box for a file that is no key log"
+xdotool windowfocus "$message"
+sleep 0.3
+xdotool key Return
+[ "$(xdotool getwindowname "$e2e_window")" = klimperdetektor ] || e2e_fail "a refused file changed the title"
+e2e_expect_row 9 ' Getestet: 1/104, max. 1 gehalten'  # the menu's F
+e2e_file_through_menu f 'Protokoll .*ffnen' "$(wine_path "$e2e_work/keys-gdi.csv")"
+for i in $(seq 1 50); do
+  [ "$(xdotool getwindowname "$e2e_window")" = "klimperdetektor - keys-gdi.csv" ] && break
+  sleep 0.2
+done
+[ "$(xdotool getwindowname "$e2e_window")" = "klimperdetektor - keys-gdi.csv" ] ||
+  e2e_fail "the title after opening keys-gdi.csv is '$(xdotool getwindowname "$e2e_window")'"
+xdotool mousemove 1000 760
+e2e_expect_row 9 "$status"
+echo "ok: the menu opened the saved log as the test, after refusing a file that is none with a message box"
+e2e_request_close
+e2e_expect_exit 0
 
 # The report of a saved test at another threshold, with no window.
 report="$e2e_work/replayed.txt"
