@@ -3,7 +3,9 @@
 # "Bericht speichern…" with a name ending in .csv writes the key log as
 # --log=csv would have; started again with that file as its argument, the
 # program shows the same map and status line as before the close, under a
-# title that names the file. --replay with --report writes the report of
+# title that names the file; "Protokoll öffnen…" in the menu opens it too,
+# after a file that is none was said in a message box. --replay with
+# --report writes the report of
 # the file with no window and exit code 0; a file that is no key log gives
 # its line and reason and exit code 2.
 set -uo pipefail
