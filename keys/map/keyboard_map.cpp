@@ -122,11 +122,12 @@ void fold_new_events() {
 }
 
 // A fresh fold of the whole test with the settings of now; the user's
-// defect marks stay.
-void judge_again() {
+// defect marks stay where the test does (not for another test: a log keeps
+// no marks).
+void judge_again(bool keep_defect_marks = true) {
   static uint8_t defect[kKeyIdCount];
   for (int key = 0; key < kKeyIdCount; ++key)
-    defect[key] = map_state.marks[key].load(std::memory_order_relaxed) & kMapDefect;
+    defect[key] = keep_defect_marks ? map_state.marks[key].load(std::memory_order_relaxed) & kMapDefect : 0;
   key_map_state_reset(&map_state, map_chatter_ms.load(std::memory_order_relaxed), map_stuck_s);
   folded = 0;
   restarts = 0;
@@ -267,7 +268,7 @@ void keyboard_map_reset() {
   if (showing_file()) {
     test_record = &live_record;
     file_name[0] = '\0';
-    judge_again();
+    judge_again(false);
   }
   const int64_t now = map_clock();
   record_event(KeyEvent{now, 0, KeyEventKind::kRestart, 0, 0});
@@ -305,7 +306,7 @@ void keyboard_map_show_file(KeyRecord* events, const KeyboardDevice* keyboards, 
   copy_text(file_name, sizeof file_name, name);
   test_record = &opened_record;
   map_started_us = 0;
-  judge_again();
+  judge_again(false);
 }
 
 bool keyboard_map_showing_file() { return showing_file(); }

@@ -1,6 +1,7 @@
 // A saved key log opened as the test: the map judges its events, at the
-// file's threshold unless one was given, a refused file leaves the test
-// shown as it was, and beginning again returns to the live test.
+// file's threshold unless one was given, without the marks of the test
+// shown before; a refused file leaves the test shown as it was, and
+// beginning again returns to the live test.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -43,6 +44,7 @@ TEST(ViewerReplay, ALogBecomesTheTestAtItsThresholdAndAFileRefusedChangesNothing
   } cases[] = {{false, 50, 1}, {true, 30, 0}};
   for (const Case& c : cases) {
     keyboard_map_set_chatter_ms(30);
+    keyboard_map_toggle_defect(kA);  // a mark of the test shown before: not the file's
     char reason[200];
     ASSERT_EQ(viewer_replay_open(path, c.keep_threshold, reason, sizeof reason), 0) << reason;
     EXPECT_TRUE(keyboard_map_showing_file());
@@ -52,6 +54,7 @@ TEST(ViewerReplay, ALogBecomesTheTestAtItsThresholdAndAFileRefusedChangesNothing
     EXPECT_EQ(report.chatter_ms, c.chatter_ms);
     EXPECT_EQ(report.keys[kA].presses, 2);
     EXPECT_EQ(report.keys[kA].chatter, c.chatter);
+    EXPECT_EQ(report.view.marks[kA] & kMapDefect, 0);
     EXPECT_EQ(report.duration_us, 300000);  // the file's end, not the clock
     EXPECT_STREQ(report.source_name, path);
   }
