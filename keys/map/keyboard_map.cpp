@@ -206,7 +206,7 @@ void keyboard_map_start(MapLayout layout, bool chosen_from_system, int chatter_m
   test_record = &live_record;
   map_chatter_ms.store(clamp_chatter_ms(chatter_ms), std::memory_order_relaxed);
   map_stuck_s = stuck_s;
-  judge_again();
+  judge_again(false);
   map_layout_index.store(static_cast<int>(&keyboard_layout(layout) - &keyboard_layout(MapLayout::kAnsi)),
                          std::memory_order_release);
   map_chosen_from_system = chosen_from_system;
