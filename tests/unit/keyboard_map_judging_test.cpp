@@ -12,6 +12,7 @@
 #include "keys/map/keyboard_map.h"
 #include "keys/record/key_record.h"
 #include "keys/report/report_facts.h"
+#include "support/written_text.h"
 
 namespace {
 
@@ -56,16 +57,7 @@ class KeyboardMapJudging : public ::testing::Test {
     }
   }
   static std::string result_line(const KeyMapReport& report) {
-    std::string text;
-    const LogWriter writer{[](void* context, const char* piece, size_t length) {
-                             static_cast<std::string*>(context)->append(piece, length);
-                           },
-                           &text};
-    {
-      LineBuilder out(writer);
-      write_result_line(out, report_result(&report));
-    }
-    return text;
+    return written([&report](LineBuilder& out) { write_result_line(out, report_result(&report)); });
   }
 };
 
@@ -164,7 +156,13 @@ TEST_F(KeyboardMapJudging, BeginningAgainKeepsTheRecordAndHeldKeysAndAJudgementF
     // S, held across the new beginning, counts its release and the bounce after it.
     EXPECT_EQ(report.keys[kS].presses, 1);
     EXPECT_EQ(report.keys[kS].chatter, threshold >= 10 ? 1 : 0);
+    // Only what came after: S's gap, none of A's, and the chord starts again from S.
+    int gaps = 0;
+    for (const int count : report.timings.gaps.counts) gaps += count;
+    EXPECT_EQ(gaps, 1);
     EXPECT_EQ(report.timings.gaps.counts[timing_bin_of(10'000)], 1);
+    EXPECT_TRUE(report.chord[kS]);
+    EXPECT_FALSE(report.chord[kA]);
   }
 }
 

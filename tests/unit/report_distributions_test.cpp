@@ -14,33 +14,19 @@
 #include "keys/report/report_timing_facts.h"
 #include "support/hostile_values.h"
 #include "support/report_sample.h"
+#include "support/written_text.h"
 
 namespace {
 
-void append(void* context, const char* text, size_t length) {
-  static_cast<std::string*>(context)->append(text, length);
-}
-
-template <typename Write>
-std::string written(Write write) {
-  std::string text;
-  const LogWriter writer{append, &text};
-  {
-    LineBuilder out(writer);
-    write(out);
-  }
-  return text;
-}
-
 std::string text_report(const ReportContext& context) {
   std::string text;
-  write_report_text(LogWriter{append, &text}, context);
+  write_report_text(string_writer(&text), context);
   return text;
 }
 
 std::string html_report(const ReportContext& context) {
   std::string text;
-  write_report_html(LogWriter{append, &text}, context);
+  write_report_html(string_writer(&text), context);
   return text;
 }
 

@@ -9,27 +9,13 @@
 #include "keys/report/report_html.h"
 #include "keys/report/report_text.h"
 #include "support/report_sample.h"
+#include "support/written_text.h"
 
 namespace {
 
-void append(void* context, const char* text, size_t length) {
-  static_cast<std::string*>(context)->append(text, length);
-}
-
-template <typename Write>
-std::string written(Write write) {
-  std::string text;
-  const LogWriter writer{append, &text};
-  {
-    LineBuilder out(writer);
-    write(out);
-  }
-  return text;
-}
-
 std::string report(ReportForm form, const ReportContext& context) {
   std::string text;
-  const LogWriter writer{append, &text};
+  const LogWriter writer = string_writer(&text);
   if (form == ReportForm::kHtml) write_report_html(writer, context);
   else write_report_text(writer, context);
   return text;
